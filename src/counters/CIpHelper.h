@@ -1,0 +1,35 @@
+#pragma once
+// Reads the OS interface table into a fresh collection of records at every read of Interfaces(),
+// and sums the received and sent octet counters of all rows.
+#include <cstdint>
+#include <memory>
+
+#include "counters/CInterfaces.h"
+#include "counters/UnsupportedNotice.h"
+#include "platform/ports/TableSource.h"
+
+namespace tg {
+
+class CIpHelper {
+ public:
+    CIpHelper(TableSource& source, UnsupportedNotice& notice) : m_source(source), m_notice(notice) {}
+
+    // Reads the table anew: a new collection, new totals.
+    std::shared_ptr<CInterfaces> Interfaces();
+    // Replaces the current collection; the totals stay.
+    void Interfaces(std::shared_ptr<CInterfaces> vData) { m_interfaces = std::move(vData); }
+
+    std::int32_t BytesReceived() const noexcept { return m_bytesReceived; }
+    std::int32_t BytesSent() const noexcept { return m_bytesSent; }
+
+ private:
+    void LoadInterfaces();
+
+    TableSource& m_source;
+    UnsupportedNotice& m_notice;
+    std::shared_ptr<CInterfaces> m_interfaces;
+    std::int32_t m_bytesReceived = 0;
+    std::int32_t m_bytesSent = 0;
+};
+
+}  // namespace tg

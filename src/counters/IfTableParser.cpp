@@ -1,0 +1,118 @@
+#include "counters/IfTableParser.h"
+
+#include <algorithm>
+
+#include "common/Text.h"
+#include "common/Wrap32.h"
+#include "counters/IfTableLayout.h"
+#include "counters/IfTableWriter.h"
+
+namespace tg {
+
+using namespace iftable;
+
+namespace {
+
+std::int32_t Field(const std::uint8_t* row, std::size_t offset) {
+    return AsSigned32(GetU32(row + offset));
+}
+
+std::u16string DecodeName(const std::uint8_t* row) {
+    std::u16string name;
+    for (std::size_t i = 0; i < kNameUnits; ++i) {
+        const auto unit = static_cast<char16_t>(row[kNameOffset + 2 * i] | (row[kNameOffset + 2 * i + 1] << 8));
+        if (unit == 0) break;
+        name += unit;
+    }
+    return name;
+}
+
+std::string DecodeDescription(const std::uint8_t* row, const AnsiDecoder& decode) {
+    const std::string_view bytes(reinterpret_cast<const char*>(row + kDescriptionOffset), kDescriptionBytes);
+    std::u16string text = decode(bytes);
+    const std::uint32_t keep = GetU32(row + kDescriptionLengthOffset);
+    if (keep < text.size()) text.resize(keep);
+    return Utf16ToUtf8(text);
+}
+
+CInterfacePtr ParseRow(const std::uint8_t* row, const AnsiDecoder& decode) {
+    auto r = std::make_shared<CInterface>();
+    r->InterfaceDescription(DecodeDescription(row, decode));
+    const std::int32_t addressLength = Field(row, kAddressLengthOffset);
+    if (addressLength > 0) {
+        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(addressLength), kAddressBytes);
+        r->AdapterAddress(FormatAdapterAddress({row + kAddressOffset, n}));
+    }
+    r->InterfaceIndex(Field(row, kIndexOffset));
+    r->InterfaceType(Field(row, kTypeOffset));
+    r->MaximumTransmissionUnit(Field(row, kMtuOffset));
+    r->Speed(Field(row, kSpeedOffset));
+    r->AdminStatus(Field(row, kAdminStatusOffset));
+    r->OperationalStatus(Field(row, kOperStatusOffset));
+    r->OctetsReceived(Field(row, kInOctetsOffset));
+    r->UnicastPacketsReceived(Field(row, kInUcastOffset));
+    r->NonunicastPacketsReceived(Field(row, kInNUcastOffset));
+    r->DiscardedIncomingPackets(Field(row, kInDiscardsOffset));
+    r->IncomingErrors(Field(row, kInErrorsOffset));
+    r->UnknownProtocolPackets(Field(row, kInUnknownProtosOffset));
+    r->OctetsSent(Field(row, kOutOctetsOffset));
+    r->UnicastPacketsSent(Field(row, kOutUcastOffset));
+    r->NonunicastPacketsSent(Field(row, kOutNUcastOffset));
+    r->DiscardedOutgoingPackets(Field(row, kOutDiscardsOffset));
+    r->OutgoingErrors(Field(row, kOutErrorsOffset));
+    r->OutputQueueLength(Field(row, kOutQueueLengthOffset));
+    r->InterfaceName(Utf16ToUtf8(DecodeName(row)));
+    return r;
+}
+
+}  // namespace
+
+std::string FormatAdapterAddress(std::span<const std::uint8_t> bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+        if (!text.empty()) text += '-';
+        if (b == 0) {
+            text += "00";
+        } else {
+            if (b >= 16) text += kHex[b >> 4];
+            text += kHex[b & 0xF];
+        }
+    }
+    return text;
+}
+
+std::size_t RowsToRead(std::uint32_t count, std::size_t available) noexcept {
+    const auto low16 = static_cast<std::int16_t>(static_cast<std::uint16_t>(count & 0xFFFF));
+    if (low16 <= 0 || available < kCountSize) return 0;
+    const std::size_t complete = (available - kCountSize) / kRowSize;
+    return std::min(static_cast<std::size_t>(low16), complete);
+}
+
+void ParseIfTable(std::span<const std::uint8_t> buffer, CInterfaces& into, IfTotals& totals,
+                  const AnsiDecoder& decode) {
+    if (buffer.size() < kCountSize) return;
+    const std::size_t rows = RowsToRead(GetU32(buffer.data()), buffer.size());
+    into.Reserve(rows);
+    for (std::size_t i = 1; i <= rows; ++i) {
+        const std::uint8_t* row = buffer.data() + RowOffset(i);
+        CInterfacePtr record = ParseRow(row, decode);
+        totals.bytesReceived = WrapAdd32(totals.bytesReceived, record->OctetsReceived());
+        totals.bytesSent = WrapAdd32(totals.bytesSent, record->OctetsSent());
+        into.Add(record);
+    }
+}
+
+std::optional<std::string> CheckIfTable(std::span<const std::uint8_t> buffer) {
+    if (buffer.size() < kCountSize)
+        return "too short for an interface table (" + std::to_string(buffer.size()) + " bytes)";
+    const std::uint64_t count = GetU32(buffer.data());
+    const std::uint64_t expected = kCountSize + count * kRowSize;
+    if (count > 0x7FFF) return "row count " + std::to_string(count) + " is over 32767";
+    if (buffer.size() != expected)
+        return "row count " + std::to_string(count) + " needs " + std::to_string(expected) +
+               " bytes, the table has " + std::to_string(buffer.size());
+    return std::nullopt;
+}
+
+}  // namespace tg

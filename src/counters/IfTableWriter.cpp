@@ -1,0 +1,76 @@
+#include "counters/IfTableWriter.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "counters/IfTableLayout.h"
+
+namespace tg {
+
+using namespace iftable;
+
+void PutU32(std::uint8_t* at, std::uint32_t value) noexcept {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t GetU32(const std::uint8_t* at) noexcept {
+    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
+           (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+}
+
+void WriteIfRow(std::uint8_t* row, const IfRowFields& f) {
+    std::memset(row, 0, kRowSize);
+    const std::size_t units = std::min(f.name.size(), kNameUnits - 1);
+    for (std::size_t i = 0; i < units; ++i) {
+        row[kNameOffset + 2 * i] = static_cast<std::uint8_t>(f.name[i] & 0xFF);
+        row[kNameOffset + 2 * i + 1] = static_cast<std::uint8_t>(f.name[i] >> 8);
+    }
+    PutU32(row + kIndexOffset, f.index);
+    PutU32(row + kTypeOffset, f.type);
+    PutU32(row + kMtuOffset, f.mtu);
+    PutU32(row + kSpeedOffset, f.speed);
+    if (f.address.size() <= kAddressBytes) {
+        PutU32(row + kAddressLengthOffset, static_cast<std::uint32_t>(f.address.size()));
+        std::copy(f.address.begin(), f.address.end(), row + kAddressOffset);
+    }
+    PutU32(row + kAdminStatusOffset, f.adminStatus);
+    PutU32(row + kOperStatusOffset, f.operStatus);
+    PutU32(row + kLastChangeOffset, f.lastChange);
+    PutU32(row + kInOctetsOffset, f.inOctets);
+    PutU32(row + kInUcastOffset, f.inUcast);
+    PutU32(row + kInNUcastOffset, f.inNUcast);
+    PutU32(row + kInDiscardsOffset, f.inDiscards);
+    PutU32(row + kInErrorsOffset, f.inErrors);
+    PutU32(row + kInUnknownProtosOffset, f.inUnknownProtos);
+    PutU32(row + kOutOctetsOffset, f.outOctets);
+    PutU32(row + kOutUcastOffset, f.outUcast);
+    PutU32(row + kOutNUcastOffset, f.outNUcast);
+    PutU32(row + kOutDiscardsOffset, f.outDiscards);
+    PutU32(row + kOutErrorsOffset, f.outErrors);
+    PutU32(row + kOutQueueLengthOffset, f.outQueueLength);
+    const std::size_t descLen = std::min(f.description.size(), kDescriptionBytes);
+    PutU32(row + kDescriptionLengthOffset, static_cast<std::uint32_t>(descLen));
+    std::memcpy(row + kDescriptionOffset, f.description.data(), descLen);
+}
+
+std::vector<std::uint8_t> BuildIfTable(std::span<const IfRowFields> rows) {
+    std::vector<std::uint8_t> table(kCountSize + kRowSize * rows.size());
+    PutU32(table.data(), static_cast<std::uint32_t>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) WriteIfRow(table.data() + RowOffset(i + 1), rows[i]);
+    return table;
+}
+
+MibOperStatus iftable::MibOperStatusFromIfOper(IfOperStatus status, bool adminUp) noexcept {
+    switch (status) {
+        case kIfOperUp: return kOperOperational;
+        case kIfOperDormant: return kOperConnecting;
+        case kIfOperDown:
+        case kIfOperLowerLayerDown: return kOperDisconnected;
+        case kIfOperUnknown: return adminUp ? kOperOperational : kOperNonOperational;
+        case kIfOperTesting:
+        case kIfOperNotPresent: break;
+    }
+    return kOperNonOperational;
+}
+
+}  // namespace tg

@@ -1,0 +1,25 @@
+#pragma once
+// Tells the user, once per run, that the system has no interface table. The readers of a run share
+// one notice, so a sampler made anew by a re-run start-up does not show it again.
+#include "platform/ports/MessageDialog.h"
+
+namespace tg {
+
+inline constexpr const char* kAppTitle = "TideGauge";
+inline constexpr const char* kNotSupportedText = "IP Helper is not supported by this system.";
+
+class UnsupportedNotice {
+ public:
+    explicit UnsupportedNotice(MessageDialog& dialog) : m_dialog(dialog) {}
+    void Show() {
+        if (m_shown) return;
+        m_shown = true;
+        m_dialog.Show(kNotSupportedText, kAppTitle, MessageIcon::None);
+    }
+
+ private:
+    MessageDialog& m_dialog;
+    bool m_shown = false;
+};
+
+}  // namespace tg
