@@ -28,7 +28,4 @@ constexpr std::uint32_t Low32(std::uint64_t value) noexcept {
     return static_cast<std::uint32_t>(value & 0xFFFFFFFFu);
 }
 
-// A double clamped into the 32-bit signed range, rounded towards minus infinity.
-std::int32_t FloorToInt32Saturated(double value) noexcept;
-
 }  // namespace tg

@@ -6,14 +6,27 @@
 
 namespace tg {
 
+namespace {
+
+std::int32_t ClampToInt32(std::int64_t value) noexcept {
+    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
 std::int32_t KilobytesPerSecond(std::int32_t bytes, std::chrono::nanoseconds elapsed) noexcept {
+    if (bytes <= 0) return 0;
     constexpr std::int64_t kSecond = 1'000'000'000;
+    // A clock that did not advance (a nested tick) gives no time to scale by: count it as a second.
     const std::int64_t ns = elapsed.count() > 0 ? elapsed.count() : kSecond;
-    // bytes * 10^6 stays below 2^52, so the product is exact in 64 bits.
-    const std::int64_t kb = static_cast<std::int64_t>(bytes) * 1'000'000 / ns;
-    if (kb > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (kb < 0 && bytes >= 0) return 0;
-    return static_cast<std::int32_t>(kb);
+    // bytes * 10^6 stays below 2^52, so the product is exact in 64 bits and the division floors.
+    return ClampToInt32(static_cast<std::int64_t>(bytes) * 1'000'000 / ns);
+}
+
+std::int32_t KilobitsFromKilobytes(std::int32_t kilobytes) noexcept {
+    return ClampToInt32(static_cast<std::int64_t>(kilobytes) * 8);
 }
 
 void CIpUpdate::Update() {

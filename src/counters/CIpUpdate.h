@@ -15,6 +15,9 @@ namespace tg {
 // exactly one second this is bytes / 1000; a tick that came late is scaled back to one second.
 std::int32_t KilobytesPerSecond(std::int32_t bytes, std::chrono::nanoseconds elapsed) noexcept;
 
+// The kilobits shown for an amount of kilobytes (x 8), clamped to 32 bits.
+std::int32_t KilobitsFromKilobytes(std::int32_t kilobytes) noexcept;
+
 class CIpUpdate {
  public:
     using DataHandler = std::function<void(std::int32_t& OutData, std::int32_t& InData)>;

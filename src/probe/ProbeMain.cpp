@@ -1,1 +1,22 @@
-int main(){return 0;}
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/ports/SystemTableSource.h"
+#include "probe/Probe.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    tg::SteadyClock clock;
+    tg::probe::Environment env;
+    env.systemSource = [] { return tg::MakeSystemTableSource(); };
+    env.clock = &clock;
+    env.sleepUntil = [](std::chrono::nanoseconds deadline) {
+        std::this_thread::sleep_until(std::chrono::steady_clock::time_point(
+            std::chrono::duration_cast<std::chrono::steady_clock::duration>(deadline)));
+    };
+    env.out = &std::cout;
+    env.err = &std::cerr;
+    return tg::probe::Run(args, env);
+}

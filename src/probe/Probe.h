@@ -1,0 +1,45 @@
+#pragma once
+// tidegauge-probe: a console view of the counters, for diagnosis and for checking them against the
+// OS. Kept apart from main so that tests can drive it with their own table source and streams.
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/ports/Clock.h"
+#include "platform/ports/TableSource.h"
+
+namespace tg::probe {
+
+// A table source that serves a buffer read from a file, with the OS call's protocol.
+class BufferTableSource final : public TableSource {
+ public:
+    explicit BufferTableSource(std::vector<std::uint8_t> table) : m_table(std::move(table)) {}
+    std::uint32_t GetIfTable(std::uint8_t* table, std::uint32_t* size, bool sorted) override;
+
+ private:
+    std::vector<std::uint8_t> m_table;
+};
+
+// Where the probe gets its table from and how it waits between ticks.
+struct Environment {
+    std::function<std::unique_ptr<TableSource>()> systemSource;
+    Clock* clock = nullptr;
+    std::function<void(std::chrono::nanoseconds)> sleepUntil;  // monotonic deadline, Clock's epoch
+    std::ostream* out = nullptr;
+    std::ostream* err = nullptr;
+};
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+int Run(std::span<const std::string> args, const Environment& env);
+
+// The raw table the source returns, through the query-then-fill protocol; empty when it fails.
+std::vector<std::uint8_t> ReadRawTable(TableSource& source, std::uint32_t* status);
+
+}  // namespace tg::probe

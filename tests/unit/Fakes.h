@@ -1,0 +1,73 @@
+#pragma once
+// Fakes of the ports for the portable code's tests.
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "counters/IfTableWriter.h"
+#include "platform/ports/Clock.h"
+#include "platform/ports/MessageDialog.h"
+#include "platform/ports/TableSource.h"
+
+namespace tg::test {
+
+// Serves a table it was given, with the OS call's protocol; can be told to fail.
+class FakeTableSource final : public TableSource {
+ public:
+    std::vector<std::uint8_t> table;
+    std::uint32_t queryResult = kInsufficientBuffer;  // what a query with no buffer answers
+    std::uint32_t fillResult = kNoError;              // what the fill answers when it fits
+    int calls = 0;
+    std::vector<bool> sortFlags;
+
+    std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool sorted) override {
+        ++calls;
+        sortFlags.push_back(sorted);
+        const auto needed = static_cast<std::uint32_t>(table.size());
+        if (buffer == nullptr) {
+            *size = needed;
+            return queryResult;
+        }
+        if (*size < needed) {
+            *size = needed;
+            return kInsufficientBuffer;
+        }
+        if (fillResult != kNoError) return fillResult;
+        std::memcpy(buffer, table.data(), table.size());
+        *size = needed;
+        return kNoError;
+    }
+
+    // A table whose rows carry only these received/sent octet counters.
+    void SetTotals(std::vector<std::pair<std::uint32_t, std::uint32_t>> rows) {
+        std::vector<IfRowFields> fields(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            fields[i].index = static_cast<std::uint32_t>(i + 1);
+            fields[i].inOctets = rows[i].first;
+            fields[i].outOctets = rows[i].second;
+        }
+        table = BuildIfTable(fields);
+    }
+};
+
+class FakeClock final : public Clock {
+ public:
+    std::chrono::nanoseconds now{std::chrono::seconds(100)};
+    std::chrono::nanoseconds Now() override { return now; }
+    void Advance(std::chrono::nanoseconds d) { now += d; }
+};
+
+class RecordingMessages final : public MessageDialog {
+ public:
+    struct Shown {
+        std::string text, caption;
+        MessageIcon icon;
+    };
+    std::vector<Shown> shown;
+    void Show(std::string_view text, std::string_view caption, MessageIcon icon) override {
+        shown.push_back({std::string(text), std::string(caption), icon});
+    }
+};
+
+}  // namespace tg::test
