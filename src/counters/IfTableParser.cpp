@@ -27,12 +27,12 @@ std::u16string DecodeName(const std::uint8_t* row) {
     return name;
 }
 
+// The length counts bytes. In a single-byte code page that is the same as cutting the converted
+// text to that many characters; in a multi-byte one only whole bytes of the description are kept.
 std::string DecodeDescription(const std::uint8_t* row, const AnsiDecoder& decode) {
-    const std::string_view bytes(reinterpret_cast<const char*>(row + kDescriptionOffset), kDescriptionBytes);
-    std::u16string text = decode(bytes);
     const std::uint32_t keep = GetU32(row + kDescriptionLengthOffset);
-    if (keep < text.size()) text.resize(keep);
-    return Utf16ToUtf8(text);
+    const std::size_t bytes = std::min<std::size_t>(keep, kDescriptionBytes);
+    return Utf16ToUtf8(decode({reinterpret_cast<const char*>(row + kDescriptionOffset), bytes}));
 }
 
 CInterfacePtr ParseRow(const std::uint8_t* row, const AnsiDecoder& decode) {

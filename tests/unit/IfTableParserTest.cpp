@@ -219,3 +219,21 @@ TEST(IfTableParser, StrictCheckNamesWhatIsWrong) {
 
 }  // namespace
 }  // namespace tg
+
+namespace tg {
+namespace {
+
+std::u16string DecodeUtf8(std::string_view bytes) { return Utf8ToUtf16(bytes); }
+
+TEST(IfTableParser, MultiByteDescriptionsKeepTheirBytesNotTrailingZeros) {
+    IfRowFields f;
+    f.description = "\xE4\xBB\xA5\xE5\xA4\xAA\xE7\xBD\x91";  // three characters in nine bytes
+    const auto b = BuildIfTable({&f, 1});
+    CInterfaces records;
+    IfTotals totals;
+    ParseIfTable(b, records, totals, DecodeUtf8);
+    EXPECT_EQ(records.Item(1)->InterfaceDescription(), f.description);
+}
+
+}  // namespace
+}  // namespace tg

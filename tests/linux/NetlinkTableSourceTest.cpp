@@ -1,0 +1,427 @@
+#include "platform/gtk/NetlinkTableSource.h"
+
+#include <gtest/gtest.h>
+#include <linux/if.h>
+#include <fcntl.h>
+#include <linux/if_arp.h>
+#include <linux/if_tun.h>
+#include <linux/rtnetlink.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "common/Wrap32.h"
+#include "counters/IfTableParser.h"
+
+namespace tg {
+namespace {
+
+using namespace iftable;
+using netlink::LinkMessage;
+
+constexpr std::uint32_t kMax32 = 0xFFFFFFFFu;
+
+// ---- Linux codes into table codes -------------------------------------------------------------
+
+TEST(NetlinkCodes, HardwareTypes) {
+    struct Case { std::uint16_t arphrd; bool wireless; std::uint32_t type; };
+    const Case cases[] = {
+        {ARPHRD_LOOPBACK, false, kIfTypeSoftwareLoopback}, {ARPHRD_ETHER, false, kIfTypeEthernet},
+        {ARPHRD_ETHER, true, kIfTypeWireless},             {ARPHRD_PPP, false, kIfTypePpp},
+        {ARPHRD_TUNNEL, false, kIfTypeTunnel},             {ARPHRD_TUNNEL6, false, kIfTypeTunnel},
+        {ARPHRD_SIT, false, kIfTypeTunnel},                {ARPHRD_IPGRE, false, kIfTypeTunnel},
+        {ARPHRD_IP6GRE, false, kIfTypeTunnel},             {ARPHRD_NONE, false, kIfTypeTunnel},
+        {ARPHRD_INFINIBAND, false, kIfTypeOther},          {ARPHRD_IEEE80211_RADIOTAP, true, kIfTypeOther},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(netlink::IfTypeFromArphrd(c.arphrd, c.wireless), c.type) << c.arphrd << " wireless " << c.wireless;
+}
+
+TEST(NetlinkCodes, OperStatesInRfc2863Numbering) {
+    const std::pair<std::uint8_t, IfOperStatus> cases[] = {
+        {IF_OPER_UNKNOWN, kIfOperUnknown}, {IF_OPER_NOTPRESENT, kIfOperNotPresent}, {IF_OPER_DOWN, kIfOperDown},
+        {IF_OPER_LOWERLAYERDOWN, kIfOperLowerLayerDown}, {IF_OPER_TESTING, kIfOperTesting},
+        {IF_OPER_DORMANT, kIfOperDormant}, {IF_OPER_UP, kIfOperUp}, {7, kIfOperUnknown}, {255, kIfOperUnknown},
+    };
+    for (const auto& [code, rfc] : cases) EXPECT_EQ(netlink::IfOperFromLinux(code), rfc) << int(code);
+}
+
+TEST(NetlinkCodes, SysfsSpeedInBitsClampedTo32) {
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"1000\n", 1'000'000'000}, {"10", 10'000'000}, {"4294\n", 4'294'000'000u}, {"4295\n", kMax32},
+        {"100000\n", kMax32},      {"-1\n", 0},        {"", 0},                      {"fast\n", 0},
+        {"10 Mb\n", 0},            {"99999999999999999999999\n", 0},
+    };
+    for (const auto& [text, bits] : cases) EXPECT_EQ(netlink::SpeedFromSysfs(text), bits) << text;
+}
+
+// ---- One link message, built by hand ----------------------------------------------------------
+
+class Message {
+ public:
+    Message(std::uint16_t type, std::uint16_t arphrd, std::uint32_t flags) : m_bytes(NLMSG_LENGTH(sizeof(ifinfomsg))) {
+        nlmsghdr header{};
+        header.nlmsg_type = type;
+        ifinfomsg info{};
+        info.ifi_type = arphrd;
+        info.ifi_index = 7;
+        info.ifi_flags = flags;
+        std::memcpy(m_bytes.data(), &header, sizeof header);
+        std::memcpy(m_bytes.data() + NLMSG_HDRLEN, &info, sizeof info);
+    }
+    template <typename T>
+    Message& Add(std::uint16_t type, const T& value, std::size_t size = sizeof(T)) {
+        const rtattr attr{static_cast<unsigned short>(RTA_LENGTH(size)), type};
+        m_bytes.resize(NLMSG_ALIGN(m_bytes.size()));
+        const std::size_t at = m_bytes.size();
+        m_bytes.resize(at + RTA_LENGTH(size));
+        std::memcpy(m_bytes.data() + at, &attr, sizeof attr);
+        std::memcpy(m_bytes.data() + at + RTA_LENGTH(0), &value, size);
+        return *this;
+    }
+    // The exact bytes, so a read past the end is a sanitizer error.
+    std::vector<std::uint8_t> Bytes() {
+        const auto length = static_cast<std::uint32_t>(m_bytes.size());
+        std::memcpy(m_bytes.data(), &length, sizeof length);
+        return m_bytes;
+    }
+
+ private:
+    std::vector<std::uint8_t> m_bytes;
+};
+
+CInterfacePtr ParsedRow(const LinkMessage& link, bool wireless, std::uint32_t speed) {
+    IfRowFields row;
+    netlink::FillRow(link, wireless, speed, row);
+    CInterfaces rows;
+    IfTotals totals;
+    ParseIfTable(BuildIfTable({&row, 1}), rows, totals, [](std::string_view b) { return Utf8ToUtf16(b); });
+    return rows[1];
+}
+
+TEST(NetlinkLinkMessage, SixtyFourBitCountersWinAndLandInTheRightColumns) {
+    rtnl_link_stats old{};
+    old.rx_bytes = 1;
+    rtnl_link_stats64 stats{};
+    stats.rx_bytes = 0x1'0000'0005;
+    stats.rx_packets = 10, stats.multicast = 3, stats.rx_dropped = 1, stats.rx_missed_errors = 2;
+    stats.tx_bytes = 0x2'0000'0009, stats.tx_packets = 4, stats.tx_errors = 6;
+    const std::uint8_t mac[6] = {0x02, 0, 0xAB, 1, 2, 3};
+    const std::uint8_t up = IF_OPER_UP;
+    const auto bytes = Message(RTM_NEWLINK, ARPHRD_ETHER, IFF_UP)
+                           .Add(IFLA_IFNAME, "wlan0").Add(IFLA_MTU, 1500u).Add(IFLA_ADDRESS, mac)
+                           .Add(IFLA_OPERSTATE, up).Add(IFLA_STATS, old).Add(IFLA_STATS64, stats).Bytes();
+    const auto link = netlink::ParseLinkMessage(bytes);
+    ASSERT_TRUE(link);
+    const CInterfacePtr r = ParsedRow(*link, true, 54'000'000);
+    EXPECT_EQ(r->InterfaceName(), "wlan0");
+    EXPECT_EQ(r->InterfaceDescription(), "wlan0");
+    EXPECT_EQ(r->InterfaceIndex(), 7);
+    EXPECT_EQ(r->InterfaceType(), kIfTypeWireless);
+    EXPECT_EQ(r->MaximumTransmissionUnit(), 1500);
+    EXPECT_EQ(r->Speed(), 54'000'000);
+    EXPECT_EQ(r->AdapterAddress(), "2-00-AB-1-2-3");
+    EXPECT_EQ(r->AdminStatus(), kAdminUp);
+    EXPECT_EQ(r->OperationalStatus(), kOperOperational);
+    EXPECT_EQ(r->OctetsReceived(), 5);
+    EXPECT_EQ(r->UnicastPacketsReceived(), 7);
+    EXPECT_EQ(r->NonunicastPacketsReceived(), 3);
+    EXPECT_EQ(r->DiscardedIncomingPackets(), 3);
+    EXPECT_EQ(r->OctetsSent(), 9);
+    EXPECT_EQ(r->UnicastPacketsSent(), 4);
+    EXPECT_EQ(r->OutgoingErrors(), 6);
+}
+
+TEST(NetlinkLinkMessage, OldKernelsCountersAndADownLink) {
+    rtnl_link_stats old{};
+    old.rx_bytes = 11, old.tx_bytes = 22;
+    const std::uint8_t down = IF_OPER_DOWN;
+    const auto bytes = Message(RTM_NEWLINK, ARPHRD_PPP, 0).Add(IFLA_STATS, old).Add(IFLA_OPERSTATE, down).Bytes();
+    const CInterfacePtr r = ParsedRow(*netlink::ParseLinkMessage(bytes), false, 0);
+    EXPECT_EQ(r->OctetsReceived(), 11);
+    EXPECT_EQ(r->OctetsSent(), 22);
+    EXPECT_EQ(r->AdminStatus(), kAdminDown);
+    EXPECT_EQ(r->OperationalStatus(), kOperDisconnected);
+}
+
+TEST(NetlinkLinkMessage, NothingOutsideTheMessageIsRead) {
+    auto overlong = Message(RTM_NEWLINK, ARPHRD_ETHER, 0).Add(IFLA_MTU, 9000u).Add(IFLA_IFNAME, "eth0").Bytes();
+    overlong[NLMSG_LENGTH(sizeof(ifinfomsg)) + RTA_LENGTH(4)] = 200;  // the name's length now points outside
+    const auto link = netlink::ParseLinkMessage(overlong);
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->mtu, 9000u);
+    EXPECT_EQ(link->name, "");
+
+    auto unterminated = Message(RTM_NEWLINK, ARPHRD_ETHER, 0).Add(IFLA_IFNAME, "abcd", 4).Bytes();
+    EXPECT_EQ(netlink::ParseLinkMessage(unterminated)->name, "abcd");
+
+    const auto whole = Message(RTM_NEWLINK, ARPHRD_ETHER, 0).Add(IFLA_MTU, 1u).Bytes();
+    EXPECT_FALSE(netlink::ParseLinkMessage(std::span(whole).first(whole.size() - 1)));  // length says more
+    EXPECT_FALSE(netlink::ParseLinkMessage(std::span(whole).first(NLMSG_HDRLEN + 4)));
+    EXPECT_FALSE(netlink::ParseLinkMessage(Message(RTM_NEWADDR, 0, 0).Bytes()));
+}
+
+// ---- The calling protocol ---------------------------------------------------------------------
+
+std::map<std::string, std::vector<std::uint64_t>> ReadProcNetDev() {
+    std::ifstream in("/proc/net/dev");
+    std::string line;
+    std::map<std::string, std::vector<std::uint64_t>> links;
+    for (int skip = 0; skip < 2; ++skip) std::getline(in, line);
+    while (std::getline(in, line)) {
+        const auto start = line.find_first_not_of(' ');
+        const auto colon = line.find(':');
+        std::istringstream fields(line.substr(colon + 1));
+        std::vector<std::uint64_t>& values = links[line.substr(start, colon - start)];
+        for (std::uint64_t v; fields >> v;) values.push_back(v);
+    }
+    return links;
+}
+
+// True when `value` lies in [before, after] counting modulo 2^32, as the table's low bits do.
+bool Between(std::int32_t value, std::uint64_t before, std::uint64_t after) {
+    return AsUnsigned32(value) - Low32(before) <= Low32(after) - Low32(before);
+}
+
+std::vector<std::uint8_t> ReadTable(TableSource& source) {
+    std::uint32_t size = 0;
+    EXPECT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
+    std::vector<std::uint8_t> table(size);
+    EXPECT_EQ(source.GetIfTable(table.data(), &size, false), TableSource::kNoError);
+    table.resize(size);
+    return table;
+}
+
+CInterfaces Parse(const std::vector<std::uint8_t>& table, const TableSource& source) {
+    CInterfaces rows;
+    IfTotals totals;
+    ParseIfTable(table, rows, totals, [&](std::string_view b) { return source.DecodeDescription(b); });
+    return rows;
+}
+
+// Moves a few bytes through "lo", so its counters differ from any read made before.
+void SendOverLoopback() {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in discard{};
+    discard.sin_family = AF_INET;
+    discard.sin_port = htons(9);
+    discard.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::sendto(fd, "tide", 4, 0, reinterpret_cast<const sockaddr*>(&discard), sizeof discard);
+    ::close(fd);
+}
+
+std::int32_t LoopbackBytesReceived(const std::vector<std::uint8_t>& table, const TableSource& source) {
+    for (const CInterfacePtr& r : Parse(table, source))
+        if (r->InterfaceName() == "lo") return r->OctetsReceived();
+    return 0;
+}
+
+TEST(NetlinkTableSourceProtocol, QueryFillAndShortBuffers) {
+    NetlinkTableSource source;
+    const std::size_t links = ReadProcNetDev().size();
+    std::uint32_t size = 0;
+    ASSERT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
+    EXPECT_EQ(size, kCountSize + kRowSize * links);
+    std::vector<std::uint8_t> buffer(size + 16, 0xAB);
+    std::uint32_t used = size + 16;
+    ASSERT_EQ(source.GetIfTable(buffer.data(), &used, false), TableSource::kNoError);
+    EXPECT_EQ(used, size);
+    EXPECT_EQ(GetU32(buffer.data()), links);
+    EXPECT_EQ(buffer[size], 0xAB) << "wrote past the table";
+
+    std::uint32_t short1 = size - 1;
+    EXPECT_EQ(source.GetIfTable(buffer.data(), &short1, false), TableSource::kInsufficientBuffer);
+    EXPECT_EQ(short1, size);
+    EXPECT_EQ(source.GetIfTable(buffer.data(), nullptr, false), NetlinkTableSource::kInvalidParameter);
+}
+
+TEST(NetlinkTableSourceProtocol, AFillLongAfterItsQueryReadsAnew) {
+    NetlinkTableSource source;
+    std::uint32_t size = 0;
+    ASSERT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    SendOverLoopback();
+    const std::uint64_t sent = ReadProcNetDev()["lo"][0];
+    std::vector<std::uint8_t> table(size);
+    ASSERT_EQ(source.GetIfTable(table.data(), &size, false), TableSource::kNoError);
+    EXPECT_TRUE(Between(LoopbackBytesReceived(table, source), sent, ReadProcNetDev()["lo"][0]));
+}
+
+TEST(NetlinkTableSourceProtocol, DatagramsLargerThanTheBufferAreReadAgain) {
+    NetlinkTableSource small({.receiveBuffer = 64});
+    NetlinkTableSource normal;
+    std::vector<std::string> a, b;
+    for (const CInterfacePtr& r : Parse(ReadTable(small), small)) a.push_back(r->InterfaceName());
+    for (const CInterfacePtr& r : Parse(ReadTable(normal), normal)) b.push_back(r->InterfaceName());
+    EXPECT_FALSE(a.empty());
+    EXPECT_EQ(a, b);
+}
+
+TEST(NetlinkTableSourceProtocol, NoSocketIsNotSupportedUntilOneCanBeOpened) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+    NetlinkTableSource source;
+    std::uint32_t size = 0;
+    const std::uint32_t starved = source.GetIfTable(nullptr, &size, false);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(starved, TableSource::kNotSupported);
+    EXPECT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
+}
+
+// ---- Against what the system says elsewhere ---------------------------------------------------
+
+std::string SysfsText(const std::string& name, const char* file) {
+    std::ifstream in("/sys/class/net/" + name + "/" + file);
+    std::string text;
+    std::getline(in, text);
+    return text;
+}
+
+// Each way of reading: counters alone between link dumps (the second read on), and link dumps only.
+class NetlinkTableSourceReads : public testing::TestWithParam<bool> {};
+INSTANTIATE_TEST_SUITE_P(Both, NetlinkTableSourceReads, testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "CountersAlone" : "LinkDumps"; });
+
+TEST_P(NetlinkTableSourceReads, CountersLieBetweenTwoReadsOfProcNetDev) {
+    NetlinkTableSource source({.countersOnlyReads = GetParam()});
+    ReadTable(source);
+    SendOverLoopback();
+    const auto before = ReadProcNetDev();
+    const auto table = ReadTable(source);
+    const auto after = ReadProcNetDev();
+    std::set<std::string> names;
+    for (const CInterfacePtr& r : Parse(table, source)) {
+        const std::string name = r->InterfaceName();
+        names.insert(name);
+        ASSERT_TRUE(before.contains(name) && after.contains(name)) << name;
+        const auto& b = before.at(name);
+        const auto& a = after.at(name);
+        // /proc/net/dev columns: rx bytes packets errs drop ... multicast (7), tx bytes (8) packets errs drop
+        const std::int32_t packets = WrapAdd32(r->UnicastPacketsReceived(), r->NonunicastPacketsReceived());
+        const std::pair<std::int32_t, int> checks[] = {
+            {r->OctetsReceived(), 0}, {packets, 1}, {r->IncomingErrors(), 2}, {r->DiscardedIncomingPackets(), 3},
+            {r->NonunicastPacketsReceived(), 7}, {r->OctetsSent(), 8}, {r->UnicastPacketsSent(), 9},
+            {r->OutgoingErrors(), 10}, {r->DiscardedOutgoingPackets(), 11},
+        };
+        for (const auto& [value, column] : checks)
+            EXPECT_TRUE(Between(value, b[column], a[column])) << name << " column " << column << ": " << value;
+        EXPECT_EQ(r->InterfaceDescription(), name);
+    }
+    std::set<std::string> procNames;
+    for (const auto& [name, values] : before) procNames.insert(name);
+    EXPECT_EQ(names, procNames);
+}
+
+TEST(NetlinkTableSourceSystem, RowsAgreeWithSysfs) {
+    NetlinkTableSource source;
+    bool sawLoopback = false;
+    for (const CInterfacePtr& r : Parse(ReadTable(source), source)) {
+        const std::string name = r->InterfaceName();
+        EXPECT_EQ(std::to_string(r->InterfaceIndex()), SysfsText(name, "ifindex")) << name;
+        EXPECT_EQ(std::to_string(r->MaximumTransmissionUnit()), SysfsText(name, "mtu")) << name;
+        const bool up = (std::stoul(SysfsText(name, "flags"), nullptr, 16) & IFF_UP) != 0;
+        EXPECT_EQ(r->AdminStatus(), up ? kAdminUp : kAdminDown) << name;
+        if (name != "lo") continue;
+        sawLoopback = true;
+        EXPECT_EQ(r->InterfaceType(), kIfTypeSoftwareLoopback);
+        EXPECT_EQ(r->AdminStatus(), kAdminUp);
+        EXPECT_EQ(r->OperationalStatus(), kOperOperational) << "Linux calls lo's state unknown; up counts";
+        EXPECT_EQ(r->AdapterAddress(), "00-00-00-00-00-00");
+    }
+    EXPECT_TRUE(sawLoopback);
+}
+
+TEST(NetlinkTableSourceSystem, WirelessAndSpeedComeFromSysfsOncePerState) {
+    NetlinkTableSource probe;
+    std::string ethernet;
+    for (const CInterfacePtr& r : Parse(ReadTable(probe), probe))
+        if (r->InterfaceType() == kIfTypeEthernet) ethernet = r->InterfaceName();
+    if (ethernet.empty()) GTEST_SKIP() << "no Ethernet link here";
+
+    const auto root = std::filesystem::temp_directory_path() / ("tg-sysfs-" + std::to_string(getpid()));
+    std::filesystem::create_directories(root / ethernet / "wireless");
+    std::ofstream(root / ethernet / "speed") << "100000\n";
+    NetlinkTableSource source({.sysfsNet = root.string()});
+    auto find = [&] {
+        for (const CInterfacePtr& r : Parse(ReadTable(source), source))
+            if (r->InterfaceName() == ethernet) return r;
+        return CInterfacePtr();
+    };
+    const CInterfacePtr first = find();
+    std::ofstream(root / ethernet / "speed") << "10\n";
+    const CInterfacePtr second = find();
+    std::filesystem::remove_all(root);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->InterfaceType(), kIfTypeWireless);
+    EXPECT_EQ(AsUnsigned32(first->Speed()), kMax32);
+    EXPECT_EQ(second->Speed(), first->Speed()) << "sysfs read again while the link's state stood still";
+}
+
+// Moves the process into a network namespace of its own, holding only a down "lo", and back.
+class PrivateNetwork {
+ public:
+    PrivateNetwork() : m_home(::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC)) {
+        m_entered = m_home >= 0 && ::unshare(CLONE_NEWNET) == 0;
+    }
+    ~PrivateNetwork() {
+        if (m_entered) ::setns(m_home, CLONE_NEWNET);
+        if (m_home >= 0) ::close(m_home);
+    }
+    explicit operator bool() const { return m_entered; }
+
+ private:
+    int m_home;
+    bool m_entered = false;
+};
+
+bool Configure(unsigned long request, int fd, ifreq change) { return ::ioctl(fd, request, &change) == 0; }
+
+TEST(NetlinkTableSourceSystem, LinkChangesShowAtTheNextRead) {
+    PrivateNetwork network;
+    if (!network) GTEST_SKIP() << "no network namespace of our own here";
+    NetlinkTableSource source;
+    auto rows = [&] { return Parse(ReadTable(source), source); };
+    ASSERT_EQ(rows().Count(), 1);
+    EXPECT_EQ(rows()[1]->AdminStatus(), kAdminDown);
+
+    const int inet = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ifreq lo{};
+    std::strcpy(lo.ifr_name, "lo");
+    lo.ifr_flags = IFF_UP;
+    ASSERT_TRUE(Configure(SIOCSIFFLAGS, inet, lo));
+    EXPECT_EQ(rows()[1]->AdminStatus(), kAdminUp);
+    lo.ifr_mtu = 1280;
+    ASSERT_TRUE(Configure(SIOCSIFMTU, inet, lo));
+    EXPECT_EQ(rows()[1]->MaximumTransmissionUnit(), 1280);
+    ::close(inet);
+
+    const int tun = ::open("/dev/net/tun", O_RDWR | O_CLOEXEC);
+    ifreq tg0{};
+    std::strcpy(tg0.ifr_name, "tg0");
+    tg0.ifr_flags = IFF_TUN | IFF_NO_PI;
+    ASSERT_TRUE(tun >= 0 && Configure(TUNSETIFF, tun, tg0));
+    const CInterfaces withTun = rows();
+    ASSERT_EQ(withTun.Count(), 2);
+    EXPECT_EQ(withTun[2]->InterfaceName(), "tg0");
+    EXPECT_EQ(withTun[2]->InterfaceType(), kIfTypeTunnel);
+    ::close(tun);
+    EXPECT_EQ(rows().Count(), 1);
+}
+
+}  // namespace
+}  // namespace tg
