@@ -71,3 +71,30 @@ class RecordingMessages final : public MessageDialog {
 };
 
 }  // namespace tg::test
+
+#include <map>
+#include <tuple>
+
+#include "platform/ports/SettingsBackend.h"
+
+namespace tg::test {
+
+// A settings store in memory; counts reads so tests can see nothing is cached.
+class MemorySettings final : public SettingsBackend {
+ public:
+    using Id = std::tuple<std::string, std::string, std::string>;
+    std::map<Id, std::string> values;
+    int reads = 0;
+
+    std::optional<std::string> Get(std::string_view app, std::string_view section, std::string_view key) override {
+        ++reads;
+        const auto it = values.find(Id(app, section, key));
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void Set(std::string_view app, std::string_view section, std::string_view key, std::string_view text) override {
+        values[Id(app, section, key)] = std::string(text);
+    }
+};
+
+}  // namespace tg::test

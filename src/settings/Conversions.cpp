@@ -1,0 +1,120 @@
+#include "settings/Conversions.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace tg {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Length of the number at the start of `text` (sign, digits, point, exponent), 0 when there is none;
+// `normal` gets it in the form from_chars reads (no '+', exponent letter 'e').
+std::size_t ScanNumber(std::string_view text, std::string& normal) {
+    std::size_t i = 0;
+    normal.clear();
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        if (text[i] == '-') normal += '-';
+        ++i;
+    }
+    std::size_t digits = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) normal += text[i];
+    if (i < text.size() && text[i] == '.') {
+        normal += '.';
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) normal += text[i];
+    }
+    if (digits == 0) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        std::size_t j = i + 1;
+        std::string exponent = "e";
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            if (text[j] == '-') exponent += '-';
+            ++j;
+        }
+        const std::size_t start = j;
+        for (; j < text.size() && IsDigit(text[j]); ++j) exponent += text[j];
+        if (j > start) {
+            normal += exponent;
+            i = j;
+        }
+    }
+    return i;
+}
+
+double Convert(const std::string& normal) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    (void)end;
+    if (ec == std::errc::result_out_of_range) {
+        // Too small underflows to zero; too large has no finite value.
+        const bool tiny = normal.find("e-") != std::string::npos;
+        const bool negative = !normal.empty() && normal[0] == '-';
+        if (tiny) return negative ? -0.0 : 0.0;
+        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    }
+    return value;
+}
+
+template <typename Int>
+std::optional<Int> InRange(double whole) noexcept {
+    if (!(whole >= static_cast<double>(std::numeric_limits<Int>::min()) &&
+          whole <= static_cast<double>(std::numeric_limits<Int>::max())))
+        return std::nullopt;
+    return static_cast<Int>(whole);
+}
+
+}  // namespace
+
+double RoundHalfEven(double value) noexcept {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction > 0.5) return below + 1;
+    if (fraction < 0.5) return below;
+    return std::fmod(below, 2.0) == 0 ? below : below + 1;
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    std::string normal;
+    const std::size_t used = ScanNumber(text, normal);
+    if (used == 0 || used != text.size()) return std::nullopt;
+    const double value = Convert(normal);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+double LeadingNumber(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    std::string normal;
+    if (ScanNumber(text, normal) == 0) return 0;
+    return Convert(normal);
+}
+
+std::optional<std::int32_t> ToInt32HalfEven(double value) noexcept {
+    return InRange<std::int32_t>(RoundHalfEven(value));
+}
+
+std::optional<std::int16_t> ToInt16HalfEven(double value) noexcept {
+    return InRange<std::int16_t>(RoundHalfEven(value));
+}
+
+std::optional<std::int16_t> ToInt16Floor(double value) noexcept { return InRange<std::int16_t>(std::floor(value)); }
+
+std::optional<float> ToSingle(double value) noexcept {
+    if (!std::isfinite(value) || std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
+std::string NumberToText(double value) {
+    if (value == 0) return "0";
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (ec != std::errc()) return "0";
+    return std::string(buffer, end);
+}
+
+}  // namespace tg
