@@ -1,0 +1,105 @@
+#include "appearance/PixelSurface.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace tg {
+
+std::uint32_t ColourToRgb(std::int32_t colour) noexcept {
+    const auto c = static_cast<std::uint32_t>(colour);
+    return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+std::int32_t RgbToColour(std::uint32_t rgb) noexcept {
+    return static_cast<std::int32_t>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
+}
+
+PixelSurface::PixelSurface(std::int32_t width, std::int32_t height) { Resize(width, height); }
+
+void PixelSurface::Resize(std::int32_t width, std::int32_t height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    const std::int32_t w = std::min(width, m_width);
+    for (std::int32_t y = 0; y < std::min(height, m_height); ++y)
+        std::copy_n(m_pixels.begin() + static_cast<std::ptrdiff_t>(y) * m_width, w,
+                    pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    m_pixels.swap(pixels);
+    m_width = width;
+    m_height = height;
+}
+
+void PixelSurface::Clear(std::int32_t backColour) { std::fill(m_pixels.begin(), m_pixels.end(), ColourToRgb(backColour)); }
+
+void PixelSurface::Put(std::int32_t x, std::int32_t y, std::uint32_t rgb) {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return;
+    m_pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)] = rgb;
+}
+
+std::int32_t PixelSurface::Pixel(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return -1;
+    return RgbToColour(m_pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + static_cast<std::size_t>(x)]);
+}
+
+namespace {
+
+// One 16-bit channel at step i of n, blended linearly, as an 8-bit value.
+std::uint32_t Blend(std::uint16_t from, std::uint16_t to, std::int64_t i, std::int64_t n) {
+    const std::int64_t value = (static_cast<std::int64_t>(from) * (n - i) + static_cast<std::int64_t>(to) * i) / n;
+    return static_cast<std::uint32_t>(value >> 8) & 0xFF;
+}
+
+}  // namespace
+
+void PixelSurface::GradientFill(const GradientVertex& a, const GradientVertex& b, bool vertical) {
+    const std::int32_t left = std::max(a.x, 0), right = std::min(b.x, m_width);
+    const std::int32_t top = std::max(a.y, 0), bottom = std::min(b.y, m_height);
+    if (b.x <= a.x || b.y <= a.y) return;
+    const std::int64_t n = vertical ? std::int64_t{b.y} - a.y : std::int64_t{b.x} - a.x;
+    for (std::int32_t y = top; y < bottom; ++y) {
+        for (std::int32_t x = left; x < right; ++x) {
+            const std::int64_t i = vertical ? std::int64_t{y} - a.y : std::int64_t{x} - a.x;
+            const std::uint32_t rgb = (Blend(a.red, b.red, i, n) << 16) | (Blend(a.green, b.green, i, n) << 8) |
+                                      Blend(a.blue, b.blue, i, n);
+            Put(x, y, rgb);
+        }
+    }
+}
+
+void PixelSurface::ScrollLeft(std::int32_t w, std::int32_t h) {
+    // Pixels whose source lies outside the image keep what they had.
+    const std::int32_t width = std::min(w, m_width - 1);
+    const std::int32_t height = std::min(h, m_height);
+    if (width <= 0) return;
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint32_t* row = m_pixels.data() + static_cast<std::ptrdiff_t>(y) * m_width;
+        std::memmove(row, row + 1, static_cast<std::size_t>(width) * sizeof(std::uint32_t));
+    }
+}
+
+void PixelSurface::Line(std::int32_t colour, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    const std::uint32_t rgb = ColourToRgb(colour);
+    if (x1 == x2) {  // the graph's bars: clip first, the end points may lie far outside
+        if (x1 < 0 || x1 >= m_width || y1 == y2) return;
+        const std::int64_t step = y2 > y1 ? 1 : -1;
+        const std::int64_t from = std::clamp<std::int64_t>(y1, -1, m_height);
+        const std::int64_t to = std::clamp<std::int64_t>(y2, -1, m_height);
+        for (std::int64_t y = from; y != to; y += step) Put(x1, static_cast<std::int32_t>(y), rgb);
+        return;
+    }
+    // Any other line, Bresenham, for lines that lie near the image.
+    std::int64_t x = x1, y = y1;
+    const std::int64_t dx = std::llabs(std::int64_t{x2} - x1), dy = -std::llabs(std::int64_t{y2} - y1);
+    if (dx > (1 << 16) || -dy > (1 << 16)) return;
+    const std::int64_t sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    std::int64_t err = dx + dy;
+    while (!(x == x2 && y == y2)) {
+        Put(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), rgb);
+        const std::int64_t e2 = 2 * err;
+        if (e2 >= dy) { err += dy; x += sx; }
+        if (e2 <= dx) { err += dx; y += sy; }
+    }
+}
+
+}  // namespace tg

@@ -1,0 +1,292 @@
+#include "mainwindow/frmMain.h"
+
+#include <cmath>
+
+#include "appearance/MiscCode.h"
+#include "mainwindow/Twips.h"
+#include "settings/Conversions.h"
+
+namespace tg {
+
+namespace {
+
+constexpr float kMinimumSize = 500;      // twips, both ways
+constexpr float kGrip = 100;             // twips from the bottom-right corner
+constexpr float kStripBelowSurface = 30;  // twips of the window's own colour under the surface
+constexpr std::uint32_t kResizePause = 100;  // ms after each resize step
+
+struct ScaleItem {
+    std::int32_t kbps;
+    MenuItem item;
+};
+constexpr ScaleItem kScaleItems[] = {
+    {128, MenuItem::Kbps128},   {256, MenuItem::Kbps256},   {512, MenuItem::Kbps512},
+    {1024, MenuItem::Kbps1024}, {2048, MenuItem::Kbps2048}, {-1, MenuItem::KbpsAuto},
+};
+
+}  // namespace
+
+std::string FirstRunMessage() {
+    return "Thank you for using TideGauge; this edition and its translation come from the TideGauge project.\r\n"
+           "This is a simple bandwidth monitor, build to monitor download and upload data volume and connection speed.\r\n"
+           "It is a light program that will only take max 4 mb ram. Unless like other flowdial's that takes 20-30 mb ram.\r\n"
+           "The main window shows a line graph, download and upload speed and graph's maximum value. You can easily "
+           "drag move or resize the widnow from bottom right corner. Right clicking will show a menu with basic "
+           "commands like always on top and options, Exit etc. You can all colors and transparency there. Also you "
+           "can set to start with widnows.\r\n\r\n"
+           "Thanks for reading, this message was built to show for the first time only.";
+}
+
+frmMain::frmMain(MainWindowPorts ports) : m_ports(ports), m_store(ports.settings), m_notice(ports.messages) {}
+
+void frmMain::Form_Initialize() {
+    constexpr std::int32_t kDesignLabelColour = 0x00C0C0C0;
+    struct Design {
+        LabelId label;
+        const char* text;
+        float left, top;
+    };
+    for (const Design& d : {Design{LabelId::Label9, "0 Kb", 120, 120}, Design{LabelId::Label10, "0 Kb", 2280, 120},
+                            Design{LabelId::Label1, "128 Kb", 120, 840}}) {
+        m_ports.form.SetLabelText(d.label, d.text);
+        m_ports.form.SetLabelPosition(d.label, d.left, d.top);
+        m_ports.form.SetLabelColour(d.label, kDesignLabelColour);
+    }
+    m_ports.form.SetBackColour(m_backColor);
+    m_ports.form.SetTimerEnabled(false);
+}
+
+void frmMain::Form_Load() {
+    IP = std::make_shared<CIpUpdate>(m_ports.table, m_notice, m_ports.clock);
+    IP->Data = [this](std::int32_t& OutData, std::int32_t& InData) { IP_Data(OutData, InData); };
+    m_graphMax = 128;
+    if (m_ports.desktop.AnotherInstanceRunning()) {
+        m_ports.desktop.ExitProcess();
+        return;
+    }
+    RestorePlace();
+    RestoreScale();
+    RestoreColours();
+    Form_Resize();
+    m_ports.desktop.PumpMessages();
+    PaintBackground();
+    ApplyTransparency(m_ports.form, ReadOpacityRoundedDown(m_store));
+    m_ports.form.Show();
+    ShowFirstRunMessage();
+    m_ports.form.Show();
+    m_ports.desktop.PumpMessages();
+    RestoreTopmost();
+    m_ports.desktop.PumpMessages();
+    m_ports.form.SetTimerEnabled(true);
+}
+
+void frmMain::SetBounds(const TwipsRect& bounds) { m_ports.form.Move(bounds); }
+
+// Each value is applied as it is read, and each default is computed from the window as it is at
+// that moment, so the default left edge uses the width from before the stored width applies.
+void frmMain::RestorePlace() {
+    const TwipsRect screen = m_ports.desktop.PrimaryScreen();
+    TwipsRect place = m_ports.form.Bounds();
+    place.left = ReadTwips(m_store, keys::x, screen.width - 1000 - place.width);
+    SetBounds(place);
+    place = m_ports.form.Bounds();
+    place.top = ReadTwips(m_store, keys::y, screen.height - 3000);
+    SetBounds(place);
+    place = m_ports.form.Bounds();
+    place.width = ReadTwips(m_store, keys::x1, place.width);
+    SetBounds(place);
+    place = m_ports.form.Bounds();
+    place.height = ReadTwips(m_store, keys::y1, place.height);
+    SetBounds(place);
+    place = m_ports.form.Bounds();
+    KeepOnScreen(place);
+}
+
+// The tests use the monitor that holds the stored place; only when none does, the primary screen.
+void frmMain::KeepOnScreen(TwipsRect& place) {
+    TwipsRect screen;
+    if (!m_ports.desktop.MonitorAt(place.left, place.top, screen)) screen = m_ports.desktop.PrimaryScreen();
+    auto apply = [&] {
+        SetBounds(place);
+        place = m_ports.form.Bounds();
+    };
+    if (place.left < screen.left) { place.left = screen.left; apply(); }
+    if (static_cast<float>(screen.left + screen.width - place.width) < place.left) { place.left = screen.left; apply(); }
+    if (place.top < screen.top) { place.top = screen.top; apply(); }
+    if (static_cast<float>(screen.top + screen.height * 0.95 - place.height) < place.top) { place.top = screen.top; apply(); }
+    if (place.width > screen.width) { place.width = 2000; apply(); }
+    if (static_cast<float>(screen.height * 0.9) < place.height) { place.height = 2000; apply(); }
+}
+
+void frmMain::RestoreScale() {
+    m_scaleKbps = ReadScale(m_store);
+    for (const ScaleItem& s : kScaleItems)
+        if (s.kbps == m_scaleKbps) m_ports.form.SetMenuChecked(s.item, true);
+}
+
+void frmMain::RestoreColours() {
+    m_downColor = ReadColour(m_store, keys::bgcolor3);
+    m_upColor = ReadColour(m_store, keys::bgcolor4);
+    m_backColor = ReadColour(m_store, keys::bgcolor2, m_backColor);
+    m_ports.form.SetBackColour(m_backColor);
+    m_pictureBackColor = ReadColour(m_store, keys::bgcolor1, m_pictureBackColor);
+    m_foreColor = ReadColour(m_store, keys::bgcolor5, m_foreColor);
+    for (const LabelId label : {LabelId::Label1, LabelId::Label9, LabelId::Label10})
+        m_ports.form.SetLabelColour(label, m_foreColor);
+}
+
+void frmMain::ShowFirstRunMessage() {
+    if (m_store.Read(keys::info) != "0") return;
+    m_ports.messages.Show(FirstRunMessage(), kAppTitle, MessageIcon::None);
+    m_store.Write(keys::info, "1");
+}
+
+void frmMain::RestoreTopmost() {
+    if (m_store.Read(keys::ontop) != "1") return;
+    const TwipsRect b = m_ports.form.Bounds();
+    const float tx = m_ports.desktop.TwipsPerPixelX();
+    const float ty = m_ports.desktop.TwipsPerPixelY();
+    m_ports.form.MakeTopmost({TwipsToPixels(b.left, tx), TwipsToPixels(b.top, ty), TwipsToPixels(b.width, tx),
+                              TwipsToPixels(b.height, ty)});
+    m_ports.form.SetMenuChecked(MenuItem::ontop, true);
+}
+
+void frmMain::Timer2_Timer() {
+    // A tick's handler lets messages run, and one of them may run the start-up sequence again and
+    // replace the sampler: the sampler whose Update is under way lives until it returns.
+    const std::shared_ptr<CIpUpdate> sampler = IP;
+    if (sampler) sampler->Update();
+}
+
+void frmMain::Form_Resize() {
+    TwipsRect b = m_ports.form.Bounds();
+    if (b.width < kMinimumSize) {
+        b.width = kMinimumSize;
+        SetBounds(b);
+        PaintBackground();
+    }
+    b = m_ports.form.Bounds();
+    if (b.height < kMinimumSize) {
+        b.height = kMinimumSize;
+        SetBounds(b);
+        PaintBackground();
+    }
+    b = m_ports.form.Bounds();
+    const bool labels = b.width >= 1560 && b.height >= 660;
+    for (const LabelId label : {LabelId::Label1, LabelId::Label9, LabelId::Label10})
+        m_ports.form.SetLabelVisible(label, labels);
+    m_picture = {0, 0, b.width, b.height - kStripBelowSurface};
+    m_ports.form.PlaceSurface(m_picture);
+    m_ports.form.SetLabelPosition(LabelId::Label10, b.width - 150 - m_ports.form.LabelWidth(LabelId::Label10), 120);
+    m_ports.form.SetLabelPosition(LabelId::Label1, 120, b.height - 350);
+}
+
+void frmMain::PaintBackground() {
+    const DrawableSurface target{m_ports.surface, m_picture.width, m_picture.height, m_pictureBackColor,
+                                 m_ports.desktop.TwipsPerPixelX(), m_ports.desktop.TwipsPerPixelY()};
+    PaintGradient(target, m_pictureBackColor, m_backColor, true);
+}
+
+void frmMain::IP_Data(std::int32_t& OutData, std::int32_t& InData) {
+    const std::int32_t U = KilobitsFromKilobytes(InData);
+    const std::int32_t D = KilobitsFromKilobytes(OutData);
+    m_ports.form.SetLabelText(LabelId::Label10, "U:" + std::to_string(U) + "kb");
+    m_ports.form.SetLabelText(LabelId::Label9, "D:" + std::to_string(D) + "kb");
+    DrawGraph(U, D);
+    m_ports.desktop.PumpMessages();
+    m_ports.form.SetLabelText(LabelId::Label1, std::to_string(m_graphMax) + "kb Max");
+}
+
+// In automatic scale the maximum only grows: to the upload value + 10 when it exceeds the maximum,
+// else to the download value + 10. False when the new maximum does not fit in 32 bits.
+bool frmMain::RaiseGraphMax(double up, double down) {
+    if (m_scaleKbps != -1 && m_scaleKbps != 0) {
+        m_graphMax = m_scaleKbps;
+        return true;
+    }
+    if (!(up > m_graphMax || down > m_graphMax)) return true;
+    const auto raised = ToInt32HalfEven((up > m_graphMax ? up : down) + 10);
+    if (!raised) return false;
+    m_graphMax = *raised;
+    return true;
+}
+
+std::int32_t frmMain::YPixels(double twips) const {
+    return TwipsToPixels(twips, m_ports.desktop.TwipsPerPixelY());
+}
+
+void frmMain::DrawGraph(double up, double down) {
+    m_ports.desktop.PumpMessages();
+    const float W = m_picture.width;
+    const float H = m_picture.height;
+    // The twips values serve as pixel counts: the copied block is at least as large as the surface.
+    m_ports.surface.ScrollLeft(RoundToInt32Clamped(W), RoundToInt32Clamped(H));
+    if (up < 0) up = 1;
+    if (down < 0) down = 1;
+    if (!RaiseGraphMax(up, down) || m_graphMax == 0) return;
+    const double perKilobit = static_cast<double>(H / static_cast<float>(m_graphMax));
+    const double downHeight = perKilobit * down;
+    const double upHeight = perKilobit * up;
+    m_barX = RoundToInt32Clamped(W - 50);
+    const std::int32_t x = TwipsToPixels(m_barX, m_ports.desktop.TwipsPerPixelX());
+    const std::int32_t bottom = YPixels(H);
+    m_ports.surface.Line(m_downColor, x, bottom, x, YPixels(H - downHeight));
+    m_ports.surface.Line(m_upColor, x, bottom, x, YPixels(H - upHeight));
+}
+
+bool frmMain::InGrip(float x, float y) const {
+    return x > m_picture.width - kGrip && y > m_picture.height - kGrip;
+}
+
+void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t, float x, float y) {
+    m_dragStartX = x;
+    m_dragStartY = y;
+    if (button != kLeftButton) return;
+    m_dragging = false;
+    m_resizing = false;
+    if (InGrip(x, y)) m_resizing = true;
+    else m_dragging = true;
+}
+
+void frmMain::Picture2_MouseMove(std::int16_t button, std::int16_t, float x, float y) {
+    if (button != kLeftButton) {
+        m_ports.form.SetCursor(InGrip(x, y) ? Cursor::SizeNwse : Cursor::Default);
+        return;
+    }
+    const TwipsRect b = m_ports.form.Bounds();
+    if (m_resizing) {
+        SetBounds({b.left, b.top, x < kMinimumSize ? kMinimumSize : x, y < kMinimumSize ? kMinimumSize : y});
+        m_ports.surface.Refresh();
+        m_ports.desktop.Sleep(kResizePause);
+    } else if (m_dragging) {
+        SetBounds({b.left + (x - m_dragStartX), b.top + (y - m_dragStartY), b.width, b.height});
+    }
+}
+
+void frmMain::Picture2_MouseUp(std::int16_t button, std::int16_t, float, float) {
+    const TwipsRect b = m_ports.form.Bounds();
+    if (m_dragging) {
+        m_dragging = false;
+        m_store.Write(keys::x, NumberToText(b.left));
+        m_store.Write(keys::y, NumberToText(b.top));
+    } else if (m_resizing) {
+        m_resizing = false;
+        m_ports.form.SetCursor(Cursor::Default);
+        m_store.Write(keys::x1, NumberToText(b.width));
+        m_store.Write(keys::y1, NumberToText(b.height));
+        PaintBackground();  // clears the surface first
+    }
+    if (button == kRightButton) ShowContextMenu();
+}
+
+void frmMain::ShowContextMenu() {
+    m_ports.form.SetTimerEnabled(false);
+    m_ports.form.PopupMenu();
+    m_ports.form.SetTimerEnabled(true);
+}
+
+void frmMain::exit_Click() { m_ports.form.Close(); }
+
+void frmMain::Form_QueryUnload() { m_ports.desktop.ExitProcess(); }
+
+}  // namespace tg

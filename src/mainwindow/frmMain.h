@@ -1,0 +1,120 @@
+#pragma once
+// The main window: start-up, layout, the tick, the read-outs and the graph, moving and corner
+// resizing. Every rule of the window lives here; the front ends only turn OS events into calls of
+// these handlers and carry out the port calls.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "counters/CIpUpdate.h"
+#include "counters/UnsupportedNotice.h"
+#include "platform/ports/Clock.h"
+#include "platform/ports/Desktop.h"
+#include "platform/ports/Form.h"
+#include "platform/ports/MessageDialog.h"
+#include "platform/ports/SettingsBackend.h"
+#include "platform/ports/Surface.h"
+#include "platform/ports/TableSource.h"
+#include "settings/SettingsStore.h"
+
+namespace tg {
+
+struct MainWindowPorts {
+    Form& form;
+    Surface& surface;
+    Desktop& desktop;
+    MessageDialog& messages;
+    SettingsBackend& settings;
+    TableSource& table;
+    Clock& clock;
+};
+
+// Mouse buttons as the handlers receive them: 1 left, 2 right, a combination is the sum.
+inline constexpr std::int16_t kLeftButton = 1;
+inline constexpr std::int16_t kRightButton = 2;
+
+class frmMain {
+ public:
+    // The client area the window is designed with, in twips.
+    static constexpr float kDesignWidth = 2715;
+    static constexpr float kDesignHeight = 1365;
+    static constexpr std::int32_t kDesignBackColour = 0x0080FFFF;
+    static constexpr std::int32_t kDesignPictureBackColour = 0x00FFFFFF;
+    static constexpr std::int32_t kDesignForeColour = 0x00000000;
+    static constexpr std::uint32_t kTimerInterval = 1000;  // ms
+
+    explicit frmMain(MainWindowPorts ports);
+
+    // The design values of the window and its labels, once, when the front end has made them.
+    void Form_Initialize();
+
+    // The start-up sequence: at program start and again when the options dialog closes. Ends the
+    // process through the desktop port when another copy runs.
+    void Form_Load();
+    void Timer2_Timer();
+    void Form_Resize();
+    void IP_Data(std::int32_t& OutData, std::int32_t& InData);
+
+    void Picture2_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
+    void Picture2_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void Picture2_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+
+    void ShowContextMenu();
+    void exit_Click();
+    void Form_QueryUnload();
+
+    // State the front ends and the menu commands read.
+    std::int32_t GraphMax() const noexcept { return m_graphMax; }
+    std::int32_t ScaleKbps() const noexcept { return m_scaleKbps; }
+    std::int32_t DownColor() const noexcept { return m_downColor; }
+    std::int32_t UpColor() const noexcept { return m_upColor; }
+    std::int32_t BackColor() const noexcept { return m_backColor; }
+    std::int32_t Picture2BackColor() const noexcept { return m_pictureBackColor; }
+    std::int32_t ForeColor() const noexcept { return m_foreColor; }
+    TwipsRect Picture2Bounds() const noexcept { return m_picture; }
+    bool Dragging() const noexcept { return m_dragging; }
+    bool Resizing() const noexcept { return m_resizing; }
+
+    // One graph step with these kilobit values (upload first).
+    void DrawGraph(double up, double down);
+    // The gradient over the whole surface, from the window's back colour at the top to the
+    // surface's at the bottom; it erases the graph.
+    void PaintBackground();
+
+ private:
+    void RestorePlace();
+    void KeepOnScreen(TwipsRect& place);
+    void RestoreScale();
+    void RestoreColours();
+    void ShowFirstRunMessage();
+    void RestoreTopmost();
+    void SetBounds(const TwipsRect& bounds);
+    bool InGrip(float x, float y) const;
+    bool RaiseGraphMax(double up, double down);
+    std::int32_t YPixels(double twips) const;
+
+    MainWindowPorts m_ports;
+    SettingsStore m_store;
+    UnsupportedNotice m_notice;
+    std::shared_ptr<CIpUpdate> IP;
+
+    std::int32_t m_graphMax = 128;
+    std::int32_t m_scaleKbps = -1;
+    std::int32_t m_downColor = 255;
+    std::int32_t m_upColor = 65535;
+    std::int32_t m_backColor = kDesignBackColour;
+    std::int32_t m_pictureBackColor = kDesignPictureBackColour;
+    std::int32_t m_foreColor = kDesignForeColour;
+    std::int32_t m_barX = 0;
+    TwipsRect m_picture{0, 0, 2685, 1185};
+
+    bool m_dragging = false;
+    bool m_resizing = false;
+    float m_dragStartX = 0;
+    float m_dragStartY = 0;
+};
+
+// The first-run message, lines joined with CRLF.
+std::string FirstRunMessage();
+
+}  // namespace tg

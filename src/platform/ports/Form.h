@@ -1,0 +1,62 @@
+#pragma once
+// The main window as the portable code sees it: a borderless top-level window whose geometry is in
+// twips, with its labels, timer, menu check marks and cursor. The front end converts to pixels
+// with the screen's real twips per pixel, and calls frmMain's handlers for the window's events.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tg {
+
+struct TwipsRect {
+    float left = 0, top = 0, width = 0, height = 0;
+};
+
+struct PixelRect {
+    std::int32_t x = 0, y = 0, cx = 0, cy = 0;
+};
+
+enum class Cursor { Default = 0, SizeNwse = 8 };
+
+enum class MenuItem { ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit };
+
+enum class LabelId { Label1, Label9, Label10 };
+
+class Form {
+ public:
+    virtual ~Form() = default;
+
+    // Outer bounds of the window (borderless: the client area) in twips.
+    virtual TwipsRect Bounds() const = 0;
+    // Moves and sizes the window in one operation. When the size changes, the front end runs
+    // frmMain::Form_Resize before this returns.
+    virtual void Move(const TwipsRect& bounds) = 0;
+    // Places the surface Picture2 inside the window.
+    virtual void PlaceSurface(const TwipsRect& bounds) = 0;
+
+    virtual void Show() = 0;
+    // HWND_TOPMOST with this place and size in pixels; the window is not activated.
+    virtual void MakeTopmost(const PixelRect& pixels) = 0;
+    // Layered with this alpha (0 transparent .. 255 opaque).
+    virtual void SetAlpha(std::uint8_t level) = 0;
+    // The window's own back colour shows in the strip below the surface.
+    virtual void SetBackColour(std::int32_t colour) = 0;
+
+    virtual void SetLabelText(LabelId label, std::string_view text) = 0;
+    virtual void SetLabelPosition(LabelId label, float left, float top) = 0;
+    virtual void SetLabelVisible(LabelId label, bool visible) = 0;
+    virtual void SetLabelColour(LabelId label, std::int32_t colour) = 0;
+    // The label's width in twips, which follows its text.
+    virtual float LabelWidth(LabelId label) const = 0;
+
+    virtual void SetCursor(Cursor cursor) = 0;
+    virtual void SetTimerEnabled(bool enabled) = 0;
+    virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
+    virtual bool MenuChecked(MenuItem item) const = 0;
+    // Pops the menu up at the pointer; returns when it closes (after the picked item's handler ran).
+    virtual void PopupMenu() = 0;
+    // Unloads the window and ends the program.
+    virtual void Close() = 0;
+};
+
+}  // namespace tg

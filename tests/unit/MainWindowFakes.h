@@ -1,0 +1,107 @@
+#pragma once
+// Fakes of the main window's ports: a window that keeps its geometry and runs the resize handler
+// as a real one does, and a desktop with a configurable screen and monitors.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ports/Desktop.h"
+#include "platform/ports/Form.h"
+
+namespace tg::test {
+
+class FakeForm final : public Form {
+ public:
+    TwipsRect bounds{0, 0, 2715, 1365};
+    TwipsRect surface;
+    std::function<void()> onResize;  // the window's resize handler
+    std::vector<TwipsRect> moves;
+    int shows = 0;
+    std::vector<PixelRect> topmost;
+    int alpha = -1;
+    std::int32_t backColour = -1;
+    std::map<LabelId, std::string> text;
+    std::map<LabelId, std::pair<float, float>> position;
+    std::map<LabelId, bool> visible;
+    std::map<LabelId, std::int32_t> colour;
+    float labelWidth = 600;
+    Cursor cursor = Cursor::Default;
+    bool timer = false;
+    std::vector<bool> timerChanges;
+    std::map<MenuItem, bool> checks;
+    std::function<void()> onPopup;
+    int popups = 0;
+    bool closed = false;
+
+    TwipsRect Bounds() const override { return bounds; }
+    void Move(const TwipsRect& b) override {
+        moves.push_back(b);
+        const bool resized = b.width != bounds.width || b.height != bounds.height;
+        bounds = b;
+        if (resized && onResize) onResize();
+    }
+    std::function<void(const TwipsRect&)> onPlace;
+    void PlaceSurface(const TwipsRect& b) override {
+        surface = b;
+        if (onPlace) onPlace(b);
+    }
+    void Show() override { ++shows; }
+    void MakeTopmost(const PixelRect& p) override { topmost.push_back(p); }
+    void SetAlpha(std::uint8_t level) override { alpha = level; }
+    void SetBackColour(std::int32_t c) override { backColour = c; }
+    void SetLabelText(LabelId l, std::string_view t) override { text[l] = std::string(t); }
+    void SetLabelPosition(LabelId l, float x, float y) override { position[l] = {x, y}; }
+    void SetLabelVisible(LabelId l, bool v) override { visible[l] = v; }
+    void SetLabelColour(LabelId l, std::int32_t c) override { colour[l] = c; }
+    float LabelWidth(LabelId) const override { return labelWidth; }
+    void SetCursor(Cursor c) override { cursor = c; }
+    void SetTimerEnabled(bool on) override {
+        timer = on;
+        timerChanges.push_back(on);
+    }
+    void SetMenuChecked(MenuItem item, bool on) override { checks[item] = on; }
+    bool MenuChecked(MenuItem item) const override {
+        const auto it = checks.find(item);
+        return it != checks.end() && it->second;
+    }
+    void PopupMenu() override {
+        ++popups;
+        if (onPopup) onPopup();
+    }
+    void Close() override { closed = true; }
+};
+
+class FakeDesktop final : public Desktop {
+ public:
+    TwipsRect primary{0, 0, 1920 * 15, 1080 * 15};
+    std::vector<TwipsRect> monitors{primary};
+    float tppX = 15, tppY = 15;
+    int pumps = 0;
+    std::function<void()> onPump;
+    std::vector<std::uint32_t> sleeps;
+    bool anotherInstance = false;
+    bool exited = false;
+
+    TwipsRect PrimaryScreen() const override { return primary; }
+    bool MonitorAt(float x, float y, TwipsRect& b) const override {
+        for (const TwipsRect& m : monitors) {
+            if (x >= m.left && x < m.left + m.width && y >= m.top && y < m.top + m.height) {
+                b = m;
+                return true;
+            }
+        }
+        return false;
+    }
+    float TwipsPerPixelX() const override { return tppX; }
+    float TwipsPerPixelY() const override { return tppY; }
+    void PumpMessages() override {
+        ++pumps;
+        if (onPump) onPump();
+    }
+    void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
+    bool AnotherInstanceRunning() override { return anotherInstance; }
+    void ExitProcess() override { exited = true; }
+};
+
+}  // namespace tg::test

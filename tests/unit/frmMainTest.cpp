@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Fakes.h"
+#include "MainWindowFakes.h"
+#include "appearance/PixelSurface.h"
+#include "mainwindow/frmMain.h"
+
+namespace tg {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::int32_t kWhite = 0xFFFFFF, kYellowish = 0x80FFFF, kRed = 0xFF, kYellow = 0xFFFF;
+
+class frmMainTest : public ::testing::Test {
+ protected:
+    frmMainTest() {
+        form.onResize = [this] { window.Form_Resize(); };
+        form.onPlace = [this](const TwipsRect& b) {
+            picture.Resize(static_cast<std::int32_t>(b.width / 15), static_cast<std::int32_t>(b.height / 15));
+        };
+        table.SetTotals({{1'000'000, 1'000'000}});
+    }
+
+    void Store(const SettingKey& key, const std::string& text) { settings.Set(kSettingsApp, kSettingsSection, key.name, text); }
+    std::optional<std::string> Stored(const SettingKey& key) { return settings.Get(kSettingsApp, kSettingsSection, key.name); }
+
+    // One tick of the timer in which the table moved these many bytes in and out.
+    void Tick(std::uint32_t in, std::uint32_t out) {
+        received += in;
+        sent += out;
+        table.SetTotals({{received, sent}});
+        clock.Advance(1s);
+        window.Timer2_Timer();
+    }
+    // One graph step with these kilobit values.
+    void Data(double upKb, double downKb) { window.DrawGraph(upKb, downKb); }
+    // The newest column: 50 twips left of the surface's right edge.
+    std::int32_t BarColumn() const {
+        return static_cast<std::int32_t>(std::lround((window.Picture2Bounds().width - 50) / 15));
+    }
+
+    test::FakeForm form;
+    PixelSurface picture{181, 89};
+    test::FakeDesktop desktop;
+    test::RecordingMessages messages;
+    test::MemorySettings settings;
+    test::FakeTableSource table;
+    test::FakeClock clock;
+    frmMain window{{form, picture, desktop, messages, settings, table, clock}};
+    std::uint32_t received = 1'000'000, sent = 1'000'000;
+};
+
+TEST_F(frmMainTest, FirstStartOnAnEmptyStore) {
+    window.Form_Load();
+    const TwipsRect b = form.Bounds();
+    EXPECT_EQ(b.left, 1920 * 15 - 1000 - 2715);
+    EXPECT_EQ(b.top, 1080 * 15 - 3000);
+    EXPECT_EQ(b.width, 2715);
+    EXPECT_EQ(b.height, 1365);
+    EXPECT_EQ(form.surface.height, 1365 - 30);
+    ASSERT_EQ(form.topmost.size(), 1u);
+    EXPECT_EQ(form.topmost[0].x, 1672);  // 25085 / 15, rounded
+    EXPECT_EQ(form.topmost[0].cx, 181);
+    EXPECT_TRUE(form.MenuChecked(MenuItem::ontop));
+    EXPECT_TRUE(form.MenuChecked(MenuItem::KbpsAuto));
+    EXPECT_FALSE(form.MenuChecked(MenuItem::Kbps128));
+    EXPECT_EQ(window.ScaleKbps(), -1);
+    EXPECT_EQ(window.GraphMax(), 128);
+    EXPECT_EQ(form.alpha, 180);
+    EXPECT_EQ(form.colour[LabelId::Label1], 0);
+    EXPECT_EQ(form.backColour, kYellowish);
+    EXPECT_EQ(picture.Pixel(5, 0), kYellowish) << "gradient from the window's colour at the top";
+    EXPECT_EQ(picture.Pixel(5, 88), 0xFDFFFF) << "to the surface's white at the bottom";
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "TideGauge");
+    EXPECT_NE(messages.shown[0].text.find("\r\nThis is a simple bandwidth monitor"), std::string::npos);
+    EXPECT_EQ(settings.values.size(), 1u) << "only info is written";
+    EXPECT_EQ(Stored(keys::info), "1");
+    EXPECT_EQ(form.timerChanges, std::vector<bool>{true}) << "the timer starts last, once";
+    EXPECT_GE(form.shows, 2);
+}
+
+TEST_F(frmMainTest, DesignValuesBeforeTheFirstStart) {
+    window.Form_Initialize();
+    EXPECT_EQ(form.text[LabelId::Label9], "0 Kb");
+    EXPECT_EQ(form.text[LabelId::Label10], "0 Kb");
+    EXPECT_EQ(form.text[LabelId::Label1], "128 Kb");
+    EXPECT_EQ(form.position[LabelId::Label10], std::make_pair(2280.0f, 120.0f));
+    EXPECT_EQ(form.colour[LabelId::Label9], 0xC0C0C0);
+    EXPECT_EQ(form.Bounds().width, 2715);
+    EXPECT_FALSE(form.timer);
+}
+
+TEST_F(frmMainTest, SecondCopyEndsWithoutShowingOrWriting) {
+    desktop.anotherInstance = true;
+    window.Form_Load();
+    EXPECT_TRUE(desktop.exited);
+    EXPECT_EQ(form.shows, 0);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(settings.values.empty());
+    EXPECT_FALSE(form.timer);
+}
+
+TEST_F(frmMainTest, StoredPlaceIsKeptOnItsScreen) {
+    Store(keys::x, "30000");  // right of the primary screen's last possible left edge
+    Store(keys::y, "15000");  // below 95 % of the screen height less the window
+    Store(keys::y1, "15000"); // taller than 90 % of the screen
+    Store(keys::info, "1");
+    window.Form_Load();
+    EXPECT_EQ(form.Bounds().left, 0);
+    EXPECT_EQ(form.Bounds().top, 0);
+    EXPECT_EQ(form.Bounds().height, 2000);
+    EXPECT_EQ(form.Bounds().width, 2715);
+}
+
+TEST_F(frmMainTest, AWindowOnASecondMonitorStaysThere) {
+    desktop.monitors.push_back({28800, 0, 1280 * 15, 1024 * 15});
+    Store(keys::x, "35000");
+    Store(keys::y, "2000");
+    Store(keys::info, "1");
+    window.Form_Load();
+    EXPECT_EQ(form.Bounds().left, 35000);
+    EXPECT_EQ(form.Bounds().top, 2000);
+    Store(keys::x, "60000");  // on no monitor: the primary screen's rules
+    window.Form_Load();
+    EXPECT_EQ(form.Bounds().left, 0);
+}
+
+TEST_F(frmMainTest, ScaleAndTopmostFromTheStore) {
+    Store(keys::info, "1");
+    Store(keys::ontop, "0");
+    Store(keys::kbps, "300");
+    window.Form_Load();
+    EXPECT_EQ(window.ScaleKbps(), 300);
+    for (const MenuItem item : {MenuItem::Kbps128, MenuItem::Kbps256, MenuItem::Kbps512, MenuItem::Kbps1024,
+                                MenuItem::Kbps2048, MenuItem::KbpsAuto, MenuItem::ontop})
+        EXPECT_FALSE(form.MenuChecked(item));
+    EXPECT_TRUE(form.topmost.empty());
+    Store(keys::kbps, "garbage");
+    window.Form_Load();
+    EXPECT_EQ(window.ScaleKbps(), 0);
+    Store(keys::kbps, "1024");
+    window.Form_Load();
+    EXPECT_TRUE(form.MenuChecked(MenuItem::Kbps1024));
+}
+
+TEST_F(frmMainTest, ReRunKeepsColoursResetsTheMaximumAndStartsAFreshSampler) {
+    Store(keys::bgcolor3, "65280");
+    window.Form_Load();
+    Tick(1000, 1000);
+    Tick(400'000, 1000);
+    EXPECT_EQ(window.GraphMax(), 3210);
+    Store(keys::bgcolor2, "bad");  // not a number: the current colour stays
+    window.Form_Load();
+    EXPECT_EQ(window.GraphMax(), 128);
+    EXPECT_EQ(window.DownColor(), 65280);
+    EXPECT_EQ(window.BackColor(), kYellowish);
+    EXPECT_EQ(messages.shown.size(), 1u) << "info is 1 now";
+    form.text.clear();
+    Tick(8000, 8000);
+    EXPECT_TRUE(form.text.empty()) << "the new sampler's first tick is its baseline";
+    Tick(8000, 8000);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:64kb");
+}
+
+TEST_F(frmMainTest, ReadOutsAfterATick) {
+    window.Form_Load();
+    Tick(5000, 5000);
+    Tick(128'000, 1000);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:1024kb");
+    EXPECT_EQ(form.text[LabelId::Label10], "U:8kb");
+    EXPECT_EQ(form.text[LabelId::Label1], "1034kb Max");
+}
+
+TEST_F(frmMainTest, ResizeEnforcesMinimumsAndLaysOutTheLabels) {
+    window.Form_Load();
+    picture.Clear(0x123456);
+    form.Move({100, 100, 300, 300});
+    EXPECT_EQ(form.Bounds().width, 500);
+    EXPECT_EQ(form.Bounds().height, 500);
+    EXPECT_NE(picture.Pixel(0, 0), 0x123456) << "the background was repainted";
+    EXPECT_FALSE(form.visible[LabelId::Label9]);
+
+    form.Move({100, 100, 1559, 660});
+    EXPECT_FALSE(form.visible[LabelId::Label1]) << "1559 wide hides the read-outs";
+    form.Move({100, 100, 1560, 660});
+    EXPECT_TRUE(form.visible[LabelId::Label10]);
+    EXPECT_EQ(form.position[LabelId::Label10].first, 1560 - 150 - form.labelWidth);
+    EXPECT_EQ(form.position[LabelId::Label1].second, 660 - 350);
+    EXPECT_EQ(form.surface.width, 1560);
+    EXPECT_EQ(form.surface.height, 630);
+}
+
+TEST_F(frmMainTest, FixedScaleCutsBarsAtTheTop) {
+    Store(keys::kbps, "128");
+    window.Form_Load();
+    picture.Clear(kWhite);
+    Data(256, 64);
+    EXPECT_EQ(window.GraphMax(), 128);
+    const std::int32_t x = BarColumn();
+    EXPECT_EQ(picture.Pixel(x, 0), kYellow) << "upload twice the scale reaches the top";
+    EXPECT_EQ(picture.Pixel(x, 88), kYellow) << "upload drawn over download";
+}
+
+TEST_F(frmMainTest, AutomaticScaleOnlyGrowsAndUploadDecides) {
+    window.Form_Load();
+    Data(200, 500);
+    EXPECT_EQ(window.GraphMax(), 210) << "upload decides when both exceed the maximum";
+    Data(200, 500);
+    EXPECT_EQ(window.GraphMax(), 510);
+    Data(100, 50);
+    EXPECT_EQ(window.GraphMax(), 510) << "never shrinks";
+    Data(40000, 8);
+    EXPECT_EQ(window.GraphMax(), 40010) << "the maximum is 32-bit: fast links still draw";
+    EXPECT_EQ(picture.Pixel(BarColumn(), 1), kYellow);
+}
+
+TEST_F(frmMainTest, ScaleZeroIsAutomaticToo) {
+    Store(keys::kbps, "0");
+    window.Form_Load();
+    Data(100, 300);
+    EXPECT_EQ(window.GraphMax(), 310);
+}
+
+TEST_F(frmMainTest, EachStepScrollsOnePixelAndDrawsBothBars) {
+    Store(keys::kbps, "128");
+    window.Form_Load();
+    picture.Clear(kWhite);
+    Data(32, 64);  // a quarter and a half of the scale
+    const std::int32_t x = BarColumn();
+    const std::int32_t H = picture.Height();
+    EXPECT_EQ(picture.Pixel(x, H - 2), kYellow);
+    EXPECT_EQ(picture.Pixel(x, H - 30), kRed) << "download shows above the shorter upload";
+    EXPECT_EQ(picture.Pixel(x, H - 50), kWhite);
+    Data(0, 0);
+    EXPECT_EQ(picture.Pixel(x - 1, H - 30), kRed) << "the column moved one pixel left";
+    EXPECT_EQ(picture.Pixel(x, H - 30), kWhite) << "a zero tick draws no bar";
+}
+
+TEST_F(frmMainTest, GripIsStrictAndAPressInItResizes) {
+    window.Form_Load();
+    const TwipsRect s = window.Picture2Bounds();
+    window.Picture2_MouseDown(kLeftButton, 0, s.width - 100, s.height - 50);
+    EXPECT_TRUE(window.Dragging()) << "exactly width - 100 is outside the grip";
+    window.Picture2_MouseUp(kLeftButton, 0, s.width - 100, s.height - 50);
+    window.Picture2_MouseDown(kLeftButton, 0, s.width - 99, s.height - 99);
+    EXPECT_TRUE(window.Resizing());
+    window.Picture2_MouseMove(kLeftButton, 0, 200, 3000);
+    EXPECT_EQ(form.Bounds().width, 500);
+    EXPECT_EQ(form.Bounds().height, 3000);
+    EXPECT_EQ(desktop.sleeps, std::vector<std::uint32_t>{100});
+    window.Picture2_MouseUp(kLeftButton, 0, 200, 3000);
+    EXPECT_EQ(Stored(keys::x1), "500");
+    EXPECT_EQ(Stored(keys::y1), "3000");
+    EXPECT_EQ(form.cursor, Cursor::Default);
+}
+
+TEST_F(frmMainTest, DragMovesByThePointerAndAClickStillWritesThePlace) {
+    window.Form_Load();
+    const TwipsRect start = form.Bounds();
+    window.Picture2_MouseDown(kLeftButton, 0, 300, 300);
+    window.Picture2_MouseUp(kLeftButton, 0, 300, 300);
+    EXPECT_EQ(Stored(keys::x), std::to_string(static_cast<int>(start.left)));
+    window.Picture2_MouseDown(kLeftButton, 0, 300, 300);
+    window.Picture2_MouseMove(kLeftButton, 0, 450, 240);
+    EXPECT_EQ(form.Bounds().left, start.left + 150);
+    EXPECT_EQ(form.Bounds().top, start.top - 60);
+    window.Picture2_MouseMove(kLeftButton | kRightButton, 0, 900, 900);
+    EXPECT_EQ(form.Bounds().left, start.left + 150) << "two buttons held: no move";
+    EXPECT_TRUE(desktop.sleeps.empty());
+    window.Picture2_MouseUp(kRightButton, 0, 450, 240);
+    EXPECT_FALSE(window.Dragging());
+    EXPECT_EQ(Stored(keys::y), std::to_string(static_cast<int>(start.top - 60)));
+    EXPECT_EQ(form.popups, 1) << "a right release ends the move, then opens the menu";
+}
+
+TEST_F(frmMainTest, HoverShowsTheSizingCursorAndTheMenuStopsTheTimer) {
+    window.Form_Load();
+    const TwipsRect s = window.Picture2Bounds();
+    window.Picture2_MouseMove(0, 0, s.width - 10, s.height - 10);
+    EXPECT_EQ(form.cursor, Cursor::SizeNwse);
+    window.Picture2_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(form.cursor, Cursor::Default);
+    window.Picture2_MouseDown(kRightButton, 0, 10, 10);
+    EXPECT_FALSE(window.Dragging());
+    EXPECT_FALSE(window.Resizing());
+    bool timerDuringMenu = true;
+    form.onPopup = [&] { timerDuringMenu = form.timer; };
+    window.Picture2_MouseUp(kRightButton, 0, 10, 10);
+    EXPECT_FALSE(timerDuringMenu);
+    EXPECT_TRUE(form.timer);
+}
+
+TEST_F(frmMainTest, AReRunInsideATickDoesNotPullTheSamplerAway) {
+    Store(keys::info, "1");
+    window.Form_Load();
+    Tick(1000, 1000);
+    bool reran = false;
+    desktop.onPump = [&] {
+        if (reran) return;
+        reran = true;
+        window.Form_Load();  // the options dialog closing while the graph step pumps messages
+    };
+    Tick(8000, 8000);
+    EXPECT_TRUE(reran);
+    EXPECT_EQ(window.GraphMax(), 128);
+}
+
+}  // namespace
+}  // namespace tg
