@@ -270,6 +270,11 @@ TEST(NetlinkTableSourceProtocol, DatagramsLargerThanTheBufferAreReadAgain) {
 }
 
 TEST(NetlinkTableSourceProtocol, NoSocketIsNotSupportedUntilOneCanBeOpened) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers' own checks need to open files; with no descriptors left they report errors
+    // of their own. The plain build runs this test.
+    GTEST_SKIP() << "needs a process that may run out of file descriptors";
+#endif
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
     rlimit none = saved;

@@ -1,0 +1,328 @@
+#include "platform/gtk/XdgRegistry.h"
+
+#include <glib.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "settings/modRegistry.h"
+
+namespace tg {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kCu = RegistryApi::kHkeyCurrentUser;
+constexpr std::uint32_t kLm = 0x80000002u;
+const RegValue kDflt = std::string("dflt");
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, std::string_view text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// desktop-file-validate's verdict: its exit status and everything it said.
+std::pair<int, std::string> Validate(const fs::path& file) {
+    FILE* pipe = popen(("desktop-file-validate '" + file.string() + "' 2>&1").c_str(), "r");
+    std::string said;
+    char buffer[256];
+    while (pipe != nullptr && fgets(buffer, sizeof buffer, pipe) != nullptr) said += buffer;
+    const int status = pipe != nullptr ? pclose(pipe) : -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, said};
+}
+
+class XdgRegistryTest : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/tg-xdgreg-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        reg = std::make_unique<XdgRegistry>(dir.string());
+    }
+    void TearDown() override {
+        EXPECT_EQ(reg->OpenHandles(), 0u) << "a key was left open";
+        fs::remove_all(dir);
+    }
+
+    RegValue ReadRun(RegValue dflt = kDflt) { return ReadRegValue(*reg, kCu, kRunKeyPath, kRunValueName, dflt); }
+    std::int32_t WriteRun(std::string_view text) { return WriteRegString(*reg, kCu, kRunKeyPath, kRunValueName, text); }
+    fs::path Entry() const { return dir / "autostart" / "tidegauge.desktop"; }
+    void ExpectValidEntry() {
+        const auto [status, said] = Validate(Entry());
+        EXPECT_EQ(status, 0) << said << ReadFile(Entry());
+        EXPECT_EQ(said, "") << ReadFile(Entry());
+    }
+    // The entry as any key-file reader sees it.
+    std::optional<std::string> EntryKey(const char* key) const {
+        GKeyFile* file = g_key_file_new();
+        gchar* value = g_key_file_load_from_file(file, Entry().c_str(), G_KEY_FILE_NONE, nullptr)
+                           ? g_key_file_get_string(file, "Desktop Entry", key, nullptr)
+                           : nullptr;
+        g_key_file_free(file);
+        std::optional<std::string> result;
+        if (value != nullptr) result = value;
+        g_free(value);
+        return result;
+    }
+
+    fs::path dir;
+    std::unique_ptr<XdgRegistry> reg;
+};
+
+// ---- the autostart value ----------------------------------------------------------------------
+
+TEST_F(XdgRegistryTest, AnyProgramPathBecomesAValidEntryAndReadsBack) {
+    const std::string paths[] = {
+        "/usr/bin/tidegauge",
+        "/opt/tide gauge/tidegauge",
+        "/home/u/\"quoted\" dir/tg",
+        "/home/u/$HOME/`id`/tg",
+        "/mnt/c/Program Files\\TideGauge\\tidegauge.exe",
+        "/home/李雷/潮位计/tidegauge",
+        "/srv/100% sure/%f",
+        "/tmp/it's; #not=a comment/ tg ",
+    };
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(WriteRun(path), 0);
+        ExpectValidEntry();
+        EXPECT_EQ(ReadRun(), RegValue(path));
+        EXPECT_EQ(EntryKey("Type"), "Application");
+        EXPECT_EQ(EntryKey("X-GNOME-Autostart-enabled"), "true");
+        EXPECT_FALSE(EntryKey("Hidden"));
+
+        // A shell's double-quote rules are the same as the entry's, apart from %%.
+        const std::optional<std::string> exec = EntryKey("Exec");
+        ASSERT_TRUE(exec);
+        gint argc = 0;
+        gchar** argv = nullptr;
+        ASSERT_TRUE(g_shell_parse_argv(exec->c_str(), &argc, &argv, nullptr)) << *exec;
+        std::string program = argv[0];
+        for (std::size_t at = 0; (at = program.find("%%", at)) != std::string::npos; ++at) program.erase(at, 1);
+        EXPECT_EQ(argc, 1) << *exec;
+        EXPECT_EQ(program, path) << *exec;
+        g_strfreev(argv);
+    }
+    ASSERT_EQ(WriteRun("/a\\b"), 0);
+    EXPECT_NE(ReadFile(Entry()).find("\nExec=\"/a\\\\\\\\b\"\n"), std::string::npos)
+        << "one backslash, escaped for the command line and again for the key file:\n" << ReadFile(Entry());
+}
+
+TEST_F(XdgRegistryTest, EmptyTextTurnsAutostartOffAndReadsBackEmpty) {
+    ASSERT_EQ(WriteRun(""), 0) << "with no entry yet";
+    ExpectValidEntry();
+    EXPECT_EQ(ReadRun(), RegValue(std::string()));
+
+    ASSERT_EQ(WriteRun("/usr/bin/tidegauge"), 0);
+    EXPECT_EQ(ReadRun(), RegValue(std::string("/usr/bin/tidegauge")));
+    ASSERT_EQ(WriteRun(""), 0);
+    ExpectValidEntry();
+    EXPECT_EQ(EntryKey("Hidden"), "true");
+    EXPECT_EQ(ReadRun(), RegValue(std::string()));
+
+    RegistryApi::Key key = 0;
+    ASSERT_EQ(reg->OpenKey(kCu, kRunKeyPath, &key), 0);
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    EXPECT_EQ(reg->QueryValue(key, "TIDEGAUGE", &type, nullptr, &size), 0);
+    EXPECT_EQ(type, RegistryApi::kTypeString);
+    EXPECT_EQ(size, 1u);
+    reg->CloseKey(key);
+
+    ASSERT_EQ(WriteRun("/usr/bin/tidegauge"), 0);
+    EXPECT_FALSE(EntryKey("Hidden")) << "on again";
+    EXPECT_EQ(ReadRun(), RegValue(std::string("/usr/bin/tidegauge")));
+}
+
+TEST_F(XdgRegistryTest, NeverWrittenReadsTheDefault) {
+    EXPECT_EQ(ReadRun(), kDflt);
+    EXPECT_EQ(ReadRun(42), RegValue(42));
+    RegistryApi::Key key = 0;
+    EXPECT_EQ(reg->OpenKey(kCu, kRunKeyPath, &key), RegistryApi::kFileNotFound) << "no autostart folder";
+
+    fs::create_directories(dir / "autostart");
+    for (const char* path : {"SOFTWARE\\microsoft\\Windows\\CurrentVersion\\RUN", "Software", "software\\Microsoft\\"}) {
+        ASSERT_EQ(reg->OpenKey(kCu, path, &key), 0) << path;
+        std::uint32_t type = 0;
+        std::uint32_t size = 0;
+        EXPECT_EQ(reg->QueryValue(key, kRunValueName, &type, nullptr, &size), RegistryApi::kFileNotFound);
+        reg->CloseKey(key);
+    }
+    EXPECT_EQ(reg->OpenKey(kLm, kRunKeyPath, &key), RegistryApi::kFileNotFound) << "only the user's Run key";
+    EXPECT_EQ(ReadRun(), kDflt);
+}
+
+TEST_F(XdgRegistryTest, EntriesEditedByHand) {
+    const std::string head = "[Desktop Entry]\nType=Application\nName=T\n";
+    const std::pair<std::string, RegValue> cases[] = {
+        {head + "Exec=/usr/bin/tidegauge --small %U\n", std::string("/usr/bin/tidegauge")},
+        {head + "Exec=\"/opt/a b/tg\" %f\n", std::string("/opt/a b/tg")},
+        {head + "Exec=%U /usr/bin/tg\n", std::string("/usr/bin/tg")},
+        {head + "X-GNOME-Autostart-enabled=false\nExec=/x\n", std::string()},
+        {head + "Exec=\"/opt/unterminated\n", kDflt},
+        {head + "Exec=\n", kDflt},
+        {head, kDflt},
+        {"[Other]\nExec=/x\n", kDflt},
+        {"\xff\xfe\x01 not an entry", kDflt},
+    };
+    for (const auto& [content, expected] : cases) {
+        WriteFile(Entry(), content);
+        EXPECT_EQ(ReadRun(), expected) << content;
+    }
+
+    // The garbled entry is kept aside (not as a .desktop file, so nothing starts it).
+    ASSERT_EQ(WriteRun("/new/tg"), 0);
+    EXPECT_EQ(ReadFile(Entry().string() + ".bad"), cases[std::size(cases) - 1].first);
+    EXPECT_EQ(ReadRun(), RegValue(std::string("/new/tg")));
+
+    // What the user added stays through turning autostart off and on.
+    WriteFile(Entry(), "# my note\n" + head + "Exec=/old/tg\nX-GNOME-Autostart-Delay=5\n");
+    ASSERT_EQ(WriteRun(""), 0);
+    ASSERT_EQ(WriteRun("/new/tg"), 0);
+    ExpectValidEntry();
+    const std::string entry = ReadFile(Entry());
+    EXPECT_EQ(entry.rfind("# my note\n", 0), 0u) << entry;
+    EXPECT_EQ(entry.find('['), entry.find("[Desktop Entry]\n")) << "the entry's group still comes first\n" << entry;
+    EXPECT_EQ(EntryKey("X-GNOME-Autostart-Delay"), "5");
+    EXPECT_EQ(ReadRun(), RegValue(std::string("/new/tg")));
+}
+
+// ---- every other key and value ----------------------------------------------------------------
+
+TEST_F(XdgRegistryTest, OtherValuesKeepTheirTypeAndBytes) {
+    const std::string binary("\0\x01\xff\xfe text\n\0", 10);
+    const std::string options = "Software\\TideGauge\\Options";
+    ASSERT_EQ(reg->Put(kCu, options, "Blob", RegistryApi::kTypeBinary, binary), 0);
+    ASSERT_EQ(reg->Put(kCu, options, "Count", RegistryApi::kTypeDword, "\xff\xff\xff\xff"), 0);
+    ASSERT_EQ(reg->Put(kLm, options, "Count", RegistryApi::kTypeDword, std::string("\x01\0\0\0", 4)), 0);
+    ASSERT_EQ(reg->Put(kCu, options, "", RegistryApi::kTypeString, std::string("unnamed\0", 8)), 0);
+    ASSERT_EQ(reg->Put(kCu, kRunKeyPath, "OtherApp", RegistryApi::kTypeString, std::string("/usr/bin/x\0", 11)), 0);
+    const std::string odd = " a=b [x] %41 #; \n";
+    ASSERT_EQ(WriteRegString(*reg, kCu, options + "\\[Odd]=%", odd, odd), 0);
+    EXPECT_FALSE(fs::exists(Entry())) << "other values under Run are not the autostart entry";
+
+    XdgRegistry fresh(dir.string());
+    const std::string folded = "software\\TIDEGAUGE\\options";
+    EXPECT_EQ(ReadRegValue(fresh, kCu, folded, "COUNT", kDflt), RegValue(-1));
+    EXPECT_EQ(ReadRegValue(fresh, kLm, folded, "count", kDflt), RegValue(1));
+    EXPECT_EQ(ReadRegValue(fresh, kCu, folded, "", kDflt), RegValue(std::string("unnamed")));
+    EXPECT_EQ(ReadRegValue(fresh, kCu, folded, "@", kDflt), kDflt);
+    EXPECT_EQ(ReadRegValue(fresh, kCu, folded, "Blob", kDflt), kDflt) << "the module reads no binary values";
+    EXPECT_EQ(ReadRegValue(fresh, kCu, kRunKeyPath, "otherapp", kDflt), RegValue(std::string("/usr/bin/x")));
+    EXPECT_EQ(ReadRegValue(fresh, kCu, options + "\\[odd]=%", odd, kDflt), RegValue(odd));
+
+    // The query protocol: size first, too small a buffer, then the bytes.
+    RegistryApi::Key key = 0;
+    ASSERT_EQ(fresh.OpenKey(kCu, folded, &key), 0);
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    ASSERT_EQ(fresh.QueryValue(key, "blob", &type, nullptr, &size), 0);
+    EXPECT_EQ(type, RegistryApi::kTypeBinary);
+    EXPECT_EQ(size, binary.size());
+    std::string buffer(binary.size(), '?');
+    size = 4;
+    EXPECT_EQ(fresh.QueryValue(key, "blob", &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &size),
+              RegistryApi::kMoreData);
+    EXPECT_EQ(size, binary.size());
+    EXPECT_EQ(fresh.QueryValue(key, "blob", &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &size), 0);
+    EXPECT_EQ(buffer, binary);
+    fresh.CloseKey(key);
+    EXPECT_EQ(fresh.OpenHandles(), 0u);
+}
+
+TEST_F(XdgRegistryTest, CreateKeyMakesEveryKeyOnThePathAndHandlesAreCounted) {
+    RegistryApi::Key key = 0;
+    EXPECT_EQ(reg->OpenKey(kCu, "Software\\A\\B\\C", &key), RegistryApi::kFileNotFound);
+    RegistryApi::Key keys[3] = {};
+    ASSERT_EQ(reg->CreateKey(kCu, "Software\\A\\B\\C\\", &keys[0]), 0);
+    ASSERT_EQ(reg->CreateKey(kCu, "software\\a\\b\\c", &keys[1]), 0);
+    ASSERT_EQ(reg->OpenKey(kCu, "SOFTWARE\\A", &keys[2]), 0);
+    EXPECT_EQ(reg->OpenHandles(), 3u);
+    EXPECT_NE(keys[0], keys[1]);
+    for (const RegistryApi::Key k : keys) reg->CloseKey(k);
+    EXPECT_EQ(reg->OpenHandles(), 0u);
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    const std::uint8_t byte = 0;
+    EXPECT_EQ(reg->QueryValue(keys[0], "x", &type, nullptr, &size), XdgRegistry::kInvalidHandle);
+    EXPECT_EQ(reg->SetStringValue(keys[0], "x", &byte, 1), XdgRegistry::kInvalidHandle);
+
+    XdgRegistry fresh(dir.string());
+    for (const char* path : {"Software", "software\\a", "SOFTWARE\\A\\B", "Software\\A\\B\\C", ""}) {
+        ASSERT_EQ(fresh.OpenKey(kCu, path, &key), 0) << path;
+        fresh.CloseKey(key);
+    }
+    EXPECT_EQ(fresh.OpenKey(kCu, "Software\\A\\X", &key), RegistryApi::kFileNotFound);
+    EXPECT_EQ(fresh.OpenKey(kCu, "Software\\A\\B\\C\\D", &key), RegistryApi::kFileNotFound);
+    EXPECT_EQ(fresh.OpenKey(kLm, "Software\\A", &key), RegistryApi::kFileNotFound);
+    EXPECT_EQ(fresh.OpenKey(kCu, "Software\\Microsoft", &key), RegistryApi::kFileNotFound);
+    EXPECT_FALSE(fs::exists(dir / "autostart"));
+
+    ASSERT_EQ(reg->CreateKey(kCu, kRunKeyPath, &key), 0);
+    reg->CloseKey(key);
+    EXPECT_TRUE(fs::is_directory(dir / "autostart")) << "the Run key is the autostart folder";
+    EXPECT_FALSE(fs::exists(Entry()));
+    EXPECT_EQ(ReadRun(), kDflt);
+}
+
+TEST_F(XdgRegistryTest, GarbledStoreReadsAsEmptyAndIsKeptAside) {
+    const std::string garbage = std::string("[2147483649\\software]\nvalue without equals\n") + '\0' + "\xff";
+    WriteFile(dir / "TideGauge" / "registry.ini", garbage);
+    RegistryApi::Key key = 0;
+    EXPECT_EQ(reg->OpenKey(kCu, "Software", &key), RegistryApi::kFileNotFound);
+    ASSERT_EQ(WriteRegString(*reg, kCu, "Software\\X", "v", "text"), 0);
+    EXPECT_EQ(ReadFile(dir / "TideGauge" / "registry.ini.bad"), garbage);
+    EXPECT_EQ(ReadRegValue(*reg, kCu, "Software\\X", "v", kDflt), RegValue(std::string("text")));
+}
+
+// ---- failed writes ----------------------------------------------------------------------------
+
+TEST_F(XdgRegistryTest, FailedWritesReportAnErrorAndKeepTheOldEntry) {
+    WriteFile(dir / "plain", "not a folder");
+    XdgRegistry blocked((dir / "plain").string());
+    EXPECT_NE(WriteRegString(blocked, kCu, kRunKeyPath, kRunValueName, "/usr/bin/tg"), 0);
+    EXPECT_NE(WriteRegString(blocked, kCu, "Software\\X", "v", "text"), 0);
+    EXPECT_EQ(ReadRegValue(blocked, kCu, kRunKeyPath, kRunValueName, kDflt), kDflt);
+    EXPECT_EQ(blocked.OpenHandles(), 0u);
+
+    ASSERT_EQ(WriteRun("/usr/bin/tidegauge"), 0);
+    const std::string before = ReadFile(Entry());
+    EXPECT_EQ(WriteRun("/not/utf8/\xff"), XdgRegistry::kInvalidParameter);
+    const int code = [&] {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{64, 64};  // smaller than any entry: as a full disk
+            setrlimit(RLIMIT_FSIZE, &small);
+            XdgRegistry mine(dir.string());
+            _exit(WriteRegString(mine, kCu, kRunKeyPath, kRunValueName, "/opt/other/tidegauge") != 0 ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }();
+    EXPECT_EQ(code, 0) << "the failed write was reported";
+    EXPECT_EQ(ReadFile(Entry()), before);
+    EXPECT_EQ(ReadRun(), RegValue(std::string("/usr/bin/tidegauge")));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir / "autostart")) ++files;
+    EXPECT_EQ(files, 1u) << "no half-written file left behind";
+}
+
+}  // namespace
+}  // namespace tg
