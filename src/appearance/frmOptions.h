@@ -1,0 +1,60 @@
+#pragma once
+// The options dialog: five colours, the main window's opacity, and start at logon. Every change is
+// stored the moment it is made; the main window picks the colours up when the dialog closes.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/ports/Form.h"
+#include "platform/ports/OptionsPorts.h"
+#include "platform/ports/RegistryApi.h"
+#include "settings/SettingsStore.h"
+
+namespace tg {
+
+// The two web pages of the link labels: Label8 opens the first, the other three the second.
+inline constexpr std::string_view kHomePage = "https://tidegauge.example.org/";
+inline constexpr std::string_view kSupportPage = "https://tidegauge.example.org/support";
+
+inline constexpr std::int16_t kOpacityMin = 10;
+inline constexpr std::int16_t kOpacityMax = 255;
+inline constexpr std::int16_t kOpacityDefault = 180;
+
+// The main window's current colours, the defaults of the swatches whose keys are missing.
+struct MainWindowColours {
+    std::int32_t pictureBack = 0;  // bgcolor1
+    std::int32_t back = 0;         // bgcolor2
+    std::int32_t fore = 0;         // bgcolor5
+};
+
+struct OptionsPortsRefs {
+    OptionsDialog& dialog;
+    Form& mainWindow;
+    SettingsStore& store;
+    RegistryApi& registry;
+    ColourDialog& colours;
+    Launcher& launcher;
+};
+
+class frmOptions {
+ public:
+    // programPath: the value the Run entry holds while the program starts at logon.
+    frmOptions(OptionsPortsRefs ports, MainWindowColours current, std::string programPath, std::uintptr_t ownHandle = 0);
+
+    void Form_Load();
+    void Check1_Click();
+    void HScroll1_Change();
+    void Picture_Click(int n);
+    void Label_Click(LinkLabel label);
+
+ private:
+    OptionsPortsRefs m_ports;
+    MainWindowColours m_current;
+    std::string m_programPath;
+    std::uintptr_t m_handle;
+};
+
+// "N透明度": the complement of the opacity, 255 - position.
+std::string TransparencyReadout(std::int16_t position);
+
+}  // namespace tg
