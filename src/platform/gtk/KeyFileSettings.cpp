@@ -149,7 +149,8 @@ Loaded Load(const std::string& path) {
 
 std::optional<std::string> MoveAside(const std::string& path) {
     for (int n = 0; n < kMaxAsideNames; ++n) {
-        const std::string target = path + ".bad" + (n == 0 ? std::string() : "." + std::to_string(n));
+        std::string target = path + ".bad";
+        if (n > 0) target += '.' + std::to_string(n);
         if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return target;
         if (errno == EEXIST) continue;
         if (errno != EINVAL && errno != ENOSYS) return std::nullopt;

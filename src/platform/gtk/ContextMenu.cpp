@@ -1,0 +1,101 @@
+#include "platform/gtk/ContextMenu.h"
+
+#include <utility>
+
+namespace tg {
+
+namespace {
+
+GtkWidget* Separator() { return gtk_separator_menu_item_new(); }
+
+}  // namespace
+
+ContextMenu::ContextMenu(Command command) : m_command(std::move(command)), m_menu(OwnWidget(gtk_menu_new())) {
+    GtkWidget* menu = m_menu.get();
+    Add(menu, MenuItem::ontop, "总在最前", true);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), Separator());
+
+    GtkWidget* scale = gtk_menu_item_new_with_label("设置曲线最大值");
+    GtkWidget* scaleMenu = gtk_menu_new();
+    gtk_menu_item_set_submenu(GTK_MENU_ITEM(scale), scaleMenu);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), scale);
+    Add(scaleMenu, MenuItem::Kbps128, "128 Kbps", true);
+    Add(scaleMenu, MenuItem::Kbps256, "256 Kbps", true);
+    Add(scaleMenu, MenuItem::Kbps512, "512 Kbps", true);
+    Add(scaleMenu, MenuItem::Kbps1024, "1024 Kbps", true);
+    Add(scaleMenu, MenuItem::Kbps2048, "2048 Kbps", true);
+    Add(scaleMenu, MenuItem::KbpsAuto, "自动", true);
+
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), Separator());
+    Add(menu, MenuItem::abt, "关于...", false);
+    Add(menu, MenuItem::opt, "配置...", false);
+    Add(menu, MenuItem::exit, "退出", false);
+    gtk_widget_show_all(menu);
+    g_signal_connect(menu, "deactivate", G_CALLBACK(OnDeactivate), this);
+}
+
+ContextMenu::~ContextMenu() {
+    // The menu may outlive us inside GTK for a moment; it must not call back into a dead object.
+    g_signal_handlers_disconnect_by_data(m_menu.get(), this);
+    for (const auto& [item, entry] : m_items) g_signal_handler_disconnect(entry.widget, entry.handler);
+}
+
+void ContextMenu::Add(GtkWidget* menu, MenuItem item, const char* caption, bool checkable) {
+    GtkWidget* widget = checkable ? gtk_check_menu_item_new_with_label(caption) : gtk_menu_item_new_with_label(caption);
+    g_object_set_data(G_OBJECT(widget), "tg-menu-item", GINT_TO_POINTER(static_cast<int>(item)));
+    const gulong handler = g_signal_connect(widget, "activate", G_CALLBACK(OnActivate), this);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
+    m_items[item] = {widget, handler};
+}
+
+GtkWidget* ContextMenu::Item(MenuItem item) const {
+    const auto it = m_items.find(item);
+    return it == m_items.end() ? nullptr : it->second.widget;
+}
+
+// A check item's "activate" also toggles it (setting the mark emits it too): blocked, no command runs.
+void ContextMenu::SetMark(const Entry& entry, bool checked) {
+    if (!GTK_IS_CHECK_MENU_ITEM(entry.widget)) return;
+    g_signal_handler_block(entry.widget, entry.handler);
+    gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(entry.widget), checked);
+    g_signal_handler_unblock(entry.widget, entry.handler);
+}
+
+void ContextMenu::SetChecked(MenuItem item, bool checked) {
+    const auto it = m_items.find(item);
+    if (it != m_items.end()) SetMark(it->second, checked);
+}
+
+bool ContextMenu::Checked(MenuItem item) const {
+    GtkWidget* widget = Item(item);
+    return widget && GTK_IS_CHECK_MENU_ITEM(widget) && gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(widget));
+}
+
+void ContextMenu::OnActivate(GtkMenuItem* widget, gpointer self) {
+    auto* menu = static_cast<ContextMenu*>(self);
+    const auto item = static_cast<MenuItem>(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), "tg-menu-item")));
+    // GTK toggled the mark before this handler: put it back, the command decides.
+    if (GTK_IS_CHECK_MENU_ITEM(widget))
+        menu->SetMark(menu->m_items.at(item), !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(widget)));
+    menu->m_command(item);
+}
+
+// GTK deactivates the menu before it activates the picked item, in the same dispatch: quitting the
+// loop here still lets the item's command run before Popup returns.
+void ContextMenu::OnDeactivate(GtkMenuShell*, gpointer self) {
+    auto* menu = static_cast<ContextMenu*>(self);
+    if (menu->m_loop) g_main_loop_quit(menu->m_loop);
+}
+
+void ContextMenu::Popup() {
+    GtkMenu* menu = GTK_MENU(m_menu.get());
+    gtk_menu_popup_at_pointer(menu, nullptr);
+    // Without a pointer grab GTK does not show the menu, and no deactivate would ever end the loop.
+    if (!gtk_widget_get_visible(m_menu.get()) || m_loop) return;
+    g_autoptr(GMainLoop) loop = g_main_loop_new(nullptr, FALSE);
+    m_loop = loop;
+    g_main_loop_run(loop);
+    m_loop = nullptr;
+}
+
+}  // namespace tg

@@ -1,0 +1,34 @@
+#pragma once
+// The desktop as GDK sees it: the monitors, the screen's resolution, the GLib main loop, and the
+// single-instance lock. Needs GTK initialised.
+#include <gdk/gdk.h>
+
+#include "platform/gtk/InstanceLock.h"
+#include "platform/ports/Desktop.h"
+
+namespace tg {
+
+class GtkDesktop final : public Desktop {
+ public:
+    explicit GtkDesktop(GdkDisplay* display = gdk_display_get_default());
+
+    TwipsRect PrimaryScreen() const override;
+    bool MonitorAt(float x, float y, TwipsRect& bounds) const override;
+    float TwipsPerPixelX() const override { return TwipsPerPixel(); }
+    float TwipsPerPixelY() const override { return TwipsPerPixel(); }
+    void PumpMessages() override;
+    void Sleep(std::uint32_t milliseconds) override;
+    bool AnotherInstanceRunning() override;
+    void ExitProcess() override;
+
+ private:
+    // GDK pixels are logical pixels: on a scaled screen GDK already divides the resolution by the
+    // scale, so one factor serves both axes.
+    float TwipsPerPixel() const;
+    TwipsRect ToTwips(const GdkRectangle& pixels) const;
+
+    GdkDisplay* m_display;
+    InstanceLock m_lock;
+};
+
+}  // namespace tg

@@ -1,0 +1,303 @@
+#include "platform/gtk/GtkMainWindow.h"
+
+#include <algorithm>
+
+#include "counters/UnsupportedNotice.h"
+#include "mainwindow/Twips.h"
+#include "mainwindow/frmMain.h"
+
+namespace tg {
+
+namespace {
+
+// The read-outs' font; fontconfig maps it to a metric-compatible face where it is missing.
+constexpr const char* kLabelFont = "Arial 8.25";
+// Enough for every move of a drag that the X server has not answered yet.
+constexpr std::size_t kMaxRequests = 64;
+
+void SetSourceColour(cairo_t* cr, std::int32_t colour) {
+    cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
+}
+
+// Mouse buttons and modifier keys as the handlers take them: left 1, right 2, middle 4;
+// shift 1, control 2, alt 4.
+std::int16_t ButtonOf(guint button) {
+    switch (button) {
+        case GDK_BUTTON_PRIMARY: return kLeftButton;
+        case GDK_BUTTON_SECONDARY: return kRightButton;
+        case GDK_BUTTON_MIDDLE: return 4;
+        default: return 0;
+    }
+}
+
+std::int16_t ButtonsHeld(guint state) {
+    return static_cast<std::int16_t>(((state & GDK_BUTTON1_MASK) ? kLeftButton : 0) |
+                                     ((state & GDK_BUTTON3_MASK) ? kRightButton : 0) |
+                                     ((state & GDK_BUTTON2_MASK) ? 4 : 0));
+}
+
+std::int16_t ShiftOf(guint state) {
+    return static_cast<std::int16_t>(((state & GDK_SHIFT_MASK) ? 1 : 0) | ((state & GDK_CONTROL_MASK) ? 2 : 0) |
+                                     ((state & GDK_MOD1_MASK) ? 4 : 0));
+}
+
+bool SamePlace(const PixelRect& a, const PixelRect& b) { return a.x == b.x && a.y == b.y; }
+bool SameSize(const PixelRect& a, const PixelRect& b) { return a.cx == b.cx && a.cy == b.cy; }
+
+}  // namespace
+
+GtkMainWindow::GtkMainWindow(const Desktop& desktop)
+    : m_desktop(desktop),
+      m_window(OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL))),
+      m_picture([this] { Redraw(); }),
+      m_menu([this](MenuItem item) { Command(item); }),
+      m_font(pango_font_description_from_string(kLabelFont)) {
+    GtkWindow* window = Window();
+    gtk_window_set_title(window, kAppTitle);
+    gtk_window_set_decorated(window, FALSE);
+    m_area = gtk_drawing_area_new();
+    gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
+    gtk_container_add(GTK_CONTAINER(window), m_area);
+    g_signal_connect(m_area, "draw", G_CALLBACK(OnDraw), this);
+    g_signal_connect(m_area, "button-press-event", G_CALLBACK(OnButtonPress), this);
+    g_signal_connect(m_area, "button-release-event", G_CALLBACK(OnButtonRelease), this);
+    g_signal_connect(m_area, "motion-notify-event", G_CALLBACK(OnMotion), this);
+    g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), this);
+    g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
+    for (Label& label : m_labels) {
+        label.layout.reset(gtk_widget_create_pango_layout(m_area, nullptr));
+        pango_layout_set_font_description(label.layout.get(), m_font.get());
+    }
+    m_bounds = {0, 0, frmMain::kDesignWidth, frmMain::kDesignHeight};
+    Place(ToPixels(m_bounds));
+}
+
+GtkMainWindow::~GtkMainWindow() {
+    if (m_timer) g_source_remove(m_timer);
+    g_signal_handlers_disconnect_by_data(m_area, this);
+    g_signal_handlers_disconnect_by_data(m_window.get(), this);
+}
+
+PixelRect GtkMainWindow::ToPixels(const TwipsRect& t) const {
+    const double tpp = Tpp();
+    return {TwipsToPixels(t.left, tpp), TwipsToPixels(t.top, tpp), TwipsToPixels(t.width, tpp),
+            TwipsToPixels(t.height, tpp)};
+}
+
+void GtkMainWindow::Redraw() {
+    if (m_area) gtk_widget_queue_draw(m_area);
+}
+
+void GtkMainWindow::Place(const PixelRect& p) {
+    m_placed = p;
+    m_requested.push_back(p);
+    if (m_requested.size() > kMaxRequests) m_requested.pop_front();
+    gtk_window_move(Window(), p.x, p.y);
+    gtk_window_resize(Window(), std::max(p.cx, 1), std::max(p.cy, 1));
+    Redraw();
+}
+
+void GtkMainWindow::Move(const TwipsRect& bounds) {
+    const bool resized = bounds.width != m_bounds.width || bounds.height != m_bounds.height;
+    m_bounds = bounds;
+    Place(ToPixels(bounds));
+    if (resized && m_handlers) m_handlers->Form_Resize();
+}
+
+void GtkMainWindow::PlaceSurface(const TwipsRect& bounds) {
+    m_surface = bounds;
+    const PixelRect p = ToPixels(bounds);
+    m_picture.Resize(p.cx, p.cy);
+}
+
+void GtkMainWindow::Show() {
+    gtk_widget_show_all(m_window.get());
+    // A toplevel's opacity reaches the X server only once it has a window there.
+    gtk_widget_set_opacity(m_window.get(), m_alpha / 255.0);
+}
+
+void GtkMainWindow::MakeTopmost(const PixelRect& pixels) {
+    gtk_window_set_keep_above(Window(), TRUE);
+    if (SamePlace(pixels, m_placed) && SameSize(pixels, m_placed)) return;
+    const double tpp = Tpp();
+    Move({static_cast<float>(pixels.x * tpp), static_cast<float>(pixels.y * tpp), static_cast<float>(pixels.cx * tpp),
+          static_cast<float>(pixels.cy * tpp)});
+}
+
+void GtkMainWindow::SetAlpha(std::uint8_t level) {
+    m_alpha = level;
+    if (gtk_widget_get_visible(m_window.get())) gtk_widget_set_opacity(m_window.get(), level / 255.0);
+}
+
+void GtkMainWindow::SetBackColour(std::int32_t colour) {
+    m_backColour = colour;
+    Redraw();
+}
+
+void GtkMainWindow::SetLabelText(LabelId label, std::string_view text) {
+    pango_layout_set_text(LabelFor(label).layout.get(), text.data(), static_cast<int>(text.size()));
+    Redraw();
+}
+
+void GtkMainWindow::SetLabelPosition(LabelId label, float left, float top) {
+    LabelFor(label).left = left;
+    LabelFor(label).top = top;
+    Redraw();
+}
+
+void GtkMainWindow::SetLabelVisible(LabelId label, bool visible) {
+    LabelFor(label).visible = visible;
+    Redraw();
+}
+
+void GtkMainWindow::SetLabelColour(LabelId label, std::int32_t colour) {
+    LabelFor(label).colour = colour;
+    Redraw();
+}
+
+float GtkMainWindow::LabelWidth(LabelId label) const {
+    int width = 0;
+    pango_layout_get_pixel_size(LabelFor(label).layout.get(), &width, nullptr);
+    return static_cast<float>(width * Tpp());
+}
+
+void GtkMainWindow::SetCursor(Cursor cursor) {
+    GdkWindow* window = gtk_widget_get_window(m_area);
+    if (!window) return;
+    if (cursor == Cursor::SizeNwse && !m_sizeCursor) {
+        GdkDisplay* display = gtk_widget_get_display(m_area);
+        m_sizeCursor.reset(gdk_cursor_new_from_name(display, "nwse-resize"));
+        if (!m_sizeCursor) m_sizeCursor.reset(gdk_cursor_new_for_display(display, GDK_BOTTOM_RIGHT_CORNER));
+    }
+    gdk_window_set_cursor(window, cursor == Cursor::SizeNwse ? m_sizeCursor.get() : nullptr);
+}
+
+void GtkMainWindow::SetTimerEnabled(bool enabled) {
+    if (enabled && !m_timer) m_timer = g_timeout_add(frmMain::kTimerInterval, OnTimer, this);
+    if (!enabled && m_timer) {
+        g_source_remove(m_timer);
+        m_timer = 0;
+    }
+}
+
+void GtkMainWindow::Close() {
+    if (m_handlers) m_handlers->Form_QueryUnload();
+    // Reached only when the unload did not end the process.
+    gtk_widget_hide(m_window.get());
+    if (gtk_main_level() > 0) gtk_main_quit();
+}
+
+void GtkMainWindow::Command(MenuItem item) {
+    if (!m_handlers) return;
+    // The scale, always-on-top, about and options commands are wired when their handlers land.
+    if (item == MenuItem::exit) m_handlers->exit_Click();
+}
+
+// Pointer positions come from the root coordinates and the place the window was asked to be, not
+// from the event's window-relative ones: during a drag the X server reports motion relative to
+// where the window was when the pointer moved, which may be before our last move reached it.
+GtkMainWindow::Point GtkMainWindow::PictureTwips(double xRoot, double yRoot) const {
+    const double tpp = Tpp();
+    return {static_cast<float>((xRoot - m_placed.x) * tpp - m_surface.left),
+            static_cast<float>((yRoot - m_placed.y) * tpp - m_surface.top)};
+}
+
+bool GtkMainWindow::InPicture(const Point& p) const {
+    return p.x >= 0 && p.y >= 0 && p.x < m_surface.width && p.y < m_surface.height;
+}
+
+// The X server reports our own requests back, in order; anything else is the window manager's
+// doing, and the window then is where the window manager put it.
+void GtkMainWindow::Adopt(const GdkEventConfigure& event) {
+    const PixelRect seen{event.x, event.y, event.width, event.height};
+    const auto echo = std::find_if(m_requested.begin(), m_requested.end(),
+                                   [&](const PixelRect& r) { return SamePlace(r, seen) && SameSize(r, seen); });
+    if (echo != m_requested.end()) {
+        m_requested.erase(m_requested.begin(), echo + 1);
+        return;
+    }
+    auto asked = [&](auto same) {
+        return same(m_placed, seen) ||
+               std::any_of(m_requested.begin(), m_requested.end(), [&](const PixelRect& r) { return same(r, seen); });
+    };
+    const double tpp = Tpp();
+    if (!asked(SamePlace)) {
+        m_placed.x = seen.x;
+        m_placed.y = seen.y;
+        m_bounds.left = static_cast<float>(seen.x * tpp);
+        m_bounds.top = static_cast<float>(seen.y * tpp);
+    }
+    if (!asked(SameSize)) {
+        m_placed.cx = seen.cx;
+        m_placed.cy = seen.cy;
+        m_bounds.width = static_cast<float>(seen.cx * tpp);
+        m_bounds.height = static_cast<float>(seen.cy * tpp);
+        if (m_handlers) m_handlers->Form_Resize();
+    }
+}
+
+gboolean GtkMainWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer p) {
+    const auto* self = static_cast<GtkMainWindow*>(p);
+    SetSourceColour(cr, self->m_backColour);
+    cairo_paint(cr);
+    const double tpp = self->Tpp();
+    self->m_picture.Paint(cr, TwipsToPixels(self->m_surface.left, tpp), TwipsToPixels(self->m_surface.top, tpp));
+    for (const Label& label : self->m_labels) {
+        if (!label.visible) continue;
+        SetSourceColour(cr, label.colour);
+        cairo_move_to(cr, TwipsToPixels(label.left, tpp), TwipsToPixels(label.top, tpp));
+        pango_cairo_show_layout(cr, label.layout.get());
+    }
+    return TRUE;
+}
+
+gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer p) {
+    auto* self = static_cast<GtkMainWindow*>(p);
+    // A double click arrives as two presses and then this extra event, which Windows does not send.
+    if (event->type != GDK_BUTTON_PRESS || !self->m_handlers || !ButtonOf(event->button)) return FALSE;
+    const Point at = self->PictureTwips(event->x_root, event->y_root);
+    if (!self->InPicture(at)) return FALSE;
+    self->m_captured = true;
+    self->m_handlers->Picture2_MouseDown(ButtonOf(event->button), ShiftOf(event->state), at.x, at.y);
+    return TRUE;
+}
+
+gboolean GtkMainWindow::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer p) {
+    auto* self = static_cast<GtkMainWindow*>(p);
+    const std::int16_t button = ButtonOf(event->button);
+    if (!self->m_handlers || !button) return FALSE;
+    const Point at = self->PictureTwips(event->x_root, event->y_root);
+    if (!self->m_captured && !self->InPicture(at)) return FALSE;
+    // The event's state still holds the button being released.
+    self->m_captured = (ButtonsHeld(event->state) & ~button) != 0;
+    self->m_handlers->Picture2_MouseUp(button, ShiftOf(event->state), at.x, at.y);
+    return TRUE;
+}
+
+gboolean GtkMainWindow::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer p) {
+    auto* self = static_cast<GtkMainWindow*>(p);
+    if (!self->m_handlers) return FALSE;
+    const Point at = self->PictureTwips(event->x_root, event->y_root);
+    if (!self->m_captured && !self->InPicture(at)) return FALSE;
+    self->m_handlers->Picture2_MouseMove(ButtonsHeld(event->state), ShiftOf(event->state), at.x, at.y);
+    return TRUE;
+}
+
+gboolean GtkMainWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer p) {
+    static_cast<GtkMainWindow*>(p)->Adopt(*event);
+    return FALSE;
+}
+
+gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer p) {
+    auto* self = static_cast<GtkMainWindow*>(p);
+    if (self->m_handlers) self->m_handlers->Form_QueryUnload();
+    return TRUE;  // the handler decides; GTK must not destroy the window behind its back
+}
+
+gboolean GtkMainWindow::OnTimer(gpointer p) {
+    auto* self = static_cast<GtkMainWindow*>(p);
+    if (self->m_handlers) self->m_handlers->Timer2_Timer();
+    return G_SOURCE_CONTINUE;
+}
+
+}  // namespace tg

@@ -1,0 +1,108 @@
+#pragma once
+// frmMain's window on Linux: an undecorated GtkWindow whose one drawing area shows the window's
+// back colour, the picture Picture2 and the three read-outs. It only translates: GTK's events
+// become calls of frmMain's handlers, and the Form port's calls become GTK calls, with twips
+// converted by the screen's twips per pixel.
+#include <gtk/gtk.h>
+
+#include <array>
+#include <deque>
+#include <string_view>
+
+#include "platform/gtk/CairoPicture.h"
+#include "platform/gtk/ContextMenu.h"
+#include "platform/gtk/GObjectPtr.h"
+#include "platform/ports/Desktop.h"
+#include "platform/ports/Form.h"
+
+namespace tg {
+
+class frmMain;
+
+class GtkMainWindow final : public Form {
+ public:
+    // `desktop` gives the twips per pixel; it outlives the window.
+    explicit GtkMainWindow(const Desktop& desktop);
+    ~GtkMainWindow() override;
+    GtkMainWindow(const GtkMainWindow&) = delete;
+    GtkMainWindow& operator=(const GtkMainWindow&) = delete;
+
+    // The handlers the window's events go to; none before this is called.
+    void Attach(frmMain& handlers) { m_handlers = &handlers; }
+
+    // Picture2, the surface port.
+    CairoPicture& Picture() noexcept { return m_picture; }
+    GtkWindow* Window() const noexcept { return GTK_WINDOW(m_window.get()); }
+    ContextMenu& Menu() noexcept { return m_menu; }
+
+    TwipsRect Bounds() const override { return m_bounds; }
+    void Move(const TwipsRect& bounds) override;
+    void PlaceSurface(const TwipsRect& bounds) override;
+    void Show() override;
+    void MakeTopmost(const PixelRect& pixels) override;
+    void SetAlpha(std::uint8_t level) override;
+    void SetBackColour(std::int32_t colour) override;
+    void SetLabelText(LabelId label, std::string_view text) override;
+    void SetLabelPosition(LabelId label, float left, float top) override;
+    void SetLabelVisible(LabelId label, bool visible) override;
+    void SetLabelColour(LabelId label, std::int32_t colour) override;
+    float LabelWidth(LabelId label) const override;
+    void SetCursor(Cursor cursor) override;
+    void SetTimerEnabled(bool enabled) override;
+    void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
+    bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
+    void PopupMenu() override { m_menu.Popup(); }
+    void Close() override;
+
+ private:
+    struct Label {
+        GObjectPtr<PangoLayout> layout;
+        float left = 0, top = 0;  // twips
+        bool visible = true;
+        std::int32_t colour = 0;
+    };
+    struct Point {
+        float x = 0, y = 0;
+    };
+
+    float Tpp() const { return m_desktop.TwipsPerPixelX(); }
+    PixelRect ToPixels(const TwipsRect& twips) const;
+    void Place(const PixelRect& pixels);
+    void Redraw();
+    Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
+    const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
+    Point PictureTwips(double xRoot, double yRoot) const;
+    bool InPicture(const Point& p) const;
+    void Command(MenuItem item);
+    void Adopt(const GdkEventConfigure& event);
+
+    static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+    static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+    static gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer self);
+    static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
+    static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
+    static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
+    static gboolean OnTimer(gpointer self);
+
+    const Desktop& m_desktop;
+    frmMain* m_handlers = nullptr;
+    OwnedWidget m_window;
+    GtkWidget* m_area = nullptr;  // owned by m_window
+    CairoPicture m_picture;
+    ContextMenu m_menu;
+    std::array<Label, 3> m_labels;
+    FontDescriptionPtr m_font;
+    GObjectPtr<GdkCursor> m_sizeCursor;
+
+    TwipsRect m_bounds;   // what Move last set, or where the window manager put the window
+    PixelRect m_placed;   // the same in pixels
+    TwipsRect m_surface;  // Picture2 inside the window
+    std::int32_t m_backColour = 0;
+    std::uint8_t m_alpha = 255;
+    bool m_captured = false;  // a button went down on Picture2 and is still held
+    guint m_timer = 0;
+    // Geometry asked of the X server and not yet reported back, oldest first.
+    std::deque<PixelRect> m_requested;
+};
+
+}  // namespace tg

@@ -1,0 +1,38 @@
+// tidegauge on Linux: the real ports, the GTK window, frmMain, and GTK's main loop.
+#include <gtk/gtk.h>
+
+#include <cstdio>
+
+#include "mainwindow/frmMain.h"
+#include "platform/gtk/AppIcon.h"
+#include "platform/gtk/GtkDesktop.h"
+#include "platform/gtk/GtkMainWindow.h"
+#include "platform/gtk/GtkMessageBox.h"
+#include "platform/gtk/KeyFileSettings.h"
+#include "platform/ports/SystemTableSource.h"
+
+int main(int argc, char** argv) {
+    // The window places itself, which Wayland does not allow; XWayland does.
+    gdk_set_allowed_backends("x11");
+    g_set_prgname("tidegauge");
+    if (!gtk_init_check(&argc, &argv)) {
+        std::fprintf(stderr, "tidegauge: cannot open the X display (is DISPLAY set?)\n");
+        return 1;
+    }
+    g_set_application_name(tg::kAppTitle);
+    tg::InstallAppIcon();
+
+    const auto table = tg::MakeSystemTableSource();
+    tg::KeyFileSettings settings;
+    tg::SteadyClock clock;
+    tg::GtkDesktop desktop;
+    tg::GtkMainWindow window(desktop);
+    tg::GtkMessageBox messages(window.Window());
+    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock});
+    window.Attach(form);
+
+    form.Form_Initialize();
+    form.Form_Load();
+    gtk_main();
+    return 0;
+}

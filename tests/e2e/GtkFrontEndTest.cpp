@@ -1,0 +1,344 @@
+// The GTK front end against a real X server (run under with-xvfb.sh, 1920x1080 at 96 DPI, no
+// window manager), driven by the real frmMain over fake settings, table and clock. Pixels are read
+// back from the X server, so they show what a user would see.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "Fakes.h"
+#include "mainwindow/frmMain.h"
+#include "platform/gtk/AppIcon.h"
+#include "platform/gtk/CairoPicture.h"
+#include "platform/gtk/GtkDesktop.h"
+#include "platform/gtk/GtkMainWindow.h"
+#include "platform/gtk/InstanceLock.h"
+
+namespace tg {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Rgb {
+    int r = -1, g = -1, b = -1;
+    bool operator==(const Rgb&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rgb& c) { return out << "rgb(" << c.r << "," << c.g << "," << c.b << ")"; }
+
+constexpr Rgb kRed{255, 0, 0}, kYellow{255, 255, 0}, kFormBack{255, 255, 128};
+
+// Runs the main loop until `done` holds or the time is up; whether it holds.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 3s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(5000);
+    }
+    return true;
+}
+
+void PumpFor(std::chrono::milliseconds time) {
+    PumpUntil([] { return false; }, time);
+}
+
+Rgb PixelOf(GdkPixbuf* pixbuf, int x, int y) {
+    const guchar* p = gdk_pixbuf_get_pixels(pixbuf) + y * gdk_pixbuf_get_rowstride(pixbuf) +
+                      x * gdk_pixbuf_get_n_channels(pixbuf);
+    return {p[0], p[1], p[2]};
+}
+
+// ---- the single-instance lock (no display needed)
+
+class InstanceLockTest : public ::testing::Test {
+ protected:
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tg-lock-" + std::to_string(getpid()));
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+};
+
+TEST_F(InstanceLockTest, OneHolderAtATimeUntilItEnds) {
+    const std::string path = dir / "a.lock";
+    auto first = std::make_unique<InstanceLock>(path);
+    InstanceLock second(path);
+    EXPECT_TRUE(first->Acquire());
+    EXPECT_TRUE(first->Acquire()) << "asking again keeps it";
+    EXPECT_FALSE(second.Acquire());
+    first.reset();
+    EXPECT_TRUE(second.Acquire()) << "the lock ends with its holder";
+    EXPECT_TRUE(InstanceLock((dir / "missing" / "a.lock").string()).Acquire()) << "no lock file: this copy runs";
+}
+
+TEST_F(InstanceLockTest, PathFollowsTheRuntimeFolder) {
+    const char* saved = std::getenv("XDG_RUNTIME_DIR");
+    const std::string keep = saved ? saved : "";
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    EXPECT_EQ(InstanceLock::DefaultPath(), (dir / "tidegauge.lock").string());
+    setenv("XDG_RUNTIME_DIR", "relative/run", 1);
+    const std::string fallback = "/tmp/tidegauge-" + std::to_string(getuid());
+    EXPECT_EQ(InstanceLock::DefaultPath(), fallback + "/tidegauge.lock");
+    struct stat st {};
+    ASSERT_EQ(lstat(fallback.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    if (saved) setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
+    else unsetenv("XDG_RUNTIME_DIR");
+}
+
+// ---- the picture's pixels through cairo (no display needed)
+
+TEST(CairoPictureTest, PaintsItsPixelsUnchangedAtTheOffset) {
+    int changes = 0;
+    CairoPicture picture([&] { ++changes; });
+    picture.Resize(10, 6);
+    picture.Clear(0x0080FFFF);
+    picture.Line(0x000000FF, 4, 5, 4, 0);    // red, as 0x00BBGGRR
+    picture.Line(0x00FF0000, 7, 5, 7, 2);    // blue
+    EXPECT_EQ(changes, 4) << "every drawing call asks for a repaint";
+    const CairoSurfacePtr target(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 16, 10));
+    {
+        const CairoPtr cr(cairo_create(target.get()));
+        cairo_set_source_rgb(cr.get(), 0, 0, 0);
+        cairo_paint(cr.get());
+        picture.Paint(cr.get(), 3, 2);
+    }
+    cairo_surface_flush(target.get());
+    const auto at = [&](int x, int y) {
+        const auto* row = cairo_image_surface_get_data(target.get()) + y * cairo_image_surface_get_stride(target.get());
+        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+    };
+    EXPECT_EQ(at(3 + 4, 2 + 3), 0xFF0000u);
+    EXPECT_EQ(at(3 + 7, 2 + 3), 0x0000FFu);
+    EXPECT_EQ(at(3, 2), 0xFFFF80u) << "the back colour, channels in cairo's order";
+    EXPECT_EQ(at(2, 2), 0u) << "nothing painted left of the picture";
+    EXPECT_EQ(at(3 + 10, 2), 0u) << "nor right of it";
+}
+
+TEST(AppIconTest, TheBarsKeepTheirColours) {
+    for (const int size : {32, 48, 64, 128}) {
+        const GObjectPtr<GdkPixbuf> icon = DrawAppIcon(size);
+        ASSERT_TRUE(icon);
+        EXPECT_EQ(gdk_pixbuf_get_width(icon.get()), size);
+        EXPECT_EQ(PixelOf(icon.get(), size * 34 / 100, size * 8 / 10), kRed) << size;
+        EXPECT_EQ(PixelOf(icon.get(), size * 66 / 100, size * 8 / 10), kYellow) << size;
+    }
+}
+
+// ---- the desktop
+
+TEST(GtkDesktopTest, ScreenAndMonitorsInTwips) {
+    GtkDesktop desktop;
+    EXPECT_EQ(desktop.TwipsPerPixelX(), 15);
+    EXPECT_EQ(desktop.TwipsPerPixelY(), 15);
+    const TwipsRect screen = desktop.PrimaryScreen();
+    EXPECT_EQ(screen.left, 0);
+    EXPECT_EQ(screen.width, 1920 * 15);
+    EXPECT_EQ(screen.height, 1080 * 15);
+    TwipsRect found;
+    EXPECT_TRUE(desktop.MonitorAt(25085, 13200, found));
+    EXPECT_EQ(found.width, 1920 * 15);
+    EXPECT_FALSE(desktop.MonitorAt(1920 * 15 + 15, 100, found)) << "right of the only monitor";
+    EXPECT_FALSE(desktop.MonitorAt(-15, 100, found));
+    EXPECT_FALSE(desktop.MonitorAt(1e30f, 0, found));
+}
+
+// ---- the window, driven by frmMain
+
+// The real desktop, except that the program neither checks for other copies nor ends.
+class TestDesktop final : public Desktop {
+ public:
+    GtkDesktop real;
+    int exits = 0;
+    TwipsRect PrimaryScreen() const override { return real.PrimaryScreen(); }
+    bool MonitorAt(float x, float y, TwipsRect& b) const override { return real.MonitorAt(x, y, b); }
+    float TwipsPerPixelX() const override { return real.TwipsPerPixelX(); }
+    float TwipsPerPixelY() const override { return real.TwipsPerPixelY(); }
+    void PumpMessages() override { real.PumpMessages(); }
+    void Sleep(std::uint32_t ms) override { real.Sleep(ms); }
+    bool AnotherInstanceRunning() override { return false; }
+    void ExitProcess() override { ++exits; }
+};
+
+class GtkMainWindowTest : public ::testing::Test {
+ protected:
+    GtkMainWindowTest() {
+        window.Attach(form);
+        table.SetTotals({{1'000'000, 1'000'000}});
+        settings.Set(kSettingsApp, kSettingsSection, "info", "1");
+        form.Form_Initialize();
+    }
+
+    void Load() {
+        form.Form_Load();
+        ASSERT_TRUE(PumpUntil([&] { return Screen(90, 0) == kFormBack; })) << "the window never showed its gradient";
+    }
+    // A configure event as the X server sends one when the window's geometry changed.
+    void Configure(int x, int y, int width, int height) {
+        GdkEvent* event = gdk_event_new(GDK_CONFIGURE);
+        event->configure.window = GDK_WINDOW(g_object_ref(XWindow()));
+        event->configure.x = x;
+        event->configure.y = y;
+        event->configure.width = width;
+        event->configure.height = height;
+        gboolean handled = FALSE;
+        g_signal_emit_by_name(window.Window(), "configure-event", event, &handled);
+        gdk_event_free(event);
+    }
+    GdkWindow* XWindow() const { return gtk_widget_get_window(GTK_WIDGET(window.Window())); }
+    std::pair<int, int> Origin() const {
+        int x = -1, y = -1;
+        if (XWindow()) gdk_window_get_origin(XWindow(), &x, &y);
+        return {x, y};
+    }
+    // A pixel of the window as the X server holds it.
+    Rgb Screen(int x, int y) const {
+        if (!XWindow() || !gdk_window_is_viewable(XWindow())) return {};
+        const GObjectPtr<GdkPixbuf> shot(gdk_pixbuf_get_from_window(XWindow(), x, y, 1, 1));
+        return shot ? PixelOf(shot.get(), 0, 0) : Rgb{};
+    }
+    int DarkPixels(int x, int y, int w, int h) const {
+        const GObjectPtr<GdkPixbuf> shot(gdk_pixbuf_get_from_window(XWindow(), x, y, w, h));
+        int dark = 0;
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i) {
+                const Rgb c = PixelOf(shot.get(), i, j);
+                dark += c.r < 80 && c.g < 80 && c.b < 80;
+            }
+        return dark;
+    }
+
+    TestDesktop desktop;
+    GtkMainWindow window{desktop};
+    test::RecordingMessages messages;
+    test::MemorySettings settings;
+    test::FakeTableSource table;
+    test::FakeClock clock;
+    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock}};
+};
+
+TEST_F(GtkMainWindowTest, BoundsAreWhatMoveSetAndTheWindowIsAtTheirPixels) {
+    Load();
+    EXPECT_EQ(window.Bounds().left, 25085) << "the first-start place, not rounded to pixels";
+    EXPECT_TRUE(PumpUntil([&] { return Origin() == std::make_pair(1672, 880); }));
+    // The X server answers moves late, in order: the answer to an earlier move arriving after a
+    // later one must not pull the window back.
+    window.Move({24000, 12000, 2715, 1365});
+    window.Move({23085, 12300, 2715, 1365});
+    Configure(1600, 800, 181, 91);
+    EXPECT_EQ(window.Bounds().left, 23085);
+    EXPECT_EQ(window.Bounds().top, 12300);
+    EXPECT_TRUE(PumpUntil([&] { return Origin() == std::make_pair(1539, 820); }));
+    EXPECT_EQ(window.Bounds().left, 23085);
+}
+
+TEST_F(GtkMainWindowTest, AMoveByAnotherProgramIsAdopted) {
+    Load();
+    ASSERT_TRUE(PumpUntil([&] { return Origin() == std::make_pair(1672, 880); }));
+    gdk_window_move(XWindow(), 100, 50);  // what a window manager does
+    EXPECT_TRUE(PumpUntil([&] { return window.Bounds().left == 1500; })) << window.Bounds().left;
+    EXPECT_EQ(window.Bounds().top, 750);
+    EXPECT_EQ(window.Bounds().width, 2715);
+    gdk_window_resize(XWindow(), 300, 200);
+    EXPECT_TRUE(PumpUntil([&] { return window.Bounds().width == 4500; })) << window.Bounds().width;
+    EXPECT_EQ(window.Picture().Pixels().Width(), 300) << "the resize handler laid the picture out anew";
+}
+
+TEST_F(GtkMainWindowTest, ASizeChangeRunsTheResizeHandler) {
+    Load();
+    window.Move({1000, 1000, 300, 300});
+    EXPECT_EQ(window.Bounds().width, 500) << "frmMain's minimum applied from inside Move";
+    EXPECT_EQ(window.Picture().Pixels().Width(), 33);
+    EXPECT_EQ(window.Picture().Pixels().Height(), 31);
+    EXPECT_TRUE(PumpUntil([&] {
+        int w = 0, h = 0;
+        gtk_window_get_size(window.Window(), &w, &h);
+        return w == 33 && h == 33;
+    }));
+}
+
+TEST_F(GtkMainWindowTest, ShowsTheGraphTheReadOutsAndTheBackColour) {
+    settings.Set(kSettingsApp, kSettingsSection, "kbps", "128");
+    Load();
+    form.DrawGraph(64, 128);
+    // The newest column is 50 twips left of the picture's right edge: pixel 178 of 181.
+    EXPECT_TRUE(PumpUntil([&] { return Screen(178, 88) == kYellow; }));
+    EXPECT_EQ(Screen(178, 10), kRed) << "download above the lower upload bar";
+    EXPECT_EQ(Screen(90, 90), kFormBack) << "the window's own colour in the strip under the picture";
+    EXPECT_GE(DarkPixels(6, 6, 40, 16), 10) << "the download read-out at the top left";
+    for (const LabelId label : {LabelId::Label1, LabelId::Label9, LabelId::Label10}) window.SetLabelVisible(label, false);
+    EXPECT_TRUE(PumpUntil([&] { return DarkPixels(6, 6, 40, 16) == 0; })) << "hidden read-outs are not drawn";
+}
+
+TEST_F(GtkMainWindowTest, LabelWidthFollowsTheTextInTwips) {
+    window.SetLabelText(LabelId::Label10, "0 Kb");
+    const float narrow = window.LabelWidth(LabelId::Label10);
+    window.SetLabelText(LabelId::Label10, "U:20480kb");
+    const float wide = window.LabelWidth(LabelId::Label10);
+    // 8.25 point text is 11 pixels high at 96 DPI; "0 Kb" is some 25 pixels wide.
+    EXPECT_GT(narrow, 15 * 15);
+    EXPECT_LT(narrow, 40 * 15);
+    EXPECT_GT(wide, 2 * narrow);
+    EXPECT_EQ(static_cast<int>(wide) % 15, 0) << "a whole number of pixels";
+}
+
+TEST_F(GtkMainWindowTest, TheGripShowsTheSizingCursor) {
+    Load();
+    GdkWindow* picture = gtk_widget_get_window(gtk_bin_get_child(GTK_BIN(window.Window())));
+    const TwipsRect s = form.Picture2Bounds();
+    form.Picture2_MouseMove(0, 0, s.width - 10, s.height - 10);
+    GdkCursor* cursor = gdk_window_get_cursor(picture);
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(gdk_cursor_get_cursor_type(cursor), GDK_CURSOR_IS_PIXMAP) << "a themed cursor, by its name";
+    form.Picture2_MouseMove(0, 0, 10, 10);
+    EXPECT_EQ(gdk_window_get_cursor(picture), nullptr) << "the default cursor again";
+}
+
+TEST_F(GtkMainWindowTest, TheTimerTicksOnlyWhileEnabled) {
+    Load();  // enables the timer
+    int before = table.calls;
+    form.Timer2_Timer();
+    const int callsPerTick = table.calls - before;
+    ASSERT_GT(callsPerTick, 0);
+    before = table.calls;
+    PumpFor(2300ms);
+    const int ticks = (table.calls - before) / callsPerTick;
+    EXPECT_GE(ticks, 2);
+    EXPECT_LE(ticks, 3);
+    window.SetTimerEnabled(false);
+    before = table.calls;
+    PumpFor(1300ms);
+    EXPECT_EQ(table.calls, before);
+}
+
+TEST_F(GtkMainWindowTest, MenuMarksAreTheProgramsAndExitCloses) {
+    Load();
+    EXPECT_TRUE(window.MenuChecked(MenuItem::KbpsAuto)) << "set by the start-up";
+    EXPECT_TRUE(window.MenuChecked(MenuItem::ontop));
+    window.SetMenuChecked(MenuItem::Kbps512, true);
+    EXPECT_TRUE(window.MenuChecked(MenuItem::Kbps512));
+    EXPECT_EQ(desktop.exits, 0) << "setting a mark runs no command";
+    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(MenuItem::Kbps128)));
+    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(MenuItem::ontop)));
+    EXPECT_FALSE(window.MenuChecked(MenuItem::Kbps128)) << "a click leaves the mark to the command";
+    EXPECT_TRUE(window.MenuChecked(MenuItem::ontop));
+    EXPECT_EQ(desktop.exits, 0);
+    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(MenuItem::exit)));
+    EXPECT_EQ(desktop.exits, 1) << "exit unloads the window, and the unload ends the program";
+}
+
+}  // namespace
+}  // namespace tg
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    gdk_set_allowed_backends("x11");
+    if (!gtk_init_check(&argc, &argv)) {
+        std::fprintf(stderr, "FAIL: no X display; run this under tests/e2e/with-xvfb.sh\n");
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}
