@@ -177,8 +177,15 @@ void frmMain::Form_Resize() {
         m_ports.form.SetLabelVisible(label, labels);
     m_picture = {0, 0, b.width, b.height - kStripBelowSurface};
     m_ports.form.PlaceSurface(m_picture);
-    m_ports.form.SetLabelPosition(LabelId::Label10, b.width - 150 - m_ports.form.LabelWidth(LabelId::Label10), 120);
+    PlaceUploadReadout();
     m_ports.form.SetLabelPosition(LabelId::Label1, 120, b.height - 350);
+}
+
+// The upload read-out is right-aligned: its right edge stays 150 twips inside the window's as its
+// text grows and shrinks, instead of running past the edge until the next resize.
+void frmMain::PlaceUploadReadout() {
+    const float width = m_ports.form.Bounds().width;
+    m_ports.form.SetLabelPosition(LabelId::Label10, width - 150 - m_ports.form.LabelWidth(LabelId::Label10), 120);
 }
 
 void frmMain::PaintBackground() {
@@ -191,6 +198,7 @@ void frmMain::IP_Data(std::int32_t& OutData, std::int32_t& InData) {
     const std::int32_t U = KilobitsFromKilobytes(InData);
     const std::int32_t D = KilobitsFromKilobytes(OutData);
     m_ports.form.SetLabelText(LabelId::Label10, "U:" + std::to_string(U) + "kb");
+    PlaceUploadReadout();
     m_ports.form.SetLabelText(LabelId::Label9, "D:" + std::to_string(D) + "kb");
     DrawGraph(U, D);
     m_ports.desktop.PumpMessages();

@@ -89,6 +89,7 @@ class frmMain {
     void ShowFirstRunMessage();
     void RestoreTopmost();
     void SetBounds(const TwipsRect& bounds);
+    void PlaceUploadReadout();
     bool InGrip(float x, float y) const;
     bool RaiseGraphMax(double up, double down);
     std::int32_t YPixels(double twips) const;

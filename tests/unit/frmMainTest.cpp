@@ -173,6 +173,9 @@ TEST_F(frmMainTest, ReadOutsAfterATick) {
     EXPECT_EQ(form.text[LabelId::Label9], "D:1024kb");
     EXPECT_EQ(form.text[LabelId::Label10], "U:8kb");
     EXPECT_EQ(form.text[LabelId::Label1], "1034kb Max");
+    form.labelWidth = 900;  // a longer upload text
+    Tick(1000, 1'000'000);
+    EXPECT_EQ(form.position[LabelId::Label10].first, 2715 - 150 - 900) << "the upload read-out keeps its right edge";
 }
 
 TEST_F(frmMainTest, ResizeEnforcesMinimumsAndLaysOutTheLabels) {
