@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace tg {
 
@@ -12,6 +13,7 @@ class CInterface {
  public:
     std::string InterfaceName() const { return m_InterfaceName; }
     void InterfaceName(const std::string& strNewValue) { m_InterfaceName = strNewValue; }
+    void InterfaceName(std::string&& strNewValue) noexcept { m_InterfaceName = std::move(strNewValue); }
     std::int32_t InterfaceIndex() const noexcept { return m_InterfaceIndex; }
     void InterfaceIndex(const std::int32_t& lngNewValue) noexcept { m_InterfaceIndex = lngNewValue; }
     std::int32_t InterfaceType() const noexcept { return m_InterfaceType; }
@@ -20,6 +22,7 @@ class CInterface {
     void Speed(const std::int32_t& lngNewValue) noexcept { m_Speed = lngNewValue; }
     std::string AdapterAddress() const { return m_AdapterAddress; }
     void AdapterAddress(const std::string& strNewValue) { m_AdapterAddress = strNewValue; }
+    void AdapterAddress(std::string&& strNewValue) noexcept { m_AdapterAddress = std::move(strNewValue); }
     std::int32_t AdminStatus() const noexcept { return m_AdminStatus; }
     void AdminStatus(const std::int32_t& NewValue) noexcept { m_AdminStatus = NewValue; }
     std::int32_t OperationalStatus() const noexcept { return m_OperationalStatus; }
@@ -54,6 +57,7 @@ class CInterface {
     void OutputQueueLength(const std::int32_t& lngNewValue) noexcept { m_OutputQueueLength = lngNewValue; }
     std::string InterfaceDescription() const { return m_InterfaceDescription; }
     void InterfaceDescription(const std::string& strNewValue) { m_InterfaceDescription = strNewValue; }
+    void InterfaceDescription(std::string&& strNewValue) noexcept { m_InterfaceDescription = std::move(strNewValue); }
 
  private:
     std::string m_InterfaceName{};

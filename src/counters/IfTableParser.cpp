@@ -17,22 +17,36 @@ std::int32_t Field(const std::uint8_t* row, std::size_t offset) {
     return AsSigned32(GetU32(row + offset));
 }
 
-std::u16string DecodeName(const std::uint8_t* row) {
-    std::u16string name;
-    for (std::size_t i = 0; i < kNameUnits; ++i) {
-        const auto unit = static_cast<char16_t>(row[kNameOffset + 2 * i] | (row[kNameOffset + 2 * i + 1] << 8));
+// The name up to its first zero unit. Names are nearly always ASCII, which needs no UTF-16 detour.
+std::string DecodeName(const std::uint8_t* row) {
+    const std::uint8_t* field = row + kNameOffset;
+    std::size_t units = 0;
+    bool ascii = true;
+    for (; units < kNameUnits; ++units) {
+        const unsigned unit = field[2 * units] | (field[2 * units + 1] << 8);
         if (unit == 0) break;
-        name += unit;
+        ascii = ascii && unit < 0x80;
     }
-    return name;
+    std::string name(units, '\0');
+    if (ascii) {
+        for (std::size_t i = 0; i < units; ++i) name[i] = static_cast<char>(field[2 * i]);
+        return name;
+    }
+    std::u16string wide(units, u'\0');
+    for (std::size_t i = 0; i < units; ++i) wide[i] = static_cast<char16_t>(field[2 * i] | (field[2 * i + 1] << 8));
+    return Utf16ToUtf8(wide);
 }
 
 // The length counts bytes. In a single-byte code page that is the same as cutting the converted
 // text to that many characters; in a multi-byte one only whole bytes of the description are kept.
+// ASCII reads the same in every code page, so it skips the decoder.
 std::string DecodeDescription(const std::uint8_t* row, const AnsiDecoder& decode) {
     const std::uint32_t keep = GetU32(row + kDescriptionLengthOffset);
     const std::size_t bytes = std::min<std::size_t>(keep, kDescriptionBytes);
-    return Utf16ToUtf8(decode({reinterpret_cast<const char*>(row + kDescriptionOffset), bytes}));
+    const std::string_view text(reinterpret_cast<const char*>(row + kDescriptionOffset), bytes);
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    if (ascii) return std::string(text);
+    return Utf16ToUtf8(decode(text));
 }
 
 CInterfacePtr ParseRow(const std::uint8_t* row, const AnsiDecoder& decode) {
@@ -61,7 +75,7 @@ CInterfacePtr ParseRow(const std::uint8_t* row, const AnsiDecoder& decode) {
     r->DiscardedOutgoingPackets(Field(row, kOutDiscardsOffset));
     r->OutgoingErrors(Field(row, kOutErrorsOffset));
     r->OutputQueueLength(Field(row, kOutQueueLengthOffset));
-    r->InterfaceName(Utf16ToUtf8(DecodeName(row)));
+    r->InterfaceName(DecodeName(row));
     return r;
 }
 

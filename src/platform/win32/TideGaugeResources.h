@@ -1,0 +1,3 @@
+#pragma once
+// Resource identifiers shared by tidegauge.rc and the code; plain defines, for the resource compiler.
+#define IDI_TIDEGAUGE 1

@@ -1,0 +1,332 @@
+#include "platform/win32/Win32MainWindow.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "counters/UnsupportedNotice.h"
+#include "mainwindow/Twips.h"
+#include "mainwindow/frmMain.h"
+#include "platform/win32/TideGaugeResources.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32Dpi.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace tg {
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"TideGauge.frmMain";
+
+// Mouse buttons and modifier keys as the handlers take them: left 1, right 2, middle 4;
+// shift 1, control 2, alt 4.
+std::int16_t ButtonsHeld(WPARAM flags) noexcept {
+    return static_cast<std::int16_t>(((flags & MK_LBUTTON) ? kLeftButton : 0) |
+                                     ((flags & MK_RBUTTON) ? kRightButton : 0) | ((flags & MK_MBUTTON) ? 4 : 0));
+}
+
+std::int16_t ShiftOf(WPARAM flags) noexcept {
+    return static_cast<std::int16_t>(((flags & MK_SHIFT) ? 1 : 0) | ((flags & MK_CONTROL) ? 2 : 0) |
+                                     (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+}
+
+bool IsMouseMessage(UINT message) noexcept {
+    return message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+           message == WM_RBUTTONDOWN || message == WM_RBUTTONUP;
+}
+
+ATOM WindowClass(HINSTANCE instance, WNDPROC procedure) {
+    static const ATOM atom = [&] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = procedure;
+        wc.hInstance = instance;
+        // Shared icons: the system frees them; a program built without its resources has none.
+        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TIDEGAUGE), IMAGE_ICON, 0, 0,
+                                                 LR_DEFAULTSIZE | LR_SHARED));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TIDEGAUGE), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_SHARED));
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc);
+    }();
+    return atom;
+}
+
+}  // namespace
+
+Win32MainWindow::Win32MainWindow(Win32Desktop& desktop)
+    : m_desktop(desktop),
+      m_picture([this] { Invalidate(); }, [this] { Refresh(); }),
+      m_backBrush(CreateSolidBrush(ToColorRef(frmMain::kDesignBackColour))),
+      m_measureDc(CreateCompatibleDC(nullptr)),
+      m_bounds{0, 0, frmMain::kDesignWidth, frmMain::kDesignHeight},
+      m_cursor(LoadCursorW(nullptr, IDC_ARROW)) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const PixelRect p = ToPixels(m_bounds);
+    // A tool window: a small gauge that stays on the desktop needs no taskbar button.
+    m_window.reset(CreateWindowExW(WS_EX_TOOLWINDOW, MAKEINTATOM(WindowClass(instance, WindowProc)),
+                                   Widen(kAppTitle).c_str(), WS_POPUP, p.x, p.y, p.cx, p.cy, nullptr, nullptr,
+                                   instance, this));
+    m_desktop.FollowDpiOf(m_window.get());
+    m_font.reset(CreateLabelFont(m_desktop.Dpi()));
+}
+
+Win32MainWindow::~Win32MainWindow() {
+    // The window's last messages find no object behind it any more.
+    if (m_window) SetWindowLongPtrW(m_window.get(), GWLP_USERDATA, 0);
+}
+
+PixelRect Win32MainWindow::ToPixels(const TwipsRect& t) const {
+    const double tpp = Tpp();
+    return {TwipsToPixels(t.left, tpp), TwipsToPixels(t.top, tpp), TwipsToPixels(t.width, tpp),
+            TwipsToPixels(t.height, tpp)};
+}
+
+void Win32MainWindow::Place(const PixelRect& p, HWND after, UINT flags) {
+    if (Handle() != nullptr) SetWindowPos(Handle(), after, p.x, p.y, p.cx, p.cy, flags);
+}
+
+void Win32MainWindow::Invalidate() const {
+    if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void Win32MainWindow::Refresh() const {
+    Invalidate();
+    if (Handle() != nullptr) UpdateWindow(Handle());
+}
+
+void Win32MainWindow::Move(const TwipsRect& bounds) {
+    const bool resized = bounds.width != m_bounds.width || bounds.height != m_bounds.height;
+    m_bounds = bounds;
+    // The WM_SIZE this sends finds the window where it was asked to be and leaves the resize to us,
+    // so it runs once even when the new size rounds to the old pixels.
+    Place(ToPixels(bounds), nullptr, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (resized && m_handlers) m_handlers->Form_Resize();
+}
+
+void Win32MainWindow::PlaceSurface(const TwipsRect& bounds) {
+    m_surface = bounds;
+    const PixelRect p = ToPixels(bounds);
+    m_picture.Resize(p.cx, p.cy);
+}
+
+void Win32MainWindow::Show() {
+    if (Handle() != nullptr) ShowWindow(Handle(), SW_SHOW);
+}
+
+void Win32MainWindow::MakeTopmost(const PixelRect& pixels) {
+    Place(pixels, HWND_TOPMOST, SWP_NOACTIVATE);
+}
+
+void Win32MainWindow::SetAlpha(std::uint8_t level) {
+    if (Handle() == nullptr) return;
+    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+    if ((style & WS_EX_LAYERED) == 0) SetWindowLongPtrW(Handle(), GWL_EXSTYLE, style | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(Handle(), 0, level, LWA_ALPHA);
+}
+
+void Win32MainWindow::SetBackColour(std::int32_t colour) {
+    m_backBrush.reset(CreateSolidBrush(ToColorRef(colour)));
+    Invalidate();
+}
+
+void Win32MainWindow::SetLabelText(LabelId label, std::string_view text) {
+    LabelFor(label).text = Widen(text);
+    Invalidate();
+}
+
+void Win32MainWindow::SetLabelPosition(LabelId label, float left, float top) {
+    LabelFor(label).left = left;
+    LabelFor(label).top = top;
+    Invalidate();
+}
+
+void Win32MainWindow::SetLabelVisible(LabelId label, bool visible) {
+    LabelFor(label).visible = visible;
+    Invalidate();
+}
+
+void Win32MainWindow::SetLabelColour(LabelId label, std::int32_t colour) {
+    LabelFor(label).colour = ToColorRef(colour);
+    Invalidate();
+}
+
+float Win32MainWindow::LabelWidth(LabelId label) const {
+    const std::wstring& text = LabelFor(label).text;
+    const Selection font(m_measureDc.get(), m_font.get());
+    SIZE size{};
+    GetTextExtentPoint32W(m_measureDc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return static_cast<float>(size.cx) * Tpp();
+}
+
+void Win32MainWindow::SetCursor(Cursor cursor) {
+    m_cursor = LoadCursorW(nullptr, cursor == Cursor::SizeNwse ? IDC_SIZENWSE : IDC_ARROW);
+    ::SetCursor(m_cursor);
+}
+
+void Win32MainWindow::SetTimerEnabled(bool enabled) {
+    if (Handle() == nullptr) return;
+    if (enabled) SetTimer(Handle(), kTimer2, frmMain::kTimerInterval, nullptr);
+    else KillTimer(Handle(), kTimer2);
+}
+
+// The command is carried out before this returns: frmMain restarts its timer afterwards.
+void Win32MainWindow::PopupMenu() {
+    if (Handle() == nullptr) return;
+    POINT at{};
+    GetCursorPos(&at);
+    if (const auto item = m_menu.Popup(Handle(), at)) Command(*item);
+}
+
+void Win32MainWindow::Close() {
+    m_window.reset();
+    PostQuitMessage(0);
+}
+
+void Win32MainWindow::Command(MenuItem item) {
+    if (m_handlers == nullptr) return;
+    // The scale, always-on-top, about and options commands are wired when their handlers land.
+    if (item == MenuItem::exit) m_handlers->exit_Click();
+}
+
+LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    return self != nullptr ? self->OnMessage(window, message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            OnPaint(window);
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint covers every pixel
+        case WM_MOVE:
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) OnPlaced(window);
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimer2 && m_handlers != nullptr) m_handlers->Timer2_Timer();
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) != HTCLIENT) break;
+            ::SetCursor(m_cursor);
+            return TRUE;
+        case WM_COMMAND:
+            if (HIWORD(wParam) != 0 || lParam != 0) break;
+            if (const auto item = Win32ContextMenu::ItemForCommand(LOWORD(wParam))) Command(*item);
+            return 0;
+        case WM_CLOSE:
+            if (m_handlers == nullptr) break;
+            m_handlers->Form_QueryUnload();
+            return 0;
+        default:
+            if (OnMouse(window, message, wParam, lParam)) return 0;
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Only what happens over Picture2 is its event, unless a press on it holds the capture. Picture2
+// sits at the window's upper left corner, so its coordinates are the window's less its place.
+bool Win32MainWindow::OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!IsMouseMessage(message) || m_handlers == nullptr) return false;
+    const float tpp = Tpp();
+    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * tpp - m_surface.left;
+    const float y = static_cast<float>(GET_Y_LPARAM(lParam)) * tpp - m_surface.top;
+    const bool captured = GetCapture() == window;
+    const bool inside = x >= 0 && y >= 0 && x < m_surface.width && y < m_surface.height;
+    if (!inside && !captured) return false;
+    const std::int16_t shift = ShiftOf(wParam);
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            SetCapture(window);  // a drag goes on receiving moves once the pointer leaves the window
+            m_handlers->Picture2_MouseDown(kLeftButton, shift, x, y);
+            break;
+        case WM_RBUTTONDOWN:
+            m_handlers->Picture2_MouseDown(kRightButton, shift, x, y);
+            break;
+        case WM_LBUTTONUP:
+            if (captured) ReleaseCapture();
+            m_handlers->Picture2_MouseUp(kLeftButton, shift, x, y);
+            break;
+        case WM_RBUTTONUP:
+            m_handlers->Picture2_MouseUp(kRightButton, shift, x, y);
+            break;
+        default:
+            m_handlers->Picture2_MouseMove(ButtonsHeld(wParam), shift, x, y);
+            break;
+    }
+    return true;
+}
+
+// Where the window is now differs from what frmMain set only when the system moved or sized it;
+// the window then is where the system put it.
+void Win32MainWindow::OnPlaced(HWND window) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) return;
+    const PixelRect seen{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    const PixelRect asked = ToPixels(m_bounds);
+    const float tpp = Tpp();
+    if (seen.x != asked.x || seen.y != asked.y) {
+        m_bounds.left = static_cast<float>(seen.x) * tpp;
+        m_bounds.top = static_cast<float>(seen.y) * tpp;
+    }
+    if (seen.cx == asked.cx && seen.cy == asked.cy) return;
+    m_bounds.width = static_cast<float>(seen.cx) * tpp;
+    m_bounds.height = static_cast<float>(seen.cy) * tpp;
+    if (m_handlers != nullptr) m_handlers->Form_Resize();
+}
+
+// On a monitor of another DPI the window keeps its size in twips, at the place the system offers.
+void Win32MainWindow::OnDpiChanged(const RECT& suggested) {
+    m_font.reset(CreateLabelFont(m_desktop.Dpi()));
+    const float tpp = Tpp();
+    m_bounds.left = static_cast<float>(suggested.left) * tpp;
+    m_bounds.top = static_cast<float>(suggested.top) * tpp;
+    Place(ToPixels(m_bounds), nullptr, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_handlers != nullptr) m_handlers->Form_Resize();
+}
+
+void Win32MainWindow::OnPaint(HWND window) {
+    const PaintDc screen(window);
+    RECT client{};
+    GetClientRect(window, &client);
+    const std::int32_t w = std::max<std::int32_t>(client.right, 1), h = std::max<std::int32_t>(client.bottom, 1);
+    // Drawn off screen first, so the read-outs never flicker over a bare picture.
+    if (!m_back || m_back->Width() != w || m_back->Height() != h) m_back = std::make_unique<MemoryBitmap>(w, h);
+    const HDC back = m_back->Dc();
+    FillRect(back, &client, m_backBrush.get());
+    const float tpp = Tpp();
+    m_picture.Paint(back, TwipsToPixels(m_surface.left, tpp), TwipsToPixels(m_surface.top, tpp));
+    DrawLabels(back);
+    BitBlt(screen.Get(), 0, 0, w, h, back, 0, 0, SRCCOPY);
+}
+
+void Win32MainWindow::DrawLabels(HDC dc) const {
+    const float tpp = Tpp();
+    const Selection font(dc, m_font.get());
+    SetBkMode(dc, TRANSPARENT);
+    for (const Label& label : m_labels) {
+        if (!label.visible) continue;
+        SetTextColor(dc, label.colour);
+        TextOutW(dc, TwipsToPixels(label.left, tpp), TwipsToPixels(label.top, tpp), label.text.c_str(),
+                 static_cast<int>(label.text.size()));
+    }
+}
+
+}  // namespace tg

@@ -1,0 +1,38 @@
+// tidegauge.exe: the real ports, the window, frmMain, and the message loop.
+#include <windows.h>
+
+#include "mainwindow/frmMain.h"
+#include "platform/ports/SystemTableSource.h"
+#include "platform/win32/RegistrySettings.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32MessageBox.h"
+
+namespace {
+
+int RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const auto table = tg::MakeSystemTableSource();
+    tg::RegistrySettings settings;
+    tg::SteadyClock clock;
+    tg::Win32Desktop desktop;
+    tg::Win32MainWindow window(desktop);
+    if (window.Handle() == nullptr) return 1;
+    tg::Win32MessageBox messages(window.Handle());
+    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock});
+    window.Attach(form);
+
+    form.Form_Initialize();
+    form.Form_Load();
+    return RunMessageLoop();
+}

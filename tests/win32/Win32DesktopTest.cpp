@@ -1,0 +1,60 @@
+// The desktop port against the real system: the screen in twips, the pump, the single-instance
+// marker. Written for 96 DPI on a 1920 x 1080 screen, as the test's own Xvfb provides under Wine.
+#include "platform/win32/Win32Desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tg {
+namespace {
+
+std::wstring UniqueInstanceName() {
+    static int serial = 0;
+    return L"Local\\TideGauge.DesktopTest." + std::to_wstring(GetCurrentProcessId()) + L"." +
+           std::to_wstring(++serial);
+}
+
+TEST(Win32DesktopTest, TheScreenAndItsMonitorInTwips) {
+    const Win32Desktop desktop(UniqueInstanceName());
+    ASSERT_EQ(desktop.Dpi(), 96u) << "this test is written for 96 DPI";
+    EXPECT_EQ(desktop.TwipsPerPixelX(), 15);
+    const TwipsRect screen = desktop.PrimaryScreen();
+    EXPECT_EQ(screen.width, 1920 * 15);
+    EXPECT_EQ(screen.height, 1080 * 15);
+    TwipsRect monitor;
+    ASSERT_TRUE(desktop.MonitorAt(25085, 13200, monitor));
+    EXPECT_EQ(monitor.width, screen.width);
+    EXPECT_EQ(monitor.left, 0);
+    EXPECT_FALSE(desktop.MonitorAt(-10, 100, monitor)) << "less than a pixel left of the screen is off it";
+    EXPECT_FALSE(desktop.MonitorAt(1920 * 15 + 20, 100, monitor));
+}
+
+TEST(Win32DesktopTest, PumpingRunsWhatWaitsAndLeavesTheQuitToTheMainLoop) {
+    Win32Desktop desktop(UniqueInstanceName());
+    MSG msg{};
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+    desktop.PumpMessages();
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP, PM_NOREMOVE)) << "the waiting message ran";
+    PostQuitMessage(3);
+    desktop.PumpMessages();
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST(Win32DesktopTest, OnlyTheFirstCopyRunsAndARestartOfItStillDoes) {
+    const std::wstring name = UniqueInstanceName();
+    {
+        Win32Desktop first(name);
+        EXPECT_FALSE(first.AnotherInstanceRunning());
+        EXPECT_FALSE(first.AnotherInstanceRunning()) << "the start-up sequence runs again in the same copy";
+        Win32Desktop second(name);
+        EXPECT_TRUE(second.AnotherInstanceRunning());
+    }
+    Win32Desktop afterwards(name);
+    EXPECT_FALSE(afterwards.AnotherInstanceRunning()) << "the marker goes with the copy that held it";
+}
+
+}  // namespace
+}  // namespace tg

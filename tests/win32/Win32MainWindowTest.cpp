@@ -1,0 +1,305 @@
+// The Windows front end of the main window driven by the real frmMain: the window it makes, how
+// window messages reach frmMain's handlers, and what a long run leaves behind. Written for 96 DPI
+// on a 1920 x 1080 screen, as the test's own Xvfb provides under Wine.
+#include "platform/win32/Win32MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "Fakes.h"
+#include "GuiObjects.h"
+#include "mainwindow/frmMain.h"
+#include "platform/win32/Win32ContextMenu.h"
+
+namespace tg {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::wstring UniqueInstanceName() {
+    static int serial = 0;
+    return L"Local\\TideGauge.Test." + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(++serial);
+}
+
+// Dark pixels (all channels below 80) on the screen image of a window's client area.
+int DarkPixels(HWND window, const RECT& area) {
+    MemoryBitmap copy(area.right - area.left, area.bottom - area.top);
+    const WindowDc dc(window);
+    BitBlt(copy.Dc(), 0, 0, copy.Width(), copy.Height(), dc.Get(), area.left, area.top, SRCCOPY);
+    GdiFlush();
+    int dark = 0;
+    for (std::int32_t y = 0; y < copy.Height(); ++y) {
+        for (std::int32_t x = 0; x < copy.Width(); ++x) {
+            const std::uint32_t p = copy.Row(y)[x];
+            if (((p >> 16) & 0xFF) < 80 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80) ++dark;
+        }
+    }
+    return dark;
+}
+
+class Win32MainWindowTest : public ::testing::Test {
+ protected:
+    Win32MainWindowTest() : desktop(UniqueInstanceName()) {
+        window.Attach(form);
+        table.SetTotals({{received, sent}});
+    }
+    // A quit posted by a test must not reach the next one.
+    ~Win32MainWindowTest() override {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    HWND Hwnd() const { return window.Handle(); }
+    void Store(const SettingKey& key, const std::string& text) { settings.Set(kSettingsApp, kSettingsSection, key.name, text); }
+    std::optional<std::string> Stored(const SettingKey& key) { return settings.Get(kSettingsApp, kSettingsSection, key.name); }
+
+    // The program's start, past its first run.
+    void Start() {
+        Store(keys::info, "1");
+        form.Form_Initialize();
+        form.Form_Load();
+        UpdateWindow(Hwnd());
+    }
+    PixelRect WindowRect() const {
+        RECT r{};
+        GetWindowRect(Hwnd(), &r);
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+    // The window's place and size in pixels, "x y width height".
+    std::string Geometry() const {
+        const PixelRect r = WindowRect();
+        return std::to_string(r.x) + " " + std::to_string(r.y) + " " + std::to_string(r.cx) + " " + std::to_string(r.cy);
+    }
+    // A mouse message at (x, y) in client pixels, as the system sends it.
+    void Mouse(UINT message, WPARAM buttons, int x, int y) {
+        SendMessageW(Hwnd(), message, buttons, static_cast<LPARAM>(static_cast<WORD>(x) | (static_cast<DWORD>(static_cast<WORD>(y)) << 16)));
+    }
+    // One timer tick in which the table moved these many bytes in and out, then the paint.
+    void Tick(std::uint32_t in, std::uint32_t out) {
+        received += in;
+        sent += out;
+        table.SetTotals({{received, sent}});
+        clock.Advance(1s);
+        form.Timer2_Timer();
+        UpdateWindow(Hwnd());
+    }
+
+    Win32Desktop desktop;
+    Win32MainWindow window{desktop};
+    test::RecordingMessages messages;
+    test::MemorySettings settings;
+    test::FakeTableSource table;
+    test::FakeClock clock;
+    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock}};
+    std::uint32_t received = 1'000'000, sent = 1'000'000;
+};
+
+TEST_F(Win32MainWindowTest, OpensHiddenAsABorderlessToolWindowOfTheDesignSize) {
+    ASSERT_EQ(desktop.Dpi(), 96u) << "these tests are written for 96 DPI";
+    ASSERT_NE(Hwnd(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(Hwnd()));
+    const LONG_PTR style = GetWindowLongPtrW(Hwnd(), GWL_STYLE);
+    EXPECT_NE(style & WS_POPUP, 0);
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), 0);
+    EXPECT_NE(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0) << "no taskbar button";
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    EXPECT_EQ(client.right, 181);
+    EXPECT_EQ(client.bottom, 91);
+    EXPECT_EQ(WindowRect().cx, 181) << "no frame around the client area";
+    EXPECT_EQ(window.Bounds().width, 2715);
+    EXPECT_EQ(window.Bounds().height, 1365);
+}
+
+TEST_F(Win32MainWindowTest, FirstStartPlacesTheWindowAndKeepsTheTwipsItWasGiven) {
+    Start();
+    EXPECT_EQ(Geometry(), "1672 880 181 91");
+    EXPECT_EQ(window.Bounds().left, 25085) << "not the 25080 that 1672 pixels make";
+    EXPECT_EQ(window.Bounds().top, 13200);
+    EXPECT_TRUE(IsWindowVisible(Hwnd()));
+    EXPECT_NE(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(Hwnd(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 180);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+    EXPECT_TRUE(window.MenuChecked(MenuItem::ontop));
+    EXPECT_TRUE(window.MenuChecked(MenuItem::KbpsAuto));
+    EXPECT_EQ(window.Picture().Width(), 181);
+    EXPECT_EQ(window.Picture().Height(), 89) << "30 twips of the window's colour below the picture";
+}
+
+TEST_F(Win32MainWindowTest, MoveRunsTheResizeHandlerBeforeItReturns) {
+    Start();
+    const TwipsRect b = window.Bounds();
+    window.Move({b.left, b.top, 3000, 1500});
+    EXPECT_EQ(form.Picture2Bounds().width, 3000);
+    EXPECT_EQ(form.Picture2Bounds().height, 1470);
+    EXPECT_EQ(window.Picture().Width(), 200);
+    EXPECT_EQ(window.Picture().Height(), 98);
+    EXPECT_EQ(Geometry(), "1672 880 200 100");
+
+    window.Move({b.left, b.top, 3001, 1500});
+    EXPECT_EQ(form.Picture2Bounds().width, 3001) << "the same pixels, still a new size in twips";
+
+    window.Move({b.left, b.top, 300, 1500});
+    EXPECT_EQ(window.Bounds().width, 500) << "frmMain's minimum applied inside the move";
+    EXPECT_EQ(WindowRect().cx, 33);
+}
+
+TEST_F(Win32MainWindowTest, AMoveOrSizeByTheSystemIsAdopted) {
+    Start();
+    SetWindowPos(Hwnd(), nullptr, 100, 50, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(window.Bounds().left, 1500);
+    EXPECT_EQ(window.Bounds().top, 750);
+    EXPECT_EQ(window.Bounds().width, 3000);
+    EXPECT_EQ(form.Picture2Bounds().height, 1470) << "the resize handler ran";
+}
+
+TEST_F(Win32MainWindowTest, OnAnotherDpiTheWindowKeepsItsTwipsAtThePlaceTheSystemOffers) {
+    Start();
+    RECT offered{100, 50, 400, 300};  // the size the system offers is not the one in twips
+    SendMessageW(Hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&offered));
+    EXPECT_EQ(Geometry(), "100 50 181 91");
+    EXPECT_EQ(window.Bounds().left, 1500);
+    EXPECT_EQ(window.Bounds().top, 750);
+    EXPECT_EQ(window.Bounds().width, 2715);
+    EXPECT_EQ(window.Picture().Height(), 89);
+}
+
+TEST_F(Win32MainWindowTest, ALeftDragMovesTheWindowAndStoresItsPlace) {
+    Start();
+    const TwipsRect start = window.Bounds();
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 50, 30);
+    EXPECT_EQ(GetCapture(), Hwnd());
+    EXPECT_TRUE(form.Dragging());
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 60, 25);
+    EXPECT_EQ(window.Bounds().left, start.left + 150);
+    EXPECT_EQ(window.Bounds().top, start.top - 75);
+    EXPECT_EQ(WindowRect().x, 1682);
+    // Captured, the pointer left of the window gives negative coordinates.
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, -50, 30);
+    EXPECT_EQ(window.Bounds().left, start.left + 150 - 1500);
+    Mouse(WM_LBUTTONUP, 0, 50, 30);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Stored(keys::x), "23735");
+    EXPECT_EQ(Stored(keys::y), "13125");
+}
+
+TEST_F(Win32MainWindowTest, ACornerDragResizesTheWindowAndStoresItsSize) {
+    Start();
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 178, 86);
+    EXPECT_TRUE(form.Resizing());
+    Mouse(WM_MOUSEMOVE, MK_LBUTTON, 250, 120);
+    EXPECT_EQ(Geometry(), "1672 880 250 120");
+    EXPECT_EQ(window.Picture().Height(), 118);
+    Mouse(WM_LBUTTONUP, 0, 250, 120);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Stored(keys::x1), "3750");
+    EXPECT_EQ(Stored(keys::y1), "1800");
+}
+
+TEST_F(Win32MainWindowTest, TheCursorOverTheGripIsTheSizingOneAndSticks) {
+    Start();
+    const auto cursorAt = [&](int x, int y) {
+        Mouse(WM_MOUSEMOVE, 0, x, y);
+        ::SetCursor(nullptr);  // the system's own choice in between, which WM_SETCURSOR must undo
+        SendMessageW(Hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(cursorAt(178, 86), LoadCursorW(nullptr, IDC_SIZENWSE));
+    EXPECT_EQ(cursorAt(10, 10), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(Win32MainWindowTest, PressesBelowPicture2AreNotItsEvents) {
+    Start();
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 50, 90);  // the strip of window colour: Picture2 is 89 pixels tall
+    EXPECT_NE(GetCapture(), Hwnd());
+    EXPECT_FALSE(form.Dragging());
+    Mouse(WM_LBUTTONUP, 0, 50, 90);
+}
+
+TEST_F(Win32MainWindowTest, ReadOutsArePaintedOverThePictureUntilHidden) {
+    Start();
+    Tick(1000, 1000);
+    Tick(128'000, 1000);
+    const RECT readOut{8, 8, 70, 22};  // Label9 at 120 twips from the top left corner
+    EXPECT_GE(DarkPixels(Hwnd(), readOut), 10) << "black text over the light gradient";
+    for (const LabelId label : {LabelId::Label1, LabelId::Label9, LabelId::Label10})
+        window.SetLabelVisible(label, false);
+    UpdateWindow(Hwnd());
+    EXPECT_EQ(DarkPixels(Hwnd(), readOut), 0);
+    EXPECT_GT(window.LabelWidth(LabelId::Label9), window.LabelWidth(LabelId::Label10))
+        << "\"D:1024kb\" is wider than \"U:8kb\"";
+}
+
+// Should the menu not take the keys, this closes it, so the test fails instead of hanging.
+void CALLBACK CloseStuckMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+TEST_F(Win32MainWindowTest, TheMenuPickedWithARightClickRunsItsCommandBeforeThePopupReturns) {
+    Start();
+    const HWND hwnd = Hwnd();
+    const UINT_PTR guard = SetTimer(nullptr, 0, 5000, CloseStuckMenu);
+    // Up from no selection picks the last item, exit; the menu reads both from the queue.
+    PostMessageW(hwnd, WM_KEYDOWN, VK_UP, 0);
+    PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    Mouse(WM_RBUTTONDOWN, MK_RBUTTON, 20, 20);
+    SendMessageW(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    KillTimer(nullptr, guard);
+    EXPECT_FALSE(IsWindow(hwnd)) << "exit closed the window";
+    EXPECT_EQ(window.Handle(), nullptr);
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "and ended the message loop";
+}
+
+TEST(Win32ContextMenuTest, HoldsTheItemsInTheirOrderWithTheirCaptions) {
+    Win32ContextMenu menu;
+    const auto caption = [](HMENU m, int position) {
+        wchar_t text[64] = {};
+        GetMenuStringW(m, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
+        return std::wstring(text);
+    };
+    ASSERT_EQ(GetMenuItemCount(menu.Handle()), 7);
+    EXPECT_EQ(caption(menu.Handle(), 0), L"\u603B\u5728\u6700\u524D");  // 总在最前
+    EXPECT_EQ(GetMenuState(menu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(caption(menu.Handle(), 6), L"\u9000\u51FA");  // 退出
+    const HMENU scale = GetSubMenu(menu.Handle(), 2);
+    ASSERT_NE(scale, nullptr);
+    ASSERT_EQ(GetMenuItemCount(scale), 6);
+    EXPECT_EQ(caption(scale, 0), L"128 Kbps");
+    EXPECT_EQ(caption(scale, 5), L"\u81EA\u52A8");  // 自动
+    menu.SetChecked(MenuItem::Kbps512, true);
+    EXPECT_NE(GetMenuState(scale, 2, MF_BYPOSITION) & MF_CHECKED, 0u) << "a check reaches the submenu's item";
+    EXPECT_FALSE(menu.Checked(MenuItem::Kbps256));
+    EXPECT_EQ(Win32ContextMenu::ItemForCommand(GetMenuItemID(menu.Handle(), 6)), MenuItem::exit);
+}
+
+TEST_F(Win32MainWindowTest, ALongRunLeavesTheGdiAndUserObjectsAsTheyWere) {
+    const test::GuiObjects before = test::CountGuiObjects();
+    const HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
+    EXPECT_EQ(test::CountGuiObjects().gdi, before.gdi + 1) << "the count sees one brush more";
+    DeleteObject(probe);
+
+    Start();
+    const TwipsRect b = window.Bounds();
+    test::GuiObjects afterTen;
+    for (int tick = 1; tick <= 1000; ++tick) {
+        Tick(40'000 + 1000 * static_cast<std::uint32_t>(tick % 7), 9000);
+        // A resize now and then: the picture and the paint's back buffer are made anew.
+        if (tick % 50 == 0) window.Move({b.left, b.top, tick % 100 == 0 ? 2715.0f : 3000.0f, b.height});
+        if (tick == 10) afterTen = test::CountGuiObjects();
+    }
+    const test::GuiObjects afterThousand = test::CountGuiObjects();
+    std::printf("GDI / USER objects: %lu / %lu after 10 ticks, %lu / %lu after 1000 (%s)\n", afterTen.gdi,
+                afterTen.user, afterThousand.gdi, afterThousand.user, test::GuiObjectCountMethod().c_str());
+    EXPECT_EQ(afterThousand.gdi, afterTen.gdi);
+    EXPECT_EQ(afterThousand.user, afterTen.user);
+    EXPECT_GT(afterTen.user, 0u) << "the window itself is counted";
+}
+
+}  // namespace
+}  // namespace tg

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine on a private Xvfb (1920x1080, 96 DPI):
+#
+#   wine-on-xvfb.sh WINE PROGRAM [ARGS...]
+#
+# Uses the Wine prefix of the environment, or a throwaway one when none is set (never the user's
+# own). Wine's desktop process keeps the display of the program that started it, so a wineserver
+# left over from an earlier program of the prefix is ended first, and this one at the end.
+set -uo pipefail
+wine=${1:?usage: wine-on-xvfb.sh WINE PROGRAM [ARGS...]}
+shift
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-wine-xvfb.XXXXXX")
+# shellcheck source=../e2e/xvfb.sh
+source "$here/../e2e/xvfb.sh"
+# shellcheck source=wine-prefix.sh
+source "$here/wine-prefix.sh"
+cleanup() {
+  end_wineserver
+  stop_xvfb
+  drop_wine_prefix
+  rm -rf "$work"
+}
+trap cleanup EXIT
+use_wine_prefix "$wine" || exit 1
+start_xvfb "$work" 1920x1080x24 || exit 1
+end_wineserver
+"$wine" "$@"
