@@ -11,6 +11,7 @@
 
 #include "Fakes.h"
 #include "GuiObjects.h"
+#include "MainWindowFakes.h"
 #include "mainwindow/frmMain.h"
 #include "platform/win32/Win32ContextMenu.h"
 
@@ -94,7 +95,8 @@ class Win32MainWindowTest : public ::testing::Test {
     test::MemorySettings settings;
     test::FakeTableSource table;
     test::FakeClock clock;
-    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock}};
+    test::FakeOptionsHost options;
+    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock, options}};
     std::uint32_t received = 1'000'000, sent = 1'000'000;
 };
 

@@ -123,6 +123,10 @@ void Win32MainWindow::MakeTopmost(const PixelRect& pixels) {
     Place(pixels, HWND_TOPMOST, SWP_NOACTIVATE);
 }
 
+void Win32MainWindow::SetStacking(bool topmost, const PixelRect& place) {
+    Place(place, topmost ? HWND_TOPMOST : HWND_BOTTOM, SWP_NOSIZE);
+}
+
 void Win32MainWindow::SetAlpha(std::uint8_t level) {
     if (Handle() == nullptr) return;
     const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
@@ -188,10 +192,8 @@ void Win32MainWindow::Close() {
     PostQuitMessage(0);
 }
 
-void Win32MainWindow::Command(MenuItem item) {
-    if (m_handlers == nullptr) return;
-    // The scale, always-on-top, about and options commands are wired when their handlers land.
-    if (item == MenuItem::exit) m_handlers->exit_Click();
+void Win32MainWindow::Command(MenuItem item) const {
+    if (m_handlers != nullptr) m_handlers->MenuCommand(item);
 }
 
 LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
