@@ -123,8 +123,11 @@ void Win32MainWindow::MakeTopmost(const PixelRect& pixels) {
     Place(pixels, HWND_TOPMOST, SWP_NOACTIVATE);
 }
 
+// A window that SetWindowPos activates is brought to the top of its band whatever place it was
+// given, so the way down is taken without activation: otherwise the window would stay topmost.
 void Win32MainWindow::SetStacking(bool topmost, const PixelRect& place) {
-    Place(place, topmost ? HWND_TOPMOST : HWND_BOTTOM, SWP_NOSIZE);
+    if (topmost) Place(place, HWND_TOPMOST, SWP_NOSIZE);
+    else Place(place, HWND_BOTTOM, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Win32MainWindow::SetAlpha(std::uint8_t level) {
