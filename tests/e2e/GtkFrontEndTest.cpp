@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "Fakes.h"
@@ -372,13 +371,18 @@ TEST_F(GtkMenuTest, AlwaysOnTopOffSendsTheWindowBehindOthersAndOnBringsItBack) {
 
 TEST_F(GtkMainWindowTest, StackingMovesToThePlaceAndKeepsTheSize) {
     Load();
-    for (const auto& [topmost, x, y] : {std::tuple{false, 100, 50}, std::tuple{true, 120, 60}}) {
-        window.SetStacking(topmost, {x, y, 1, 1});
-        EXPECT_EQ(window.Bounds().left, x * 15);
-        EXPECT_EQ(window.Bounds().top, y * 15);
+    struct Step {
+        bool topmost;
+        PixelRect place;
+    };
+    for (const Step& step : {Step{false, {100, 50, 1, 1}}, Step{true, {120, 60, 1, 1}}}) {
+        const PixelRect& place = step.place;
+        window.SetStacking(step.topmost, place);
+        EXPECT_EQ(window.Bounds().left, place.x * 15);
+        EXPECT_EQ(window.Bounds().top, place.y * 15);
         EXPECT_EQ(window.Bounds().width, 2715);
         EXPECT_EQ(window.Bounds().height, 1365);
-        EXPECT_TRUE(PumpUntil([&] { return Origin() == std::make_pair(x, y); })) << x;
+        EXPECT_TRUE(PumpUntil([&] { return Origin() == std::make_pair(place.x, place.y); })) << place.x;
         int w = 0, h = 0;
         gtk_window_get_size(window.Window(), &w, &h);
         EXPECT_EQ(std::make_pair(w, h), std::make_pair(181, 91));
