@@ -21,7 +21,8 @@ void BM_GraphStep(benchmark::State& state) {
     tg::test::MemorySettings settings;
     tg::test::FakeTableSource table;
     tg::test::FakeClock clock;
-    tg::frmMain window{{form, picture, desktop, messages, settings, table, clock}};
+    tg::test::FakeOptionsHost options;
+    tg::frmMain window{{form, picture, desktop, messages, settings, table, clock, options}};
     form.onPlace = [&](const tg::TwipsRect& b) {
         picture.Resize(static_cast<std::int32_t>(std::lround(b.width / 15)),
                        static_cast<std::int32_t>(std::lround(b.height / 15)));

@@ -20,13 +20,6 @@ inline constexpr std::int16_t kOpacityMin = 10;
 inline constexpr std::int16_t kOpacityMax = 255;
 inline constexpr std::int16_t kOpacityDefault = 180;
 
-// The main window's current colours, the defaults of the swatches whose keys are missing.
-struct MainWindowColours {
-    std::int32_t pictureBack = 0;  // bgcolor1
-    std::int32_t back = 0;         // bgcolor2
-    std::int32_t fore = 0;         // bgcolor5
-};
-
 struct OptionsPortsRefs {
     OptionsDialog& dialog;
     Form& mainWindow;

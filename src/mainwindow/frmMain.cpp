@@ -143,11 +143,7 @@ void frmMain::ShowFirstRunMessage() {
 
 void frmMain::RestoreTopmost() {
     if (m_store.Read(keys::ontop) != "1") return;
-    const TwipsRect b = m_ports.form.Bounds();
-    const float tx = m_ports.desktop.TwipsPerPixelX();
-    const float ty = m_ports.desktop.TwipsPerPixelY();
-    m_ports.form.MakeTopmost({TwipsToPixels(b.left, tx), TwipsToPixels(b.top, ty), TwipsToPixels(b.width, tx),
-                              TwipsToPixels(b.height, ty)});
+    m_ports.form.MakeTopmost(PlaceInPixels());
     m_ports.form.SetMenuChecked(MenuItem::ontop, true);
 }
 
@@ -292,8 +288,6 @@ void frmMain::ShowContextMenu() {
     m_ports.form.PopupMenu();
     m_ports.form.SetTimerEnabled(true);
 }
-
-void frmMain::exit_Click() { m_ports.form.Close(); }
 
 void frmMain::Form_QueryUnload() { m_ports.desktop.ExitProcess(); }
 

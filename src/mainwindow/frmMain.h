@@ -12,6 +12,7 @@
 #include "platform/ports/Desktop.h"
 #include "platform/ports/Form.h"
 #include "platform/ports/MessageDialog.h"
+#include "platform/ports/OptionsPorts.h"
 #include "platform/ports/SettingsBackend.h"
 #include "platform/ports/Surface.h"
 #include "platform/ports/TableSource.h"
@@ -27,6 +28,7 @@ struct MainWindowPorts {
     SettingsBackend& settings;
     TableSource& table;
     Clock& clock;
+    OptionsHost& options;
 };
 
 // Mouse buttons as the handlers receive them: 1 left, 2 right, a combination is the sum.
@@ -60,6 +62,13 @@ class frmMain {
     void Picture2_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
 
     void ShowContextMenu();
+    // The menu's commands; MenuCommand runs the one for an item.
+    void MenuCommand(MenuItem item);
+    void Kbps_Click(MenuItem item);
+    void KbpsAuto_Click();
+    void ontop_Click();
+    void abt_Click();
+    void opt_Click();
     void exit_Click();
     void Form_QueryUnload();
 
@@ -92,6 +101,8 @@ class frmMain {
     void PlaceUploadReadout();
     bool InGrip(float x, float y) const;
     bool RaiseGraphMax(double up, double down);
+    void CheckOnlyScale(MenuItem item);
+    PixelRect PlaceInPixels() const;
     std::int32_t YPixels(double twips) const;
 
     MainWindowPorts m_ports;
@@ -115,7 +126,8 @@ class frmMain {
     float m_dragStartY = 0;
 };
 
-// The first-run message, lines joined with CRLF.
+// The first-run message and the about message, lines joined with CRLF.
 std::string FirstRunMessage();
+std::string AboutMessage();
 
 }  // namespace tg

@@ -9,9 +9,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "Fakes.h"
+#include "GtkTestSupport.h"
+#include "MainWindowFakes.h"
 #include "mainwindow/frmMain.h"
 #include "platform/gtk/AppIcon.h"
 #include "platform/gtk/CairoPicture.h"
@@ -23,35 +27,12 @@ namespace tg {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Rgb {
-    int r = -1, g = -1, b = -1;
-    bool operator==(const Rgb&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) { return out << "rgb(" << c.r << "," << c.g << "," << c.b << ")"; }
+using test::PixelOf;
+using test::PumpFor;
+using test::PumpUntil;
+using test::Rgb;
 
 constexpr Rgb kRed{255, 0, 0}, kYellow{255, 255, 0}, kFormBack{255, 255, 128};
-
-// Runs the main loop until `done` holds or the time is up; whether it holds.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 3s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(5000);
-    }
-    return true;
-}
-
-void PumpFor(std::chrono::milliseconds time) {
-    PumpUntil([] { return false; }, time);
-}
-
-Rgb PixelOf(GdkPixbuf* pixbuf, int x, int y) {
-    const guchar* p = gdk_pixbuf_get_pixels(pixbuf) + y * gdk_pixbuf_get_rowstride(pixbuf) +
-                      x * gdk_pixbuf_get_n_channels(pixbuf);
-    return {p[0], p[1], p[2]};
-}
 
 // ---- the single-instance lock (no display needed)
 
@@ -217,7 +198,8 @@ class GtkMainWindowTest : public ::testing::Test {
     test::MemorySettings settings;
     test::FakeTableSource table;
     test::FakeClock clock;
-    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock}};
+    test::FakeOptionsHost options;
+    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock, options}};
 };
 
 TEST_F(GtkMainWindowTest, BoundsAreWhatMoveSetAndTheWindowIsAtTheirPixels) {
@@ -314,31 +296,98 @@ TEST_F(GtkMainWindowTest, TheTimerTicksOnlyWhileEnabled) {
     EXPECT_EQ(table.calls, before);
 }
 
-TEST_F(GtkMainWindowTest, MenuMarksAreTheProgramsAndExitCloses) {
+// ---- the context menu and its commands
+
+constexpr MenuItem kScales[] = {MenuItem::Kbps128,  MenuItem::Kbps256,  MenuItem::Kbps512,
+                                MenuItem::Kbps1024, MenuItem::Kbps2048, MenuItem::KbpsAuto};
+
+class GtkMenuTest : public GtkMainWindowTest {
+ protected:
+    // What a click on the item does: GTK toggles a check item's mark, then runs its handlers.
+    void Pick(MenuItem item) { gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(item))); }
+    std::vector<MenuItem> CheckedScales() const {
+        std::vector<MenuItem> checked;
+        for (const MenuItem item : kScales)
+            if (window.MenuChecked(item)) checked.push_back(item);
+        return checked;
+    }
+    std::optional<std::string> Stored(const char* key) { return settings.Get(kSettingsApp, kSettingsSection, key); }
+};
+
+TEST_F(GtkMenuTest, ScaleItemsRunTheirCommandAndLeaveOneMark) {
     Load();
-    EXPECT_TRUE(window.MenuChecked(MenuItem::KbpsAuto)) << "set by the start-up";
-    EXPECT_TRUE(window.MenuChecked(MenuItem::ontop));
-    window.SetMenuChecked(MenuItem::Kbps512, true);
-    EXPECT_TRUE(window.MenuChecked(MenuItem::Kbps512));
-    EXPECT_EQ(desktop.exits, 0) << "setting a mark runs no command";
-    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(MenuItem::Kbps128)));
-    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(MenuItem::ontop)));
-    EXPECT_FALSE(window.MenuChecked(MenuItem::Kbps128)) << "a click leaves the mark to the command";
-    EXPECT_TRUE(window.MenuChecked(MenuItem::ontop));
+    ASSERT_EQ(CheckedScales(), std::vector<MenuItem>{MenuItem::KbpsAuto}) << "set by the start-up";
+    const std::pair<MenuItem, const char*> picks[] = {
+        {MenuItem::Kbps512, "512"},   {MenuItem::Kbps512, "512"},  // the checked item again stays checked
+        {MenuItem::Kbps128, "128"},   {MenuItem::Kbps256, "256"},  {MenuItem::Kbps1024, "1024"},
+        {MenuItem::Kbps2048, "2048"}, {MenuItem::KbpsAuto, "-1"},  {MenuItem::KbpsAuto, "-1"},
+    };
+    for (const auto& [item, kbps] : picks) {
+        Pick(item);
+        EXPECT_EQ(Stored("kbps"), kbps);
+        EXPECT_EQ(CheckedScales(), std::vector<MenuItem>{item}) << kbps;
+    }
+    window.SetMenuChecked(MenuItem::Kbps256, true);
+    EXPECT_EQ(Stored("kbps"), "-1") << "setting a mark runs no command";
+}
+
+TEST_F(GtkMenuTest, AboutOptionsAndExitRunTheirCommands) {
+    Load();
+    Pick(MenuItem::abt);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+    window.SetTimerEnabled(false);
+    Pick(MenuItem::opt);
+    ASSERT_EQ(options.shown.size(), 1u);
+    EXPECT_EQ(options.shown[0].back, frmMain::kDesignBackColour);
+    const int before = table.calls;
+    EXPECT_TRUE(PumpUntil([&] { return table.calls > before; }, 1500ms)) << "the start-up ran again: ticking";
     EXPECT_EQ(desktop.exits, 0);
-    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(MenuItem::exit)));
+    Pick(MenuItem::exit);
     EXPECT_EQ(desktop.exits, 1) << "exit unloads the window, and the unload ends the program";
+}
+
+TEST_F(GtkMenuTest, AlwaysOnTopOffSendsTheWindowBehindOthersAndOnBringsItBack) {
+    Load();
+    ASSERT_TRUE(window.MenuChecked(MenuItem::ontop)) << "on by default";
+    const OwnedWidget other = OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL));
+    gtk_window_move(GTK_WINDOW(other.get()), 1600, 800);
+    gtk_window_set_default_size(GTK_WINDOW(other.get()), 200, 200);
+    gtk_widget_show(other.get());
+    GdkWindow* otherX = gtk_widget_get_window(other.get());
+    ASSERT_TRUE(PumpUntil([&] { return gdk_window_is_viewable(otherX); }));
+    const auto above = [&] { return test::StackingIndex(XWindow()) > test::StackingIndex(otherX); };
+    ASSERT_FALSE(above()) << "the newer window starts on top";
+
+    const std::pair<bool, const char*> expected[] = {{false, "0"}, {true, "1"}, {false, "0"}};
+    for (const auto& [on, stored] : expected) {
+        Pick(MenuItem::ontop);
+        EXPECT_EQ(window.MenuChecked(MenuItem::ontop), on);
+        EXPECT_EQ(Stored("ontop"), stored);
+        EXPECT_EQ(above(), on) << (on ? "on raises the window" : "off lowers it behind the other window");
+    }
+    EXPECT_EQ(Origin(), std::make_pair(1672, 880)) << "the place is kept";
+}
+
+TEST_F(GtkMainWindowTest, StackingMovesToThePlaceAndKeepsTheSize) {
+    Load();
+    struct Step {
+        bool topmost;
+        PixelRect place;
+    };
+    for (const Step& step : {Step{false, {100, 50, 1, 1}}, Step{true, {120, 60, 1, 1}}}) {
+        const PixelRect& place = step.place;
+        window.SetStacking(step.topmost, place);
+        EXPECT_EQ(window.Bounds().left, place.x * 15);
+        EXPECT_EQ(window.Bounds().top, place.y * 15);
+        EXPECT_EQ(window.Bounds().width, 2715);
+        EXPECT_EQ(window.Bounds().height, 1365);
+        EXPECT_TRUE(PumpUntil([&] { return Origin() == std::make_pair(place.x, place.y); })) << place.x;
+        int w = 0, h = 0;
+        gtk_window_get_size(window.Window(), &w, &h);
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(181, 91));
+    }
 }
 
 }  // namespace
 }  // namespace tg
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    gdk_set_allowed_backends("x11");
-    if (!gtk_init_check(&argc, &argv)) {
-        std::fprintf(stderr, "FAIL: no X display; run this under tests/e2e/with-xvfb.sh\n");
-        return 1;
-    }
-    return RUN_ALL_TESTS();
-}

@@ -36,6 +36,7 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-windows-e2e.XXXXXX")
 pids=()
 made_settings=false
+made_run=false
 # shellcheck source=xvfb.sh
 source "$here/xvfb.sh"
 # shellcheck source=../win32/wine-prefix.sh
@@ -45,6 +46,7 @@ cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
   if $made_settings; then "$wine" reg delete "$settings_key" /f >/dev/null 2>&1 || true; fi
+  if $made_run; then "$wine" reg delete "$run_key" /v Tidegauge /f >/dev/null 2>&1 || true; fi
   end_wineserver
   stop_xvfb
   drop_wine_prefix
@@ -131,20 +133,26 @@ poll 10 dialog_gone || fail "the message box is still up 10 s after Return"
 poll 10 stored info 1 || fail "the registry lacks info=1 after the message: $(stored_text)"
 
 step "loopback traffic draws bars at the right edge"
-port=$((20000 + RANDOM % 20000))
-iperf3 -s -1 --forceflush -p "$port" >"$work/iperf-server.log" 2>&1 &
-pids+=($!)
-poll 5 grep -q "listening" "$work/iperf-server.log" || fail "iperf3 server did not start: $(cat "$work/iperf-server.log")"
-iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t 10 >"$work/iperf-client.log" 2>&1 &
-pids+=($!)
+# traffic SECONDS: 4 Mbit/s of UDP over loopback for that long, in the background.
+traffic() {
+  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$SECONDS.log
+  iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
+  pids+=($!)
+  poll 5 grep -q "listening" "$log" || fail "iperf3 server did not start: $(cat "$log")"
+  iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
+  pids+=($!)
+}
+traffic 10
 # The newest bar is 50 twips left of the picture's right edge and moves one pixel left a second,
 # so for the first seconds every bar lies in the last 20 columns of the picture. Loopback counts
 # every byte once received and once sent, so both bars are equally high and the upload bar
 # (yellow), drawn last, covers the download bar (red): red shows only where other interfaces
 # add traffic of their own. Two columns of bars show that the graph scrolls.
+# The picture's right edge, top and height on the screen.
+picture_right=$((1672 + 181)) picture_top=880 picture_height=89
 bars_drawn() {
   local p
-  p=$(pixels $((1672 + 181 - 20)) 880 20 89) || return 1
+  p=$(pixels $((picture_right - 20)) "$picture_top" 20 "$picture_height") || return 1
   yellow=$(count 255 255 0 <<<"$p")
   red=$(count 255 0 0 <<<"$p")
   bars=$(columns 255 255 0 <<<"$p")
@@ -190,6 +198,56 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 kill -0 "$app" 2>/dev/null || fail "the first copy ended too"
 geometry_is "1472 580 278 146" || fail "the first copy's window is now $(geometry "$main")"
 echo "   the second copy ended with status 0 after $elapsed ms (Wine's own start included)"
+
+step "配置... opens the options dialog over the window; Check1 writes the Run value"
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+made_run=true
+windows_path=$("$wine" winepath -w "$program" 2>/dev/null | tr -d '\r')
+# run_is TEXT: the Run key's Tidegauge value is the string TEXT.
+run_is() {
+  local line
+  line=$("$wine" reg query "$run_key" /v Tidegauge 2>/dev/null | tr -d '\r' | grep -E '^ +Tidegauge +REG_SZ') || return 1
+  # Wine's reg tool separates the name, the type and the data with four spaces each.
+  [[ ${line#    Tidegauge    REG_SZ    } == "$1" ]]
+}
+run_text() { "$wine" reg query "$run_key" /v Tidegauge 2>/dev/null | tr -d '\r' | grep Tidegauge || echo "(none)"; }
+find_options() { options=$(xdotool search --onlyvisible --name '^配置$' 2>/dev/null | head -n 1) && [[ -n $options ]]; }
+xdotool mousemove 1500 600 click 3
+sleep 0.5
+# Up from no selection is exit; once more is 配置...
+xdotool key Up key Up key Return
+poll 10 find_options || fail "no window titled 配置 within 10 s of picking 配置..."
+read -r ox oy ow oh <<<"$(geometry "$options")"
+# Without a window manager Wine leaves the caption and the frame to one, so the X window is the
+# dialog's client area; the whole window, caption included, is centred, so the client area sits
+# a little below the middle of the screen.
+[[ "$ow $oh" == "302 149" ]] || fail "options dialog client area is $ow x $oh, expected 302 x 149"
+((ox == 809)) || fail "options dialog client area at x $ox, expected 809 (centred)"
+((oy > 540 - 75 && oy < 540 - 75 + 20)) || fail "options dialog client area at y $oy, not centred"
+cx=$ox cy=$oy
+echo "   client area $ow x $oh at $ox $oy"
+sleep 0.5
+pixels "$ox" "$oy" "$ow" "$oh" >/dev/null && keep_shot options
+# Picture3 (download colour, red by default) at client (104, 16), 17 x 17 with a sunken edge.
+red=$(pixels $((cx + 107)) $((cy + 19)) 11 11 | count 255 0 0)
+((red == 121)) || fail "Picture3 is not red inside its edge ($red of 121 pixels)"
+# The box of Check1 at client (8, 88): a click ticks it and stores the program's Windows path.
+xdotool mousemove $((cx + 14)) $((cy + 96)) click 1
+poll 10 run_is "$windows_path" || fail "Run value after ticking Check1: $(run_text), expected $windows_path"
+# Check1 has the focus now: Space unticks it, which stores the empty text.
+xdotool key space
+poll 10 run_is "" || fail "Run value after unticking Check1: $(run_text), expected the empty text"
+xdotool mousemove $((cx + 150)) $((cy + 140)) key alt+F4
+options_gone() { ! find_options; }
+poll 10 options_gone || fail "the options dialog is still up 10 s after Alt+F4"
+kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"
+find_main || fail "the main window is gone"
+geometry_is "1472 580 278 146" || fail "the window is now at $(geometry "$main")"
+# The window is enabled again and still ticking: new traffic draws new bars.
+picture_right=$((1472 + 278)) picture_top=580 picture_height=144
+traffic 5
+poll 15 bars_drawn || { keep_shot bars-after-options; fail "no new bars after the dialog closed ($yellow yellow pixels in $bars columns)"; }
+echo "   Run value: the program's path, then the empty text; $yellow yellow pixels after the dialog closed"
 
 step "the menu's exit item ends the program"
 windows_before=$(visible_windows "$app" | wc -l)

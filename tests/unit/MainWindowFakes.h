@@ -8,6 +8,7 @@
 
 #include "platform/ports/Desktop.h"
 #include "platform/ports/Form.h"
+#include "platform/ports/OptionsPorts.h"
 
 namespace tg::test {
 
@@ -48,6 +49,12 @@ class FakeForm final : public Form {
     }
     void Show() override { ++shows; }
     void MakeTopmost(const PixelRect& p) override { topmost.push_back(p); }
+    struct Stacking {
+        bool topmost;
+        PixelRect place;
+    };
+    std::vector<Stacking> stacking;
+    void SetStacking(bool top, const PixelRect& p) override { stacking.push_back({top, p}); }
     void SetAlpha(std::uint8_t level) override { alpha = level; }
     void SetBackColour(std::int32_t c) override { backColour = c; }
     void SetLabelText(LabelId l, std::string_view t) override { text[l] = std::string(t); }
@@ -102,6 +109,17 @@ class FakeDesktop final : public Desktop {
     void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
     void ExitProcess() override { exited = true; }
+};
+
+// The options dialog as the main window sees it: shown, then closed by the user.
+class FakeOptionsHost final : public OptionsHost {
+ public:
+    std::vector<MainWindowColours> shown;
+    std::function<void()> whileOpen;  // what the user does in the dialog
+    void ShowOptions(const MainWindowColours& current) override {
+        shown.push_back(current);
+        if (whileOpen) whileOpen();
+    }
 };
 
 }  // namespace tg::test

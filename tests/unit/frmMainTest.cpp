@@ -49,7 +49,8 @@ class frmMainTest : public ::testing::Test {
     test::MemorySettings settings;
     test::FakeTableSource table;
     test::FakeClock clock;
-    frmMain window{{form, picture, desktop, messages, settings, table, clock}};
+    test::FakeOptionsHost options;
+    frmMain window{{form, picture, desktop, messages, settings, table, clock, options}};
     std::uint32_t received = 1'000'000, sent = 1'000'000;
 };
 

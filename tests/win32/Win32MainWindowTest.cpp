@@ -11,6 +11,7 @@
 
 #include "Fakes.h"
 #include "GuiObjects.h"
+#include "MainWindowFakes.h"
 #include "mainwindow/frmMain.h"
 #include "platform/win32/Win32ContextMenu.h"
 
@@ -94,7 +95,8 @@ class Win32MainWindowTest : public ::testing::Test {
     test::MemorySettings settings;
     test::FakeTableSource table;
     test::FakeClock clock;
-    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock}};
+    test::FakeOptionsHost options;
+    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock, options}};
     std::uint32_t received = 1'000'000, sent = 1'000'000;
 };
 
@@ -254,6 +256,63 @@ TEST_F(Win32MainWindowTest, TheMenuPickedWithARightClickRunsItsCommandBeforeTheP
     EXPECT_EQ(window.Handle(), nullptr);
     MSG msg{};
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "and ended the message loop";
+}
+
+// The window procedure's own path for a picked item: WM_COMMAND with the item's id.
+TEST_F(Win32MainWindowTest, EveryMenuCommandReachesItsHandler) {
+    Start();
+    const auto pick = [&](MenuItem item) { SendMessageW(Hwnd(), WM_COMMAND, Win32ContextMenu::CommandId(item), 0); };
+    const std::pair<MenuItem, const char*> scales[] = {{MenuItem::Kbps128, "128"},   {MenuItem::Kbps256, "256"},
+                                                       {MenuItem::Kbps512, "512"},   {MenuItem::Kbps1024, "1024"},
+                                                       {MenuItem::Kbps2048, "2048"}, {MenuItem::KbpsAuto, "-1"}};
+    for (const auto& [item, kbps] : scales) {
+        pick(item);
+        EXPECT_EQ(Stored(keys::kbps), kbps);
+        for (const auto& [other, unused] : scales)
+            EXPECT_EQ(window.MenuChecked(other), other == item) << kbps << " picked";
+    }
+
+    pick(MenuItem::ontop);
+    EXPECT_FALSE(window.MenuChecked(MenuItem::ontop));
+    EXPECT_EQ(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(Stored(keys::ontop), "0");
+    pick(MenuItem::ontop);
+    EXPECT_TRUE(window.MenuChecked(MenuItem::ontop));
+    EXPECT_NE(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(Stored(keys::ontop), "1");
+
+    pick(MenuItem::abt);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, AboutMessage());
+    pick(MenuItem::opt);
+    ASSERT_EQ(options.shown.size(), 1u);
+    EXPECT_EQ(options.shown[0].back, frmMain::kDesignBackColour);
+
+    pick(MenuItem::exit);
+    EXPECT_EQ(window.Handle(), nullptr);
+}
+
+TEST_F(Win32MainWindowTest, StackingOffSendsTheWindowBehindOthersAndOnBringsItBackAbove) {
+    Start();
+    const WindowHandle other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 1600, 850, 300, 200,
+                                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(other, nullptr);
+    const auto below = [](HWND upper, HWND lower) {
+        for (HWND w = GetWindow(upper, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
+            if (w == lower) return true;
+        return false;
+    };
+    ASSERT_TRUE(below(Hwnd(), other.get())) << "topmost after the start";
+
+    window.SetStacking(false, {1500, 800, 999, 999});
+    EXPECT_EQ(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_TRUE(below(other.get(), Hwnd())) << "behind the other window";
+    EXPECT_EQ(Geometry(), "1500 800 181 91") << "moved, the size left as it was";
+
+    window.SetStacking(true, {1672, 880, 0, 0});
+    EXPECT_NE(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_TRUE(below(Hwnd(), other.get())) << "above the other window again";
+    EXPECT_EQ(Geometry(), "1672 880 181 91");
 }
 
 TEST(Win32ContextMenuTest, HoldsTheItemsInTheirOrderWithTheirCaptions) {

@@ -5,6 +5,7 @@
 #include "counters/UnsupportedNotice.h"
 #include "mainwindow/Twips.h"
 #include "mainwindow/frmMain.h"
+#include "platform/gtk/GtkDesktop.h"
 
 namespace tg {
 
@@ -78,11 +79,7 @@ GtkMainWindow::~GtkMainWindow() {
     g_signal_handlers_disconnect_by_data(m_window.get(), this);
 }
 
-PixelRect GtkMainWindow::ToPixels(const TwipsRect& t) const {
-    const double tpp = Tpp();
-    return {TwipsToPixels(t.left, tpp), TwipsToPixels(t.top, tpp), TwipsToPixels(t.width, tpp),
-            TwipsToPixels(t.height, tpp)};
-}
+PixelRect GtkMainWindow::ToPixels(const TwipsRect& t) const { return RectToPixels(t, Tpp()); }
 
 void GtkMainWindow::Redraw() {
     if (m_area) gtk_widget_queue_draw(m_area);
@@ -122,6 +119,25 @@ void GtkMainWindow::MakeTopmost(const PixelRect& pixels) {
     const double tpp = Tpp();
     Move({static_cast<float>(pixels.x * tpp), static_cast<float>(pixels.y * tpp), static_cast<float>(pixels.cx * tpp),
           static_cast<float>(pixels.cy * tpp)});
+}
+
+// Topmost raises the window now as well: without a window manager nothing acts on the hint. Bottom
+// is one move behind every other window, not a standing order, so the window comes forward again
+// when the user brings it there.
+void GtkMainWindow::SetStacking(bool topmost, const PixelRect& place) {
+    gtk_window_set_keep_above(Window(), topmost);
+    if (GdkWindow* window = gtk_widget_get_window(m_window.get())) {
+        if (topmost) gdk_window_raise(window);
+        else gdk_window_lower(window);
+    }
+    MoveTo(place);
+}
+
+// The size stays as it is, in twips as well as in pixels.
+void GtkMainWindow::MoveTo(const PixelRect& place) {
+    if (SamePlace(place, m_placed)) return;
+    const double tpp = Tpp();
+    Move({static_cast<float>(place.x * tpp), static_cast<float>(place.y * tpp), m_bounds.width, m_bounds.height});
 }
 
 void GtkMainWindow::SetAlpha(std::uint8_t level) {
@@ -188,9 +204,7 @@ void GtkMainWindow::Close() {
 }
 
 void GtkMainWindow::Command(MenuItem item) {
-    if (!m_handlers) return;
-    // The scale, always-on-top, about and options commands are wired when their handlers land.
-    if (item == MenuItem::exit) m_handlers->exit_Click();
+    if (m_handlers) m_handlers->MenuCommand(item);
 }
 
 // Pointer positions come from the root coordinates and the place the window was asked to be, not

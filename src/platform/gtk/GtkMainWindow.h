@@ -40,6 +40,7 @@ class GtkMainWindow final : public Form {
     void PlaceSurface(const TwipsRect& bounds) override;
     void Show() override;
     void MakeTopmost(const PixelRect& pixels) override;
+    void SetStacking(bool topmost, const PixelRect& place) override;
     void SetAlpha(std::uint8_t level) override;
     void SetBackColour(std::int32_t colour) override;
     void SetLabelText(LabelId label, std::string_view text) override;
@@ -68,6 +69,7 @@ class GtkMainWindow final : public Form {
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;
     void Place(const PixelRect& pixels);
+    void MoveTo(const PixelRect& place);
     void Redraw();
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }

@@ -6,9 +6,12 @@
 #include "mainwindow/frmMain.h"
 #include "platform/gtk/AppIcon.h"
 #include "platform/gtk/GtkDesktop.h"
+#include "platform/gtk/GtkLauncher.h"
 #include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkMessageBox.h"
+#include "platform/gtk/GtkOptionsHost.h"
 #include "platform/gtk/KeyFileSettings.h"
+#include "platform/gtk/XdgRegistry.h"
 #include "platform/ports/SystemTableSource.h"
 
 int main(int argc, char** argv) {
@@ -28,7 +31,11 @@ int main(int argc, char** argv) {
     tg::GtkDesktop desktop;
     tg::GtkMainWindow window(desktop);
     tg::GtkMessageBox messages(window.Window());
-    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock});
+    tg::XdgRegistry registry;
+    tg::GtkLauncher launcher;
+    tg::GtkOptionsHost options({window, window.Window(), desktop, settings, registry, launcher},
+                               tg::RunningProgramPath());
+    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options});
     window.Attach(form);
 
     form.Form_Initialize();

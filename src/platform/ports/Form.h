@@ -37,6 +37,9 @@ class Form {
     virtual void Show() = 0;
     // HWND_TOPMOST with this place and size in pixels; the window is not activated.
     virtual void MakeTopmost(const PixelRect& pixels) = 0;
+    // HWND_TOPMOST (topmost) or HWND_BOTTOM (behind every other window) at this place; the size
+    // is left as it is (SWP_NOSIZE), and the window may be activated.
+    virtual void SetStacking(bool topmost, const PixelRect& place) = 0;
     // Layered with this alpha (0 transparent .. 255 opaque).
     virtual void SetAlpha(std::uint8_t level) = 0;
     // The window's own back colour shows in the strip below the surface.

@@ -30,6 +30,21 @@ class OptionsDialog {
     virtual void ShowModal() = 0;
 };
 
+// The main window's current colours, the defaults of the swatches whose keys are missing.
+struct MainWindowColours {
+    std::int32_t pictureBack = 0;  // bgcolor1
+    std::int32_t back = 0;         // bgcolor2
+    std::int32_t fore = 0;         // bgcolor5
+};
+
+// Shows the options dialog modally: the front end makes its window and a frmOptions over it,
+// runs frmOptions::Form_Load, then lets the user work until the dialog is closed.
+class OptionsHost {
+ public:
+    virtual ~OptionsHost() = default;
+    virtual void ShowOptions(const MainWindowColours& current) = 0;
+};
+
 // The platform's colour dialog, with the fields of its request that the program sets.
 struct ColourRequest {
     std::uintptr_t owner = 0;

@@ -123,6 +123,13 @@ void Win32MainWindow::MakeTopmost(const PixelRect& pixels) {
     Place(pixels, HWND_TOPMOST, SWP_NOACTIVATE);
 }
 
+// A window that SetWindowPos activates is brought to the top of its band whatever place it was
+// given, so the way down is taken without activation: otherwise the window would stay topmost.
+void Win32MainWindow::SetStacking(bool topmost, const PixelRect& place) {
+    if (topmost) Place(place, HWND_TOPMOST, SWP_NOSIZE);
+    else Place(place, HWND_BOTTOM, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void Win32MainWindow::SetAlpha(std::uint8_t level) {
     if (Handle() == nullptr) return;
     const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
@@ -188,10 +195,8 @@ void Win32MainWindow::Close() {
     PostQuitMessage(0);
 }
 
-void Win32MainWindow::Command(MenuItem item) {
-    if (m_handlers == nullptr) return;
-    // The scale, always-on-top, about and options commands are wired when their handlers land.
-    if (item == MenuItem::exit) m_handlers->exit_Click();
+void Win32MainWindow::Command(MenuItem item) const {
+    if (m_handlers != nullptr) m_handlers->MenuCommand(item);
 }
 
 LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -40,6 +40,7 @@ class Win32MainWindow final : public Form {
     void PlaceSurface(const TwipsRect& bounds) override;
     void Show() override;
     void MakeTopmost(const PixelRect& pixels) override;
+    void SetStacking(bool topmost, const PixelRect& place) override;
     void SetAlpha(std::uint8_t level) override;
     void SetBackColour(std::int32_t colour) override;
     void SetLabelText(LabelId label, std::string_view text) override;
@@ -68,7 +69,7 @@ class Win32MainWindow final : public Form {
     void OnPaint(HWND window);
     void OnPlaced(HWND window);
     void OnDpiChanged(const RECT& suggested);
-    void Command(MenuItem item);
+    void Command(MenuItem item) const;
 
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;

@@ -3,10 +3,15 @@
 
 #include "mainwindow/frmMain.h"
 #include "platform/ports/SystemTableSource.h"
+#include "platform/win32/ProgramPath.h"
 #include "platform/win32/RegistrySettings.h"
+#include "platform/win32/Win32ColourDialog.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Launcher.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32MessageBox.h"
+#include "platform/win32/Win32OptionsHost.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace {
 
@@ -24,12 +29,17 @@ int RunMessageLoop() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const auto table = tg::MakeSystemTableSource();
     tg::RegistrySettings settings;
+    tg::Win32Registry registry;
     tg::SteadyClock clock;
     tg::Win32Desktop desktop;
     tg::Win32MainWindow window(desktop);
     if (window.Handle() == nullptr) return 1;
     tg::Win32MessageBox messages(window.Handle());
-    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock});
+    tg::Win32ColourDialog colours;
+    tg::Win32Launcher launcher;
+    tg::Win32OptionsHost options({window, desktop, settings, registry, colours, launcher},
+                                 tg::RunningProgramPathForRun());
+    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options});
     window.Attach(form);
 
     form.Form_Initialize();

@@ -1,0 +1,98 @@
+// The context menu's commands.
+#include "mainwindow/Twips.h"
+#include "mainwindow/frmMain.h"
+
+namespace tg {
+
+namespace {
+
+struct FixedScale {
+    MenuItem item;
+    std::int32_t kbps;
+};
+constexpr FixedScale kFixedScales[] = {
+    {MenuItem::Kbps128, 128}, {MenuItem::Kbps256, 256}, {MenuItem::Kbps512, 512},
+    {MenuItem::Kbps1024, 1024}, {MenuItem::Kbps2048, 2048},
+};
+
+}  // namespace
+
+std::string AboutMessage() {
+    return "TideDesk - an edition of TideGauge from the TideGauge project\r\n"
+           "Localised by the TideGauge project; all rights remain with the program's author.\r\n"
+           "Email: tidegauge@example.org\r\n"
+           "https://tidegauge.example.org/\r\n"
+           "\r\n"
+           "\xE6\x84\x9F\xE8\xB0\xA2\xE4\xBD\xBF\xE7\x94\xA8!";  // 感谢使用!
+}
+
+void frmMain::MenuCommand(MenuItem item) {
+    switch (item) {
+        case MenuItem::ontop: ontop_Click(); break;
+        case MenuItem::KbpsAuto: KbpsAuto_Click(); break;
+        case MenuItem::abt: abt_Click(); break;
+        case MenuItem::opt: opt_Click(); break;
+        case MenuItem::exit: exit_Click(); break;
+        default: Kbps_Click(item); break;
+    }
+}
+
+void frmMain::CheckOnlyScale(MenuItem checked) {
+    for (const FixedScale& s : kFixedScales) m_ports.form.SetMenuChecked(s.item, s.item == checked);
+    m_ports.form.SetMenuChecked(MenuItem::KbpsAuto, checked == MenuItem::KbpsAuto);
+}
+
+void frmMain::Kbps_Click(MenuItem item) {
+    for (const FixedScale& s : kFixedScales) {
+        if (s.item != item) continue;
+        m_scaleKbps = s.kbps;
+        CheckOnlyScale(item);
+        m_store.Write(keys::kbps, m_scaleKbps);
+        PaintBackground();
+    }
+}
+
+void frmMain::KbpsAuto_Click() {
+    m_scaleKbps = -1;
+    CheckOnlyScale(MenuItem::KbpsAuto);
+    m_graphMax = 128;
+    m_store.Write(keys::kbps, "-1");
+    PaintBackground();
+}
+
+PixelRect frmMain::PlaceInPixels() const {
+    const TwipsRect b = m_ports.form.Bounds();
+    const float tx = m_ports.desktop.TwipsPerPixelX();
+    const float ty = m_ports.desktop.TwipsPerPixelY();
+    return {TwipsToPixels(b.left, tx), TwipsToPixels(b.top, ty), TwipsToPixels(b.width, tx),
+            TwipsToPixels(b.height, ty)};
+}
+
+// Off sends the window behind every other one, not merely out of the topmost band.
+void frmMain::ontop_Click() {
+    m_ports.form.SetTimerEnabled(false);
+    const bool wasOn = m_ports.form.MenuChecked(MenuItem::ontop);
+    const PixelRect place = PlaceInPixels();
+    if (!wasOn) {
+        m_ports.form.SetStacking(true, place);
+        m_store.Write(keys::ontop, "1");
+        m_ports.form.SetMenuChecked(MenuItem::ontop, true);
+    } else {
+        m_ports.form.SetStacking(false, place);
+        m_ports.form.SetMenuChecked(MenuItem::ontop, false);
+        m_store.Write(keys::ontop, "0");
+    }
+    m_ports.form.SetTimerEnabled(true);
+}
+
+void frmMain::exit_Click() { m_ports.form.Close(); }
+
+void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }
+
+// Closing the dialog in any way re-runs the start-up sequence: that is how new colours arrive.
+void frmMain::opt_Click() {
+    m_ports.options.ShowOptions({m_pictureBackColor, m_backColor, m_foreColor});
+    Form_Load();
+}
+
+}  // namespace tg

@@ -1,0 +1,29 @@
+#pragma once
+// The colour dialog on Linux: GTK's colour chooser, modal over the window that asks, without an
+// alpha channel since colours here are 0x00BBGGRR.
+//
+// The request's custom colour slots have no counterpart: GTK keeps its custom colours in the
+// user's GTK settings, shared with every GTK program, and the chooser offers no way to replace
+// them for one call. Adding the slots as a palette instead would drop GTK's own palettes and show
+// sixteen identical black swatches, so they are left out.
+#include <gtk/gtk.h>
+
+#include "platform/ports/OptionsPorts.h"
+
+namespace tg {
+
+class GtkColourDialog final : public ColourDialog {
+ public:
+    // `parent` may be null; the dialog then stands on its own.
+    explicit GtkColourDialog(GtkWindow* parent) : m_parent(parent) {}
+    bool Choose(ColourRequest& request) override;
+
+ private:
+    GtkWindow* m_parent;
+};
+
+// 0x00BBGGRR and GDK's colours, each channel rounded to the nearest of 0 .. 255.
+GdkRGBA RgbaFromColour(std::int32_t colour);
+std::int32_t ColourFromRgba(const GdkRGBA& rgba);
+
+}  // namespace tg

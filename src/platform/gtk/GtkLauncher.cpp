@@ -1,0 +1,37 @@
+#include "platform/gtk/GtkLauncher.h"
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+#include "platform/gtk/GObjectPtr.h"
+
+namespace tg {
+
+namespace {
+
+// Desktops without a registered handler for web addresses often still have xdg-open, which knows
+// $BROWSER and each desktop's own way of opening one.
+bool SpawnXdgOpen(const std::string& address, GError** error) {
+    const gchar* argv[] = {"xdg-open", address.c_str(), nullptr};
+    return g_spawn_async(nullptr, const_cast<gchar**>(argv), nullptr,
+                         static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
+                                                  G_SPAWN_STDERR_TO_DEV_NULL),
+                         nullptr, nullptr, nullptr, error);
+}
+
+}  // namespace
+
+void GtkLauncher::OpenAddress(std::string_view address) {
+    const std::string uri(address);
+    GdkDisplay* display = gdk_display_get_default();
+    // The launch context carries the display and the startup notification to the browser.
+    const GObjectPtr<GdkAppLaunchContext> context(display ? gdk_display_get_app_launch_context(display) : nullptr);
+    g_autoptr(GError) error = nullptr;
+    if (g_app_info_launch_default_for_uri(uri.c_str(), G_APP_LAUNCH_CONTEXT(context.get()), &error)) return;
+    g_autoptr(GError) spawnError = nullptr;
+    if (!SpawnXdgOpen(uri, &spawnError))
+        g_message("cannot open %s: %s; %s", uri.c_str(), error->message, spawnError->message);
+}
+
+}  // namespace tg

@@ -1,0 +1,439 @@
+// The options dialog and the colour dialog against a real X server (run under with-xvfb.sh,
+// 1920x1080 at 96 DPI, no window manager), driven by the real frmOptions over settings and a
+// registry in memory. Clicks go through the X server; pixels are read back from it.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Fakes.h"
+#include "GtkTestSupport.h"
+#include "appearance/frmOptions.h"
+#include "platform/gtk/AppIcon.h"
+#include "platform/gtk/GtkColourDialog.h"
+#include "platform/gtk/GtkDesktop.h"
+#include "platform/gtk/GtkMainWindow.h"
+#include "platform/gtk/GtkOptionsDialog.h"
+#include "platform/gtk/GtkOptionsHost.h"
+#include "settings/MemoryRegistry.h"
+#include "settings/modRegistry.h"
+
+namespace tg {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Click;
+using test::PixelOf;
+using test::PumpUntil;
+using test::Rgb;
+
+constexpr std::uint32_t kCu = RegistryApi::kHkeyCurrentUser;
+const std::string kPath = "/opt/tidegauge/bin/tidegauge";
+
+class RecordingLauncher final : public Launcher {
+ public:
+    std::vector<std::string> opened;
+    void OpenAddress(std::string_view address) override { opened.emplace_back(address); }
+};
+
+// Answers at once with `answer`, or cancels when there is none.
+class AnsweringColours final : public ColourDialog {
+ public:
+    std::optional<std::int32_t> answer;
+    int requests = 0;
+    bool Choose(ColourRequest& request) override {
+        ++requests;
+        if (answer) request.rgbResult = *answer;
+        return answer.has_value();
+    }
+};
+
+struct Box {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool operator==(const Box&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& b) {
+    return out << "(" << b.x << ", " << b.y << ") " << b.w << " x " << b.h;
+}
+
+// A control's place in the dialog's client area, in pixels.
+Box PlaceOf(GtkWidget* control) {
+    Box b;
+    gtk_widget_translate_coordinates(control, gtk_widget_get_toplevel(control), 0, 0, &b.x, &b.y);
+    b.w = gtk_widget_get_allocated_width(control);
+    b.h = gtk_widget_get_allocated_height(control);
+    return b;
+}
+
+std::string CaptionOf(GtkWidget* control) {
+    if (GTK_IS_LABEL(control)) return gtk_label_get_text(GTK_LABEL(control));
+    if (GTK_IS_BUTTON(control)) return gtk_button_get_label(GTK_BUTTON(control));
+    const char* name = atk_object_get_name(gtk_widget_get_accessible(control));
+    return name ? name : "";
+}
+
+// A pixel of a window as the X server holds it.
+Rgb Screen(GtkWindow* window, int x, int y) {
+    GdkWindow* w = gtk_widget_get_window(GTK_WIDGET(window));
+    if (!w || !gdk_window_is_viewable(w)) return {};
+    const GObjectPtr<GdkPixbuf> shot(gdk_pixbuf_get_from_window(w, x, y, 1, 1));
+    return shot ? PixelOf(shot.get(), 0, 0) : Rgb{};
+}
+
+Rgb CentreOf(GtkWidget* control) {
+    const Box b = PlaceOf(control);
+    return Screen(GTK_WINDOW(gtk_widget_get_toplevel(control)), b.x + b.w / 2, b.y + b.h / 2);
+}
+
+int BluePixels(GtkWidget* control) {
+    const Box b = PlaceOf(control);
+    const GObjectPtr<GdkPixbuf> shot(
+        gdk_pixbuf_get_from_window(gtk_widget_get_window(gtk_widget_get_toplevel(control)), b.x, b.y, b.w, b.h));
+    int blue = 0;
+    for (int y = 0; shot && y < b.h; ++y)
+        for (int x = 0; x < b.w; ++x) {
+            const Rgb c = PixelOf(shot.get(), x, y);
+            blue += c.b > 200 && c.r < 100 && c.g < 100;
+        }
+    return blue;
+}
+
+class GtkOptionsDialogTest : public ::testing::Test {
+ protected:
+    GtkOptionsDialogTest() { dialog.Attach(options); }
+
+    void Show() {
+        gtk_widget_show_all(GTK_WIDGET(dialog.Window()));
+        GtkWidget* check = Control("Check1");
+        ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(check) && PlaceOf(check).w > 1; }));
+    }
+    GtkWidget* Control(const char* name) const {
+        GtkWidget* control = test::FindNamed(GTK_WIDGET(dialog.Window()), name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    std::optional<std::string> Stored(const SettingKey& key) {
+        return settings.Get(kSettingsApp, kSettingsSection, key.name);
+    }
+    std::optional<std::string> Run() const {
+        const auto value = registry.Get(kCu, kRunKeyPath, kRunValueName);
+        return value ? std::optional<std::string>(CutAtNul(value->data)) : std::nullopt;
+    }
+    std::string FocusName() const {
+        GtkWidget* focus = gtk_window_get_focus(dialog.Window());
+        return focus ? gtk_widget_get_name(focus) : "(none)";
+    }
+    // A key as it reaches a focused control.
+    static void Press(GtkWidget* control, guint key) {
+        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(control)));
+        event->key.keyval = key;
+        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+        gtk_widget_event(control, event);
+        gdk_event_free(event);
+    }
+
+    GtkDesktop desktop;
+    GtkMainWindow mainWindow{desktop};
+    test::MemorySettings settings;
+    SettingsStore store{settings};
+    MemoryRegistry registry;
+    AnsweringColours colours;
+    RecordingLauncher launcher;
+    GtkOptionsDialog dialog{mainWindow.Window(), desktop};
+    frmOptions options{{dialog, mainWindow, store, registry, colours, launcher}, {0xFFFFFF, 0x80FFFF, 0}, kPath};
+};
+
+TEST_F(GtkOptionsDialogTest, AFixedSizeModalDialogInTheMiddleOfTheScreen) {
+    Show();
+    GtkWindow* window = dialog.Window();
+    EXPECT_STREQ(gtk_window_get_title(window), "配置");
+    EXPECT_FALSE(gtk_window_get_resizable(window));
+    EXPECT_TRUE(gtk_window_get_modal(window));
+    EXPECT_EQ(gtk_window_get_type_hint(window), GDK_WINDOW_TYPE_HINT_DIALOG);
+    EXPECT_TRUE(gtk_window_get_skip_taskbar_hint(window));
+    EXPECT_EQ(gtk_window_get_transient_for(window), mainWindow.Window());
+    GdkWindow* x = gtk_widget_get_window(GTK_WIDGET(window));
+    EXPECT_EQ(gdk_window_get_width(x), 302) << "4530 twips";
+    EXPECT_EQ(gdk_window_get_height(x), 149) << "2235 twips";
+    int left = 0, top = 0;
+    gdk_window_get_origin(x, &left, &top);
+    EXPECT_EQ(left, (1920 - 302) / 2);
+    EXPECT_EQ(top, (1080 - 149) / 2);
+}
+
+TEST_F(GtkOptionsDialogTest, ControlsSitAtTheirPlacesWithTheirCaptions) {
+    struct Expected {
+        const char* name;
+        Box place;
+        const char* caption;
+    };
+    const Expected controls[] = {
+        {"Label3", {8, 16, 113, 17}, "下载颜色"},   {"Picture3", {104, 16, 17, 17}, nullptr},
+        {"Label2", {160, 16, 113, 17}, "上方颜色"}, {"Picture2", {256, 16, 17, 17}, nullptr},
+        {"Label4", {8, 40, 113, 17}, "上传颜色"},   {"Picture4", {104, 40, 17, 17}, nullptr},
+        {"Label1", {160, 40, 113, 17}, "下方颜色"}, {"Picture1", {256, 40, 17, 17}, nullptr},
+        {"Label5", {8, 64, 113, 17}, "文本颜色"},   {"Picture5", {104, 64, 17, 17}, nullptr},
+        {"Label6", {160, 64, 121, 17}, ""},         {"Check1", {8, 88, 113, 17}, "设为开机启动项"},
+        {"HScroll1", {160, 88, 113, 17}, nullptr},  {"Label10", {8, 120, 79, 13}, "程序交流"},
+        {"Label9", {104, 120, 57, 13}, "报告错误"}, {"Label8", {184, 120, 52, 13}, "主页"},
+        {"Label11", {248, 120, 35, 13}, "关于作者"},
+    };
+    Show();
+    for (const Expected& c : controls) {
+        GtkWidget* control = Control(c.name);
+        if (!control) continue;
+        EXPECT_EQ(PlaceOf(control), c.place) << c.name;
+        if (c.caption) {
+            EXPECT_EQ(CaptionOf(control), c.caption) << c.name;
+        }
+    }
+    EXPECT_TRUE(GTK_IS_CHECK_BUTTON(Control("Check1")));
+    EXPECT_TRUE(GTK_IS_SCROLLBAR(Control("HScroll1")));
+    dialog.SetLabel6("75透明度");
+    EXPECT_EQ(CaptionOf(Control("Label6")), "75透明度");
+}
+
+TEST_F(GtkOptionsDialogTest, TabVisitsTheControlsInTheirOwnOrder) {
+    Show();
+    EXPECT_EQ(FocusName(), "Check1") << "the first stop has the focus when the dialog opens";
+    const auto visit = [&](GtkDirectionType direction, int stops) {
+        std::vector<std::string> names;
+        for (int i = 0; i < stops; ++i) {
+            g_signal_emit_by_name(dialog.Window(), "move-focus", direction);
+            names.push_back(FocusName());
+        }
+        return names;
+    };
+    EXPECT_EQ(visit(GTK_DIR_TAB_FORWARD, 7), (std::vector<std::string>{"Picture1", "Picture2", "Picture3", "Picture4",
+                                                                        "Picture5", "HScroll1", "Check1"}))
+        << "labels take no focus, and the order wraps round";
+    EXPECT_EQ(visit(GTK_DIR_TAB_BACKWARD, 3), (std::vector<std::string>{"HScroll1", "Picture5", "Picture4"}));
+}
+
+TEST_F(GtkOptionsDialogTest, TheScrollBarSpansTheOpacitiesAndOnlyTheUsersMovesRunItsHandler) {
+    GtkRange* bar = GTK_RANGE(Control("HScroll1"));
+    GtkAdjustment* range = gtk_range_get_adjustment(bar);
+    EXPECT_EQ(gtk_adjustment_get_lower(range), 10);
+    EXPECT_EQ(gtk_adjustment_get_upper(range), 255);
+    EXPECT_EQ(gtk_adjustment_get_step_increment(range), 1);
+    EXPECT_EQ(gtk_adjustment_get_page_increment(range), 20);
+    EXPECT_EQ(dialog.ScrollPosition(), 20) << "the design position";
+    EXPECT_FALSE(dialog.Check1()) << "unchecked by design";
+
+    Show();
+    options.Form_Load();
+    ASSERT_EQ(dialog.ScrollPosition(), 180);
+    const std::pair<guint, int> presses[] = {{GDK_KEY_Right, 181}, {GDK_KEY_Page_Down, 201}, {GDK_KEY_Left, 200},
+                                          {GDK_KEY_Page_Up, 180}, {GDK_KEY_End, 255},      {GDK_KEY_Home, 10}};
+    for (const auto& [key, position] : presses) {
+        Press(Control("HScroll1"), key);
+        EXPECT_EQ(dialog.ScrollPosition(), position) << key;
+        EXPECT_EQ(Stored(keys::transpa), std::to_string(position));
+        EXPECT_EQ(CaptionOf(Control("Label6")), TransparencyReadout(static_cast<std::int16_t>(position)));
+    }
+    dialog.SetScrollPosition(100);
+    EXPECT_EQ(dialog.ScrollPosition(), 100);
+    EXPECT_EQ(Stored(keys::transpa), "10") << "a position set from code runs no handler";
+}
+
+TEST_F(GtkOptionsDialogTest, Check1FromCodeRunsNoHandlerAndAUsersClickDoes) {
+    Show();
+    dialog.SetCheck1(true);
+    EXPECT_TRUE(dialog.Check1());
+    EXPECT_EQ(Run(), std::nullopt) << "set from code: nothing written";
+    dialog.SetCheck1(false);
+    GtkWidget* check = Control("Check1");
+    Click(check, 8, 8);
+    EXPECT_TRUE(PumpUntil([&] { return Run() == kPath; })) << "checked by the user: the program starts at login";
+    EXPECT_TRUE(dialog.Check1());
+    Click(check, 8, 8);
+    EXPECT_TRUE(PumpUntil([&] { return Run() == ""; })) << "unchecked: the entry emptied";
+}
+
+TEST_F(GtkOptionsDialogTest, SwatchesShowTheirColourAndAClickPicksANewOne) {
+    Show();
+    for (int n = 1; n <= kSwatchCount; ++n) dialog.SetSwatchColour(n, 0x0000FF);  // red, as 0x00BBGGRR
+    dialog.SetSwatchColour(3, 0x00FF0000);
+    EXPECT_TRUE(PumpUntil([&] { return CentreOf(Control("Picture3")) == Rgb{0, 0, 255}; }));
+    EXPECT_EQ(CentreOf(Control("Picture5")), (Rgb{255, 0, 0}));
+    EXPECT_EQ(dialog.SwatchColour(3), 0x00FF0000);
+
+    colours.answer = 0x0000FF00;
+    Click(Control("Picture4"), 8, 8);
+    ASSERT_TRUE(PumpUntil([&] { return colours.requests == 1; }));
+    EXPECT_EQ(dialog.SwatchColour(4), 0x0000FF00);
+    EXPECT_EQ(Stored(keys::bgcolor4), "65280");
+    EXPECT_TRUE(PumpUntil([&] { return CentreOf(Control("Picture4")) == Rgb{0, 255, 0}; }));
+
+    Click(Control("Picture2"), 8, 8, 40, 8);
+    test::PumpFor(200ms);
+    EXPECT_EQ(colours.requests, 1) << "a press on the swatch released elsewhere is no click";
+}
+
+TEST_F(GtkOptionsDialogTest, LinksAreBlueShowAHandAndOpenTheirPages) {
+    Show();
+    const std::pair<const char*, std::string_view> links[] = {
+        {"Label8", kHomePage}, {"Label9", kSupportPage}, {"Label10", kSupportPage}, {"Label11", kSupportPage}};
+    for (const auto& [name, page] : links) {
+        GtkWidget* link = Control(name);
+        Click(link, 4, 6);
+        EXPECT_TRUE(PumpUntil([&] { return !launcher.opened.empty(); })) << name;
+        EXPECT_EQ(launcher.opened, std::vector<std::string>{std::string(page)}) << name;
+        launcher.opened.clear();
+        GdkCursor* cursor = gdk_window_get_cursor(gtk_widget_get_window(link));
+        ASSERT_NE(cursor, nullptr) << name;
+        EXPECT_TRUE(PumpUntil([&] { return BluePixels(link) >= 10; })) << name << ": the caption in blue";
+    }
+    EXPECT_EQ(gdk_window_get_cursor(gtk_widget_get_window(Control("Picture1"))), nullptr) << "only links show a hand";
+}
+
+// ---- the dialogs as the program opens them: modal, with the main loop held until they close
+
+// Steps run in turn from the main loop while a modal dialog holds it: each waits for its window,
+// then acts on it. Whatever is still open when time runs out is closed, so a test fails rather
+// than hangs.
+class Script {
+ public:
+    using Find = std::function<GtkWindow*()>;
+    using Act = std::function<void(GtkWindow*)>;
+
+    Script() : m_end(std::chrono::steady_clock::now() + 10s) { m_source = g_timeout_add(20, OnTick, this); }
+    ~Script() {
+        if (m_source) g_source_remove(m_source);
+    }
+    Script& Then(Find find, Act act) {
+        m_steps.push_back({std::move(find), std::move(act)});
+        return *this;
+    }
+    bool Done() const { return m_next == m_steps.size(); }
+
+ private:
+    struct Step {
+        Find find;
+        Act act;
+    };
+    static void CloseDialogs() {
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* w = windows; w; w = w->next)
+            if (GTK_IS_DIALOG(w->data) && gtk_widget_get_mapped(GTK_WIDGET(w->data)))
+                gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
+        g_list_free(windows);
+    }
+    static gboolean OnTick(gpointer p) {
+        auto* self = static_cast<Script*>(p);
+        if (!self->Done() && std::chrono::steady_clock::now() > self->m_end) {
+            ADD_FAILURE() << "step " << self->m_next + 1 << " never found its window";
+            CloseDialogs();
+        }
+        if (self->Done() || std::chrono::steady_clock::now() > self->m_end) {
+            self->m_source = 0;
+            return G_SOURCE_REMOVE;
+        }
+        Step& step = self->m_steps[self->m_next];
+        if (GtkWindow* window = step.find()) {
+            ++self->m_next;
+            step.act(window);
+        }
+        return G_SOURCE_CONTINUE;
+    }
+
+    std::vector<Step> m_steps;
+    std::size_t m_next = 0;
+    std::chrono::steady_clock::time_point m_end;
+    guint m_source = 0;
+};
+
+GtkWindow* Titled(const char* title) {
+    return test::FindToplevel([&](GtkWindow* w) { return g_strcmp0(gtk_window_get_title(w), title) == 0; });
+}
+
+GtkWindow* ColourChooser() {
+    return test::FindToplevel([](GtkWindow* w) { return GTK_IS_COLOR_CHOOSER_DIALOG(w); });
+}
+
+void Answer(GtkWindow* chooser, GtkResponseType response, const GdkRGBA& colour = {}) {
+    gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &colour);
+    gtk_dialog_response(GTK_DIALOG(chooser), response);
+}
+
+TEST(GtkColourDialogTest, OpensAtTheRequestWithoutAlphaAndAnswersInColorref) {
+    const OwnedWidget owner = OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL));
+    GtkColourDialog colours(GTK_WINDOW(owner.get()));
+    ColourRequest request;
+    request.rgbResult = 0x00336699;
+    request.flags = ColourDialog::kRgbInit;
+    GdkRGBA opened{};
+    Script script;
+    script.Then(ColourChooser, [&](GtkWindow* chooser) {
+        EXPECT_EQ(gtk_window_get_transient_for(chooser), GTK_WINDOW(owner.get()));
+        EXPECT_TRUE(gtk_window_get_modal(chooser));
+        EXPECT_FALSE(gtk_color_chooser_get_use_alpha(GTK_COLOR_CHOOSER(chooser)));
+        gtk_color_chooser_get_rgba(GTK_COLOR_CHOOSER(chooser), &opened);
+        Answer(chooser, GTK_RESPONSE_OK, {0.999, 0.004, 0.5, 1});  // rounded, not cut: 255, 1, 128
+    });
+    EXPECT_TRUE(colours.Choose(request));
+    EXPECT_EQ(ColourFromRgba(opened), 0x00336699) << "opened at the request's colour";
+    EXPECT_EQ(request.rgbResult, 0x008001FF);
+
+    for (const GtkResponseType response : {GTK_RESPONSE_CANCEL, GTK_RESPONSE_DELETE_EVENT}) {
+        Script refuse;
+        refuse.Then(ColourChooser, [&](GtkWindow* chooser) { Answer(chooser, response, {1, 1, 1, 1}); });
+        request.rgbResult = 0;
+        EXPECT_FALSE(colours.Choose(request)) << response;
+        EXPECT_EQ(request.rgbResult, 0) << response;
+        EXPECT_TRUE(refuse.Done());
+    }
+    EXPECT_TRUE(script.Done());
+}
+
+TEST(GtkOptionsHostTest, LoadsTheDialogAndHoldsTheProgramUntilItCloses) {
+    GtkDesktop desktop;
+    GtkMainWindow mainWindow(desktop);
+    const GObjectPtr<GdkPixbuf> icon = DrawAppIcon(16);
+    gtk_window_set_icon(mainWindow.Window(), icon.get());
+    test::MemorySettings settings;
+    settings.Set(kSettingsApp, kSettingsSection, "transpa", "100");
+    MemoryRegistry registry;
+    registry.Put(kCu, kRunKeyPath, kRunValueName, {RegistryApi::kTypeString, kPath + '\0'});
+    RecordingLauncher launcher;
+    GtkOptionsHost host({mainWindow, mainWindow.Window(), desktop, settings, registry, launcher}, kPath);
+
+    GtkWindow* options = nullptr;
+    const auto control = [&](const char* name) { return test::FindNamed(GTK_WIDGET(options), name); };
+    Script script;
+    script
+        .Then([&] { return Titled("配置"); },
+              [&](GtkWindow* dialog) {
+                  options = dialog;
+                  EXPECT_TRUE(gtk_window_get_modal(dialog));
+                  EXPECT_EQ(gtk_window_get_transient_for(dialog), mainWindow.Window());
+                  GList* icons = gtk_window_get_icon_list(dialog);
+                  EXPECT_TRUE(icons && icons->data == icon.get()) << "the main window's icon";
+                  g_list_free(icons);
+                  EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(control("Check1"))))
+                      << "the program starts at login from this path";
+                  EXPECT_EQ(CaptionOf(control("Label6")), "155透明度");
+              })
+        .Then([&] { return CentreOf(control("Picture2")) == Rgb{255, 255, 128} ? options : nullptr; },
+              [&](GtkWindow*) { Click(control("Picture3"), 8, 8); })
+        .Then(ColourChooser,
+              [&](GtkWindow* chooser) {
+                  EXPECT_EQ(gtk_window_get_transient_for(chooser), options) << "modal over the options dialog";
+                  Answer(chooser, GTK_RESPONSE_OK, {0.2, 0.4, 0.6, 1});
+              })
+        .Then([&] { return CentreOf(control("Picture3")) == Rgb{51, 102, 153} ? options : nullptr; },
+              [&](GtkWindow* dialog) { gtk_window_close(dialog); });
+    host.ShowOptions({0xFFFFFF, 0x80FFFF, 0});
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(settings.Get(kSettingsApp, kSettingsSection, "bgcolor3"), std::to_string(0x00996633));
+    EXPECT_EQ(Titled("配置"), nullptr) << "closed";
+}
+
+}  // namespace
+}  // namespace tg

@@ -1,0 +1,38 @@
+// What the tests ask of the X server directly. Kept apart: Xlib's macros (None, Status, Bool, ...)
+// clash with names elsewhere in the tests.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <gdk/gdkx.h>
+
+#include "GtkTestSupport.h"
+
+namespace tg::test {
+
+int StackingIndex(GdkWindow* toplevel) {
+    if (!toplevel) return -1;
+    Display* display = GDK_WINDOW_XDISPLAY(toplevel);
+    const ::Window target = GDK_WINDOW_XID(toplevel);
+    ::Window root = 0, parent = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    // A round trip: every request made before it has been carried out when it answers.
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return -1;
+    int index = -1;
+    for (unsigned i = 0; i < count; ++i)
+        if (children[i] == target) index = static_cast<int>(i);
+    if (children) XFree(children);
+    return index;
+}
+
+// GDK reads the pointer through the input extension and drops core events sent to a window, so
+// the pointer is moved and pressed at the server as a user's would be.
+void PressAndRelease(int pressX, int pressY, int releaseX, int releaseY) {
+    Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+    XTestFakeMotionEvent(display, -1, pressX, pressY, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeMotionEvent(display, -1, releaseX, releaseY, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+}
+
+}  // namespace tg::test
