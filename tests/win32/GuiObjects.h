@@ -18,6 +18,8 @@ struct GuiObjects {
 };
 
 GuiObjects CountGuiObjects();
+// The same for another process; under Wine its USER count is all of the process's windows.
+GuiObjects CountGuiObjectsOf(DWORD pid);
 // How CountGuiObjects counts on this system, for the test's output.
 std::string GuiObjectCountMethod();
 
