@@ -1,14 +1,29 @@
 # Sourced by the scripts that run Windows programs under Wine.
 
 # use_wine_prefix WINE: keeps WINEPREFIX when set; otherwise makes a throwaway prefix, so the
-# user's own one is never used.
+# user's own one is never used. Either way the prefix's dialog fonts fall back to a CJK font.
 use_wine_prefix() {
   local wine=$1
   export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-  [[ -n ${WINEPREFIX:-} ]] && return 0
-  OWN_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-wineprefix.XXXXXX")
-  export WINEPREFIX=$OWN_WINEPREFIX
-  DISPLAY= "$wine" wineboot --init >/dev/null 2>&1 || { echo "FAIL: wineboot could not make $WINEPREFIX" >&2; return 1; }
+  if [[ -z ${WINEPREFIX:-} ]]; then
+    OWN_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-wineprefix.XXXXXX")
+    export WINEPREFIX=$OWN_WINEPREFIX
+    DISPLAY= "$wine" wineboot --init >/dev/null 2>&1 || { echo "FAIL: wineboot could not make $WINEPREFIX" >&2; return 1; }
+  fi
+  link_cjk_font "$wine"
+}
+
+# link_cjk_font WINE: a fresh prefix has no font with Chinese glyphs behind the menu and dialog
+# fonts, so the captions would show as boxes in screenshots, as they would on a Windows without
+# East Asian fonts. Windows links such fonts in by default; this links the one scripts/bootstrap
+# installs.
+link_cjk_font() {
+  local wine=$1 face
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  for face in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif'; do
+    DISPLAY= "$wine" reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
+      >/dev/null 2>&1 || { echo "FAIL: could not link a CJK font for $face in $WINEPREFIX" >&2; return 1; }
+  done
 }
 
 # end_wineserver: ends every Wine process of the prefix and waits until they are gone.
