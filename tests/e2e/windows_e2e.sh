@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows monitor end to end: the real tidegauge.exe under Wine on a private Xvfb (1920x1080,
 # 96 DPI, no window manager), driven with xdotool and checked through window geometry, the
-# registry as Wine's reg tool reads it, and screenshot pixels.
+# registry as Wine's reg tool reads it, screenshot pixels, and the opacity Wine gives X.
 #
 #   windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]
 #
@@ -277,6 +277,7 @@ poll 5 marks_are "$scale_menu" 6 5 || {
   fail "scale submenu checked on rows '$checked' (margin pixels per row: $marks), expected on row 5 (自动) only"
 }
 keep_shot scale-menu-auto
+marks_auto=$marks
 marks_are "$top_menu" 1 0 || fail "always on top not checked in the menu (margin pixels: $marks)"
 # From the selected 128 Kbps down twice is 512 Kbps.
 xdotool key Down key Down key Return
@@ -289,7 +290,7 @@ poll 5 marks_are "$scale_menu" 6 2 || {
 }
 keep_shot scale-menu-512
 close_menus
-echo "   margin pixels per row of the scale submenu: $marks"
+echo "   check-margin pixels per row of the scale submenu: $marks_auto before, $marks after"
 
 step "always on top off stores ontop=0; the window keeps its place and size"
 open_menu
