@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows monitor end to end: the real tidegauge.exe under Wine on a private Xvfb (1920x1080,
 # 96 DPI, no window manager), driven with xdotool and checked through window geometry, the
-# registry as Wine's reg tool reads it, and screenshot pixels.
+# registry as Wine's reg tool reads it, screenshot pixels, and the opacity Wine gives X.
 #
 #   windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]
 #
@@ -112,6 +112,35 @@ count() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b {n++}
 columns() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b && !seen[$4]++ {n++} END {print n + 0}'; }
 keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$shot" "$artifacts/$1.png"; }; }
 
+# Wine hands a layered window's alpha to X as _NET_WM_WINDOW_OPACITY, the level times 0x01010101.
+# Without a compositor the screen still shows the window opaque, so the property is what tells.
+opacity() { xprop -id "$main" _NET_WM_WINDOW_OPACITY 2>/dev/null | awk -F' = ' '/CARDINAL/ {print $2}'; }
+opacity_is() { [[ $(opacity) == $(($1 * 0x01010101)) ]]; }
+opacity_text() { local o; o=$(opacity); [[ -n $o ]] && echo "$o (level $((o / 0x01010101)))" || echo "(none)"; }
+
+# A menu is a column of 16-pixel rows below a 3-pixel edge; the check mark is drawn in the left
+# margin, clear of the captions, which start 17 pixels in.
+menu_row_height=16
+# row_marks WINDOW ROWS: for each of the menu's first ROWS rows, the number of pixels of its check
+# margin that differ from the margin's commonest colour (white, or the highlight on the selected
+# row): 0 for a row without a check mark, a dozen or more for one with it.
+row_marks() {
+  local x y w h
+  read -r x y w h <<<"$(geometry "$1")"
+  pixels $((x + 3)) $((y + 3)) 12 $(($2 * menu_row_height)) | awk -v rh="$menu_row_height" -v rows="$2" '
+    { row = int($5 / rh); n[row, $1 " " $2 " " $3]++; all[row]++; colours[$1 " " $2 " " $3] = 1 }
+    END {
+      for (r = 0; r < rows; r++) {
+        most = 0
+        for (c in colours) if (n[r, c] > most) most = n[r, c]
+        printf "%s%d", (r ? " " : ""), all[r] - most
+      }
+      print ""
+    }'
+}
+# checked_rows MARKS: the numbers of the rows that carry a check mark.
+checked_rows() { awk '{ s = ""; for (i = 1; i <= NF; i++) if ($i >= 8) s = s (s == "" ? "" : " ") (i - 1); print s }' <<<"$1"; }
+
 step "first start: the window at its first-start place and size"
 "$wine" "$program" >"$work/tidegauge.log" 2>&1 &
 app=$!
@@ -125,6 +154,8 @@ poll 10 find_dialog || fail "no message box over the window within 10 s"
 [[ $(xdotool getwindowname "$dialog") == TideGauge ]] || fail "message box title '$(xdotool getwindowname "$dialog")'"
 pixels 0 0 1 1 >/dev/null && keep_shot first-start
 stored info 1 && fail "info=1 stored while the message is still up"
+# The first start applies the default transparency, 180.
+poll 5 opacity_is 180 || fail "the window's opacity is $(opacity_text), expected level 180"
 # No window manager: the keyboard goes to the window under the pointer.
 read -r dx dy dw dh <<<"$(geometry "$dialog")"
 xdotool mousemove $((dx + dw / 2)) $((dy + dh / 3)) key Return
@@ -150,24 +181,25 @@ traffic 10
 # add traffic of their own. Two columns of bars show that the graph scrolls.
 # The picture's right edge, top and height on the screen.
 picture_right=$((1672 + 181)) picture_top=880 picture_height=89
+upload_colour=(255 255 0)
 bars_drawn() {
   local p
   p=$(pixels $((picture_right - 20)) "$picture_top" 20 "$picture_height") || return 1
+  upload=$(count "${upload_colour[@]}" <<<"$p") && bars=$(columns "${upload_colour[@]}" <<<"$p")
   yellow=$(count 255 255 0 <<<"$p")
   red=$(count 255 0 0 <<<"$p")
-  bars=$(columns 255 255 0 <<<"$p")
-  ((bars >= 2 && yellow >= 40))
+  ((bars >= 2 && upload >= 40))
 }
-yellow=0 red=0 bars=0
+upload=0 yellow=0 red=0 bars=0
 poll 15 bars_drawn || {
   keep_shot bars-missing
-  fail "no upload bars within 15 s ($yellow yellow pixels in $bars columns, $red red pixels)"
+  fail "no upload bars within 15 s ($upload yellow pixels in $bars columns, $red red pixels)"
 }
 keep_shot bars
 # The read-outs are drawn in the fore colour (black) over the gradient, top left.
 dark=$(pixels 1680 888 60 14 | awk '$1 < 80 && $2 < 80 && $3 < 80 {n++} END {print n + 0}')
 ((dark >= 10)) || fail "no read-out text at the top left ($dark dark pixels)"
-echo "   $yellow yellow pixels in $bars columns, $red red pixels; $dark dark pixels of read-out text"
+echo "   $upload yellow pixels in $bars columns, $red red pixels; $dark dark pixels of read-out text"
 
 step "a drag moves the window and stores x and y in twips"
 xdotool mousemove 1722 920 mousedown 1
@@ -198,6 +230,79 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 kill -0 "$app" 2>/dev/null || fail "the first copy ended too"
 geometry_is "1472 580 278 146" || fail "the first copy's window is now $(geometry "$main")"
 echo "   the second copy ended with status 0 after $elapsed ms (Wine's own start included)"
+
+# open_menus: the program's open menus, left to right (the menu, then its submenu).
+open_menus() {
+  local w
+  for w in $(visible_windows "$app"); do
+    ((w == main)) || echo "$(geometry "$w") $w"
+  done | sort -n | awk '{print $NF}'
+}
+menus_open() { (($(open_menus | wc -l) == $1)); }
+# marks_are WINDOW ROWS EXPECTED: the menu's first ROWS rows carry check marks on the rows listed.
+marks_are() {
+  marks=$(row_marks "$1" "$2") || return 1
+  checked=$(checked_rows "$marks")
+  [[ $checked == "$3" ]]
+}
+# The menu opens at the pointer, its corner under it, so no item is selected until a key is pressed.
+open_menu() {
+  xdotool mousemove 1500 600 click 3
+  poll 5 menus_open 1 || fail "no menu appeared after a right click"
+  top_menu=$(open_menus)
+}
+# The keyboard opens the scale submenu with its first row selected.
+open_scale_menu() {
+  open_menu
+  xdotool key Down key Down key Right
+  poll 5 menus_open 2 || fail "the scale submenu did not open after Down, Down, Right"
+  read -r top_menu scale_menu <<<"$(open_menus | tr '\n' ' ')"
+  local h
+  h=$(geometry "$scale_menu" | cut -d' ' -f4)
+  ((h == 6 * menu_row_height + 6)) || fail "the scale submenu is $h pixels high, not six rows of $menu_row_height"
+}
+close_menus() {
+  local n
+  for ((n = $(open_menus | wc -l); n > 0; n--)); do xdotool key Escape; done
+  poll 5 menus_open 0 || fail "menus still open after Escape, Escape: $(open_menus | tr '\n' ' ')"
+}
+marks=
+checked=
+
+step "512 Kbps in the scale submenu stores kbps=512 and moves the check mark to it"
+open_scale_menu
+# Rows 128, 256, 512, 1024, 2048, 自动 (5): automatic until now; always on top is the menu's first item.
+poll 5 marks_are "$scale_menu" 6 5 || {
+  keep_shot scale-menu-wrong
+  fail "scale submenu checked on rows '$checked' (margin pixels per row: $marks), expected on row 5 (自动) only"
+}
+keep_shot scale-menu-auto
+marks_auto=$marks
+marks_are "$top_menu" 1 0 || fail "always on top not checked in the menu (margin pixels: $marks)"
+# From the selected 128 Kbps down twice is 512 Kbps.
+xdotool key Down key Down key Return
+poll 5 menus_open 0 || fail "menus still open after 512 Kbps was picked"
+poll 10 stored kbps 512 || fail "kbps not stored as 512: $(stored_text)"
+open_scale_menu
+poll 5 marks_are "$scale_menu" 6 2 || {
+  keep_shot scale-menu-wrong
+  fail "after 512 Kbps the scale submenu is checked on rows '$checked' (margin pixels per row: $marks), expected on row 2 (512 Kbps) only"
+}
+keep_shot scale-menu-512
+close_menus
+echo "   check-margin pixels per row of the scale submenu: $marks_auto before, $marks after"
+
+step "always on top off stores ontop=0; the window keeps its place and size"
+open_menu
+xdotool key Down key Return
+poll 5 menus_open 0 || fail "the menu is still open after always on top was picked"
+poll 10 stored ontop 0 || fail "ontop not stored as 0: $(stored_text)"
+poll 2 geometry_is "1472 580 278 146" || fail "after always on top off the window is at $(geometry "$main"), expected 1472 580 278 146"
+open_menu
+poll 5 marks_are "$top_menu" 1 "" || { keep_shot menu-ontop-wrong; fail "always on top still checked in the menu (margin pixels: $marks)"; }
+keep_shot menu-ontop-off
+close_menus
+geometry_is "1472 580 278 146" || fail "the window is now at $(geometry "$main"), expected 1472 580 278 146"
 
 step "配置... opens the options dialog over the window; Check1 writes the Run value"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -237,17 +342,90 @@ poll 10 run_is "$windows_path" || fail "Run value after ticking Check1: $(run_te
 # Check1 has the focus now: Space unticks it, which stores the empty text.
 xdotool key space
 poll 10 run_is "" || fail "Run value after unticking Check1: $(run_text), expected the empty text"
+echo "   Run value: the program's path, then the empty text"
+
+step "HScroll1 stores transpa and sets the window's opacity at once"
+# The dialog's load stored the default it showed.
+stored transpa 180 || fail "transpa not stored as 180 when the dialog opened: $(stored_text)"
+# HScroll1 at client (160, 88), 113 x 17; its left arrow, the first 17 pixels, takes one step
+# towards transparent.
+xdotool mousemove $((cx + 168)) $((cy + 96)) click 1
+poll 10 stored transpa 179 || fail "transpa after a click on HScroll1's left arrow: $(stored_text), expected 179"
+poll 5 opacity_is 179 || fail "the window's opacity after the arrow click is $(opacity_text), expected level 179"
+# The click gave the scroll bar the focus: Left is another step, Page Down twenty the other way.
+xdotool key Left
+poll 10 stored transpa 178 || fail "transpa after Left: $(stored_text), expected 178"
+poll 5 opacity_is 178 || fail "the window's opacity after Left is $(opacity_text), expected level 178"
+xdotool key Next
+poll 10 stored transpa 198 || fail "transpa after Page Down: $(stored_text), expected 198"
+poll 5 opacity_is 198 || fail "the window's opacity after Page Down is $(opacity_text), expected level 198"
+echo "   opacity $(opacity_text)"
+
+step "Picture4 opens the colour dialog; the colour picked there is stored as bgcolor4"
+find_colour_dialog() {
+  local w
+  for w in $(visible_windows "$app"); do
+    [[ $(transient_for "$w") == $(printf '0x%x' "$options") ]] && { colour_dialog=$w; return 0; }
+  done
+  return 1
+}
+# Picture4, the upload colour, at client (104, 40), 17 x 17.
+xdotool mousemove $((cx + 112)) $((cy + 48)) click 1
+poll 10 find_colour_dialog || fail "no colour dialog over the options dialog within 10 s of a click on Picture4"
+read -r kx ky kw kh <<<"$(geometry "$colour_dialog")"
+echo "   colour dialog '$(xdotool getwindowname "$colour_dialog")', client area $kw x $kh at $kx $ky"
+# The keys go to the window under the pointer: its top left corner, clear of every control.
+xdotool mousemove $((kx + 4)) $((ky + 4))
+# The custom-colour half of the dialog takes red, green and blue as numbers.
+xdotool key alt+d
+colour_dialog_widened() { (($(geometry "$colour_dialog" | cut -d' ' -f3) > kw)); }
+poll 5 colour_dialog_widened || fail "the colour dialog did not widen after Alt+D: $(geometry "$colour_dialog")"
+xdotool key alt+r type 32
+xdotool key alt+g type 160
+xdotool key alt+b type 96
+# Its sample of the colour shows it.
+picked=(32 160 96) picked_colorref=$((96 << 16 | 160 << 8 | 32))
+colour_shown() {
+  local x y w h
+  read -r x y w h <<<"$(geometry "$colour_dialog")"
+  shown=$(pixels "$x" "$y" "$w" "$h" | count "${picked[@]}")
+  ((shown >= 400))
+}
+shown=0
+poll 5 colour_shown || { keep_shot colour-dialog-wrong; fail "the colour dialog does not show red 32, green 160, blue 96 ($shown pixels)"; }
+keep_shot colour-dialog
+# Return is the dialog's OK.
+xdotool key Return
+colour_dialog_gone() { ! find_colour_dialog; }
+poll 10 colour_dialog_gone || fail "the colour dialog is still up 10 s after Return"
+poll 10 stored bgcolor4 "$picked_colorref" || fail "bgcolor4 not stored as $picked_colorref: $(stored_text)"
+# The swatch shows the new colour inside its edge.
+swatch_shows() { (($(pixels $((cx + 107)) $((cy + 43)) 11 11 | count "${picked[@]}") == 121)); }
+poll 5 swatch_shows || { keep_shot options-wrong; fail "Picture4 does not show the picked colour inside its edge"; }
+keep_shot options-picked
+echo "   bgcolor4 = $picked_colorref"
+
+step "closing the options dialog brings the new upload colour to the main window"
 xdotool mousemove $((cx + 150)) $((cy + 140)) key alt+F4
 options_gone() { ! find_options; }
 poll 10 options_gone || fail "the options dialog is still up 10 s after Alt+F4"
 kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"
 find_main || fail "the main window is gone"
 geometry_is "1472 580 278 146" || fail "the window is now at $(geometry "$main")"
-# The window is enabled again and still ticking: new traffic draws new bars.
+# The start-up that follows the dialog applies the stored level again.
+opacity_is 198 || fail "the window's opacity after the dialog closed is $(opacity_text), expected level 198"
+# The window is enabled again and still ticking: new traffic draws new bars, in the new colour on
+# a fresh background, with no yellow left.
 picture_right=$((1472 + 278)) picture_top=580 picture_height=144
+upload_colour=("${picked[@]}")
 traffic 5
-poll 15 bars_drawn || { keep_shot bars-after-options; fail "no new bars after the dialog closed ($yellow yellow pixels in $bars columns)"; }
-echo "   Run value: the program's path, then the empty text; $yellow yellow pixels after the dialog closed"
+poll 15 bars_drawn || {
+  keep_shot bars-after-options
+  fail "no bars in the new upload colour (${picked[*]}) after the dialog closed ($upload pixels in $bars columns, $yellow yellow)"
+}
+keep_shot bars-new-colour
+((yellow == 0)) || fail "$yellow yellow pixels still in the graph after the upload colour changed"
+echo "   $upload pixels of the new colour in $bars columns, $yellow yellow, $red red"
 
 step "the menu's exit item ends the program"
 windows_before=$(visible_windows "$app" | wc -l)
