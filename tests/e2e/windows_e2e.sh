@@ -118,7 +118,8 @@ opacity() { xprop -id "$main" _NET_WM_WINDOW_OPACITY 2>/dev/null | awk -F' = ' '
 opacity_is() { [[ $(opacity) == $(($1 * 0x01010101)) ]]; }
 opacity_text() { local o; o=$(opacity); [[ -n $o ]] && echo "$o (level $((o / 0x01010101)))" || echo "(none)"; }
 
-# A menu is a column of 16-pixel rows below a 3-pixel edge; the check mark is drawn in the left
+# A menu is a column of equal rows below a 3-pixel edge (16 pixels with Wine's own fonts, more
+# with the CJK font linked in: the scale submenu tells); the check mark is drawn in the left
 # margin, clear of the captions, which start 17 pixels in.
 menu_row_height=16
 # row_marks WINDOW ROWS: for each of the menu's first ROWS rows, the number of pixels of its check
@@ -259,7 +260,8 @@ open_scale_menu() {
   read -r top_menu scale_menu <<<"$(open_menus | tr '\n' ' ')"
   local h
   h=$(geometry "$scale_menu" | cut -d' ' -f4)
-  ((h == 6 * menu_row_height + 6)) || fail "the scale submenu is $h pixels high, not six rows of $menu_row_height"
+  (((h - 6) % 6 == 0 && h > 6 * 12)) || fail "the scale submenu is $h pixels high, not six equal rows"
+  menu_row_height=$(((h - 6) / 6))
 }
 close_menus() {
   local n
