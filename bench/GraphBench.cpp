@@ -1,43 +1,47 @@
-// One graph step of the main window, frmMain::DrawGraph over a PixelSurface: the whole picture
-// scrolled one pixel left and two bars drawn. For the first-start window (181 pixels wide) and for
-// one across a 1920-pixel screen. Figures only: nothing here is asserted.
+// One graph step of the main window: the whole picture scrolled one pixel left and two bars drawn,
+// for the first-start window (181 pixels wide) and for one across a 1920-pixel screen. On the
+// portable pixel surface, and on the GTK front end's picture together with the paint that puts it
+// on the screen. Figures only: nothing here is asserted.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
+#include <cairo.h>
 
-#include "Fakes.h"
-#include "MainWindowFakes.h"
+#include "GraphHarness.h"
 #include "appearance/PixelSurface.h"
-#include "mainwindow/frmMain.h"
+#include "platform/gtk/CairoPicture.h"
 
 namespace {
 
 void BM_GraphStep(benchmark::State& state) {
-    const auto widthPixels = static_cast<float>(state.range(0));
-    tg::test::FakeForm form;
     tg::PixelSurface picture{0, 0};
-    tg::test::FakeDesktop desktop;
-    tg::test::RecordingMessages messages;
-    tg::test::MemorySettings settings;
-    tg::test::FakeTableSource table;
-    tg::test::FakeClock clock;
-    tg::test::FakeOptionsHost options;
-    tg::frmMain window{{form, picture, desktop, messages, settings, table, clock, options}};
-    form.onPlace = [&](const tg::TwipsRect& b) {
-        picture.Resize(static_cast<std::int32_t>(std::lround(b.width / 15)),
-                       static_cast<std::int32_t>(std::lround(b.height / 15)));
-    };
-    form.bounds = {0, 0, widthPixels * 15, tg::frmMain::kDesignHeight};
-    window.Form_Resize();
-    window.PaintBackground();
-    double kilobits = 0;
-    for (auto _ : state) {
-        window.DrawGraph(kilobits, kilobits / 2);
-        kilobits = kilobits > 100 ? 0 : kilobits + 7;  // stays under the 128 kb maximum
-    }
+    tg::bench::GraphHarness graph{picture, [&](std::int32_t w, std::int32_t h) { picture.Resize(w, h); },
+                                  static_cast<int>(state.range(0))};
+    for (auto _ : state) graph.Step();
     benchmark::DoNotOptimize(picture.Data());
     state.counters["pixels"] = picture.Width() * picture.Height();
 }
 BENCHMARK(BM_GraphStep)->Arg(181)->Arg(1920);
+
+// The step on the GTK picture, then the paint of the picture into a window-sized image, as the
+// window's draw handler does once a second.
+void BM_GraphStepCairo(benchmark::State& state) {
+    int changes = 0;
+    tg::CairoPicture picture{[&] { ++changes; }};
+    tg::bench::GraphHarness graph{picture, [&](std::int32_t w, std::int32_t h) { picture.Resize(w, h); },
+                                  static_cast<int>(state.range(0))};
+    const int w = picture.Pixels().Width(), h = picture.Pixels().Height();
+    cairo_surface_t* window = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h + 2);
+    cairo_t* cr = cairo_create(window);
+    for (auto _ : state) {
+        graph.Step();
+        picture.Paint(cr, 0, 0);
+        cairo_surface_flush(window);
+    }
+    benchmark::DoNotOptimize(changes);
+    state.counters["pixels"] = w * h;
+    cairo_destroy(cr);
+    cairo_surface_destroy(window);
+}
+BENCHMARK(BM_GraphStepCairo)->Arg(181)->Arg(1920);
 
 }  // namespace

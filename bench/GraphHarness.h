@@ -1,0 +1,47 @@
+#pragma once
+// The main window over fakes of every port but its picture, for timing graph steps on a real
+// surface: frmMain::DrawGraph scrolls the whole picture one pixel left and draws two bars.
+#include <cmath>
+#include <cstdint>
+#include <functional>
+
+#include "Fakes.h"
+#include "MainWindowFakes.h"
+#include "mainwindow/frmMain.h"
+#include "platform/ports/Surface.h"
+
+namespace tg::bench {
+
+class GraphHarness {
+ public:
+    // `resize` gives the picture its size in pixels when the window lays it out.
+    GraphHarness(Surface& picture, std::function<void(std::int32_t, std::int32_t)> resize, int widthPixels)
+        : m_window{{m_form, picture, m_desktop, m_messages, m_settings, m_table, m_clock, m_options}} {
+        m_form.onPlace = [resize = std::move(resize)](const TwipsRect& b) {
+            resize(static_cast<std::int32_t>(std::lround(b.width / 15)),
+                   static_cast<std::int32_t>(std::lround(b.height / 15)));
+        };
+        m_form.bounds = {0, 0, static_cast<float>(widthPixels) * 15, frmMain::kDesignHeight};
+        m_window.Form_Resize();
+        m_window.PaintBackground();
+    }
+
+    // One step with bars that stay under the 128 kb maximum, so no step rescales.
+    void Step() {
+        m_window.DrawGraph(m_kilobits, m_kilobits / 2);
+        m_kilobits = m_kilobits > 100 ? 0 : m_kilobits + 7;
+    }
+
+ private:
+    test::FakeForm m_form;
+    test::FakeDesktop m_desktop;
+    test::RecordingMessages m_messages;
+    test::MemorySettings m_settings;
+    test::FakeTableSource m_table;
+    test::FakeClock m_clock;
+    test::FakeOptionsHost m_options;
+    frmMain m_window;
+    double m_kilobits = 0;
+};
+
+}  // namespace tg::bench
