@@ -29,13 +29,21 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-e2e.XXXXXX")
 pids=()
 cleanup() {
-  local p
+  local status=$? p
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
   stop_xvfb
+  if ((status != 0)); then
+    local log
+    for log in xvfb.log tidegauge.log; do
+      [[ -s $work/$log ]] && { echo "--- $log:" && cat "$work/$log"; } >&2
+    done
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A tool that fails outside a check (the X server gone, say) ends the run: say where.
+trap 'echo "FAIL: line $LINENO: \"$BASH_COMMAND\" ended with status $?" >&2' ERR
 # shellcheck source=xvfb.sh
 source "$here/xvfb.sh"
 start_xvfb "$work" 1920x1080x24 || exit 1
@@ -258,7 +266,10 @@ step "the scroll bar, reached with Tab, sets the opacity at once"
 # Check1 has the focus after the clicks; six stops on is the scroll bar.
 xdotool windowfocus --sync "$dialog" key Tab Tab Tab Tab Tab Tab Right
 poll 5 stored "transpa=181" || fail "transpa not stored as 181: $(cat "$ini")"
-[[ $(opacity) == 181 ]] || fail "the window's opacity is $(opacity), expected 181"
+# The key file is written at once; the window's property reaches the X server with GTK's next
+# flush of its requests.
+opacity_is() { [[ $(opacity) == "$1" ]]; }
+poll 5 opacity_is 181 || fail "the window's opacity is $(opacity), expected 181"
 
 step "a link opens its page in the desktop's browser"
 xdotool mousemove $((809 + 184 + 10)) $((465 + 120 + 6)) click 1
