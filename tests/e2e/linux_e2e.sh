@@ -288,15 +288,85 @@ poll 12 bars_drawn 1472 580 278 146 || {
   fail "no new bars after the dialog closed ($yellow yellow pixels in $bars columns)"
 }
 
-step "the menu's 512 Kbps item stores the scale"
-open_menu
-# Down twice: the first item, then the scale submenu past the separator; Right enters it at 128.
-# GTK opens a selected item's submenu after a short delay; a Right before then cancels that timer
-# and GTK 3.24 leaks the timer's data, which the leak checker would report against the program.
-xdotool key Down key Down
-sleep 0.6
+# Down twice selects the scale item (the first item, then past the separator); GTK opens a
+# selected item's submenu after a short delay. A Right before then cancels that timer and GTK 3.24
+# leaks the timer's data, which the leak checker would report against the program: so the keys
+# wait for the submenu, the one window of the program that was not there before.
+known=
+find_new() {
+  local w
+  for w in $(visible_windows "$app"); do
+    grep -qxF "$w" <<<"$known" || { submenu=$w; return 0; }
+  done
+  return 1
+}
+open_scale_menu() {
+  open_menu
+  known=$(visible_windows "$app")
+  xdotool key Down key Down
+  poll 5 find_new || fail "no scale submenu within 5 s of selecting its item"
+}
+# scale_marks: the dark pixels of each of the submenu's six check boxes, top to bottom. The rows
+# split the menu's height evenly (its padding is small next to a row); the boxes are the dark
+# columns from the leftmost one up to the first column with no dark pixel, before the captions.
+scale_marks() {
+  local x y w h
+  read -r x y w h <<<"$(geometry "$submenu")"
+  pixels "$x" "$y" "$w" "$h" | awk -v h="$h" -v rows=6 '
+    $1 + $2 + $3 < 384 {
+      dark[NR] = $4 " " $5; used[$4] = 1
+      if (!n++ || $4 < left) left = $4
+    }
+    END {
+      for (right = left; right in used; right++) continue
+      for (k = 0; k < rows; k++) marks[k] = 0
+      for (i in dark) {
+        split(dark[i], p, " ")
+        if (p[1] < right) marks[int(p[2] * rows / h)]++
+      }
+      for (k = 0; k < rows; k++) printf "%d%s", marks[k], k + 1 < rows ? " " : "\n"
+    }'
+}
+# marked_row_is ROW: of the six boxes exactly one, the ROW-th from 0, holds a mark: more dark
+# pixels than the empty boxes, which all look alike.
+marked_row_is() {
+  marks=$(scale_marks)
+  [[ $(awk '{
+    least = $1
+    for (i = 2; i <= NF; i++) if ($i < least) least = $i
+    for (i = 1; i <= NF; i++) if ($i > least + 10) { n++; row = i - 1 }
+    print n == 1 ? row : "none"
+  }' <<<"$marks") == "$1" ]]
+}
+menu_closed() { (($(visible_windows "$app" | wc -l) == count_before)); }
+
+step "the scale submenu marks 自动 at first; its 512 Kbps item stores the scale"
+open_scale_menu
+poll 5 marked_row_is 5 || { keep_shot scale-wrong; fail "the mark is not on 自动 alone (dark pixels by row: $marks)"; }
+keep_shot scale-auto
+echo "   dark pixels of the six check boxes: $marks"
+# Right enters the submenu at 128; two down is 512.
 xdotool key Right key Down key Down key Return
 poll 5 stored "kbps=512" || fail "kbps not stored as 512: $(cat "$ini")"
+poll 5 menu_closed || fail "the menu is still up after 512 Kbps was picked"
+
+step "the mark has moved from 自动 to 512 Kbps"
+open_scale_menu
+poll 5 marked_row_is 2 || { keep_shot scale-wrong; fail "the mark is not on 512 Kbps alone (dark pixels by row: $marks)"; }
+keep_shot scale-512
+echo "   dark pixels of the six check boxes: $marks"
+xdotool key Escape
+poll 5 menu_closed || fail "the menu is still up 5 s after Escape"
+
+step "always on top off stores ontop=0, on again stores 1; the window keeps its place and size"
+for state in 0 1; do
+  open_menu
+  # The first item.
+  xdotool key Down key Return
+  poll 5 stored "ontop=$state" || fail "ontop not stored as $state: $(cat "$ini")"
+  poll 5 menu_closed || fail "the menu is still up after always on top was picked"
+  geometry_is "1472 580 278 146" || fail "with ontop=$state the window is at $(geometry "$main"), expected 1472 580 278 146"
+done
 
 step "the menu's exit item ends the program"
 open_menu
