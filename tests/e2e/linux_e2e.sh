@@ -215,13 +215,25 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 kill -0 "$app" 2>/dev/null || fail "the first copy ended too"
 echo "   the second copy ended with status 0 after $elapsed ms"
 
+# find_new: a window of the program that was not up when $known was listed, larger than the
+# 10 x 10 one GTK maps off screen with each menu. Sets popup.
+known=
+find_new() {
+  local w width height
+  for w in $(visible_windows "$app"); do
+    grep -qxF "$w" <<<"$known" && continue
+    read -r _ _ width height <<<"$(geometry "$w")"
+    ((width > 20 && height > 20)) && { popup=$w; return 0; }
+  done
+  return 1
+}
 # The menu pops up at the pointer; keys pick its items. Up from no selection reaches the last item.
 count_before=0
-menu_up() { (($(visible_windows "$app" | wc -l) > count_before)); }
 open_menu() {
-  count_before=$(visible_windows "$app" | wc -l)
+  known=$(visible_windows "$app")
+  count_before=$(wc -l <<<"$known")
   xdotool mousemove 1500 600 click 3
-  poll 5 menu_up || fail "no menu appeared after a right click"
+  poll 5 find_new || fail "no menu appeared after a right click"
 }
 title() { xprop -id "$1" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'; }
 find_titled() {
@@ -359,20 +371,13 @@ echo "   $upload green pixels in $bars columns, $red red, $yellow yellow"
 # Down twice selects the scale item (the first item, then past the separator); GTK opens a
 # selected item's submenu after a short delay. A Right before then cancels that timer and GTK 3.24
 # leaks the timer's data, which the leak checker would report against the program: so the keys
-# wait for the submenu, the one window of the program that was not there before.
-known=
-find_new() {
-  local w
-  for w in $(visible_windows "$app"); do
-    grep -qxF "$w" <<<"$known" || { submenu=$w; return 0; }
-  done
-  return 1
-}
+# wait for the submenu, the one window of the program that was not up with the menu.
 open_scale_menu() {
   open_menu
   known=$(visible_windows "$app")
   xdotool key Down key Down
   poll 5 find_new || fail "no scale submenu within 5 s of selecting its item"
+  submenu=$popup
 }
 # scale_marks: the dark pixels of each of the submenu's six check boxes, top to bottom. The rows
 # split the menu's height evenly (its padding is small next to a row); the boxes are the dark
