@@ -29,13 +29,21 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-e2e.XXXXXX")
 pids=()
 cleanup() {
-  local p
+  local status=$? p
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
   stop_xvfb
+  if ((status != 0)); then
+    local log
+    for log in xvfb.log tidegauge.log; do
+      [[ -s $work/$log ]] && { echo "--- $log:" && cat "$work/$log"; } >&2
+    done
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
+# A tool that fails outside a check (the X server gone, say) ends the run: say where.
+trap 'echo "FAIL: line $LINENO: \"$BASH_COMMAND\" ended with status $?" >&2' ERR
 # shellcheck source=xvfb.sh
 source "$here/xvfb.sh"
 start_xvfb "$work" 1920x1080x24 || exit 1
@@ -151,16 +159,18 @@ traffic() {
 # The newest bar is 50 twips left of the picture's right edge and moves one pixel left a second,
 # so for the first seconds every bar lies in the last 20 columns of the picture.
 # Loopback counts every byte once received and once sent, so both bars are equally high and the
-# upload bar (yellow), drawn last, covers the download bar (red).
+# upload bar (yellow unless chosen otherwise), drawn last, covers the download bar (red).
 # Two columns of bars show that the graph scrolls.
-# bars_drawn LEFT TOP WIDTH HEIGHT: the window's place; the picture leaves 2 pixels below it.
+# bars_drawn LEFT TOP WIDTH HEIGHT [R G B]: the window's place (the picture leaves 2 pixels below
+# it) and the upload colour, yellow by default. Sets yellow, red, upload and bars.
 bars_drawn() {
-  local p
+  local p r=${5:-255} g=${6:-255} b=${7:-0}
   p=$(pixels $(($1 + $3 - 20)) "$2" 20 $(($4 - 2))) || return 1
   yellow=$(count 255 255 0 <<<"$p")
   red=$(count 255 0 0 <<<"$p")
-  bars=$(columns 255 255 0 <<<"$p")
-  ((bars >= 2 && yellow >= 40 && yellow > red))
+  upload=$(count "$r" "$g" "$b" <<<"$p")
+  bars=$(columns "$r" "$g" "$b" <<<"$p")
+  ((bars >= 2 && upload >= 40 && upload > red))
 }
 
 step "loopback traffic draws bars at the right edge"
@@ -205,13 +215,25 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 kill -0 "$app" 2>/dev/null || fail "the first copy ended too"
 echo "   the second copy ended with status 0 after $elapsed ms"
 
+# find_new: a window of the program that was not up when $known was listed, larger than the
+# 10 x 10 one GTK maps off screen with each menu. Sets popup.
+known=
+find_new() {
+  local w width height
+  for w in $(visible_windows "$app"); do
+    grep -qxF "$w" <<<"$known" && continue
+    read -r _ _ width height <<<"$(geometry "$w")"
+    ((width > 20 && height > 20)) && { popup=$w; return 0; }
+  done
+  return 1
+}
 # The menu pops up at the pointer; keys pick its items. Up from no selection reaches the last item.
 count_before=0
-menu_up() { (($(visible_windows "$app" | wc -l) > count_before)); }
 open_menu() {
-  count_before=$(visible_windows "$app" | wc -l)
+  known=$(visible_windows "$app")
+  count_before=$(wc -l <<<"$known")
   xdotool mousemove 1500 600 click 3
-  poll 5 menu_up || fail "no menu appeared after a right click"
+  poll 5 find_new || fail "no menu appeared after a right click"
 }
 title() { xprop -id "$1" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'; }
 find_titled() {
@@ -258,7 +280,71 @@ step "the scroll bar, reached with Tab, sets the opacity at once"
 # Check1 has the focus after the clicks; six stops on is the scroll bar.
 xdotool windowfocus --sync "$dialog" key Tab Tab Tab Tab Tab Tab Right
 poll 5 stored "transpa=181" || fail "transpa not stored as 181: $(cat "$ini")"
-[[ $(opacity) == 181 ]] || fail "the window's opacity is $(opacity), expected 181"
+# The key file is written at once; the window's property reaches the X server with GTK's next
+# flush of its requests.
+opacity_is() { [[ $(opacity) == "$1" ]]; }
+poll 5 opacity_is 181 || fail "the window's opacity is $(opacity), expected 181"
+
+step "the upload swatch opens the colour chooser at black; Select stores the colour picked"
+options=$dialog
+# swatch_in WINDOW R G B: "COUNT X Y MARKED" for the window's pixels of exactly that colour: how
+# many there are, the screen point in the middle of their box, and how many pixels in the middle
+# half of that box stand well apart from the colour (the chooser's check mark on its swatch).
+swatch_in() {
+  local x y w h
+  read -r x y w h <<<"$(geometry "$1")"
+  pixels "$x" "$y" "$w" "$h" | awk -v r="$2" -v g="$3" -v b="$4" -v ox="$x" -v oy="$y" '
+    { R[NR] = $1; G[NR] = $2; B[NR] = $3; X[NR] = $4; Y[NR] = $5 }
+    $1 == r && $2 == g && $3 == b {
+      if (!n++) { left = right = $4; top = bottom = $5 }
+      if ($4 < left) left = $4
+      if ($4 > right) right = $4
+      if ($5 < top) top = $5
+      if ($5 > bottom) bottom = $5
+    }
+    END {
+      if (!n) { print 0, 0, 0, 0; exit }
+      cx = (left + right) / 2; cy = (top + bottom) / 2; qx = (right - left) / 4; qy = (bottom - top) / 4
+      for (i = 1; i <= NR; i++)
+        if (X[i] >= cx - qx && X[i] <= cx + qx && Y[i] >= cy - qy && Y[i] <= cy + qy &&
+            (R[i] - r) ^ 2 + (G[i] - g) ^ 2 + (B[i] - b) ^ 2 > 10000) marked++
+      printf "%d %d %d %d\n", n, ox + cx, oy + cy, marked
+    }'
+}
+# swatch_marked WINDOW R G B: the colour fills a swatch (at least 200 pixels) that carries the mark.
+swatch_marked() {
+  read -r swatch_pixels swatch_x swatch_y swatch_mark <<<"$(swatch_in "$@")"
+  ((swatch_pixels >= 200 && swatch_mark >= 10))
+}
+xdotool mousemove $((809 + 104 + 8)) $((465 + 40 + 8)) click 1
+poll 10 find_titled "颜色" || fail "no window titled 颜色 within 10 s of a click on the upload swatch"
+chooser=$dialog
+[[ $(transient_for "$chooser") == $(printf '0x%x' "$options") ]] ||
+  fail "the colour chooser is transient for '$(transient_for "$chooser")', not the options dialog"
+# The palette marks the colour the chooser opened at: black, whatever the swatch showed (yellow).
+poll 5 swatch_marked "$chooser" 0 0 0 || {
+  keep_shot chooser-wrong
+  fail "no marked black swatch in the chooser ($swatch_pixels black pixels, $swatch_mark mark pixels)"
+}
+window_shot() { local x y w h; read -r x y w h <<<"$(geometry "$1")" && pixels "$x" "$y" "$w" "$h" >/dev/null; }
+window_shot "$chooser" && keep_shot chooser
+# A green of the palette: a click selects it, Select (Alt+S) confirms it; 0x7AD133 as 0x00BBGGRR.
+swatch_marked "$chooser" 51 209 122 && fail "the green swatch is marked before it was clicked"
+((swatch_pixels >= 200)) || fail "no green swatch in the chooser's palette ($swatch_pixels pixels)"
+xdotool mousemove "$swatch_x" "$swatch_y" click 1
+poll 5 swatch_marked "$chooser" 51 209 122 || {
+  keep_shot chooser-unpicked
+  fail "the clicked green swatch carries no mark ($swatch_mark mark pixels)"
+}
+window_shot "$chooser" && keep_shot chooser-green
+xdotool windowfocus --sync "$chooser" key alt+s
+chooser_gone() { ! find_titled "颜色"; }
+poll 10 chooser_gone || fail "the colour chooser is still up 10 s after Select"
+poll 5 stored "bgcolor4=8048947" || fail "bgcolor4 not stored as 8048947: $(grep bgcolor "$ini")"
+dialog=$options
+upload_swatch_green() { [[ $(swatch 104 40) == "51 209 122" ]]; }
+poll 5 upload_swatch_green || fail "the upload swatch shows $(swatch 104 40), expected 51 209 122"
+pixels 809 465 302 149 >/dev/null && keep_shot options-green
 
 step "a link opens its page in the desktop's browser"
 xdotool mousemove $((809 + 184 + 10)) $((465 + 120 + 6)) click 1
@@ -271,21 +357,89 @@ options_gone() { ! find_titled "配置"; }
 poll 10 options_gone || fail "the options dialog is still up 10 s after Escape"
 kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog: $(cat "$work/tidegauge.log")"
 geometry_is "1472 580 278 146" || fail "after the dialog the window is at $(geometry "$main")"
+# The start-up run again repainted the picture and took the new upload colour: the bars come in
+# green, and none of the old yellow is left.
 traffic 6
-poll 12 bars_drawn 1472 580 278 146 || {
+poll 12 bars_drawn 1472 580 278 146 51 209 122 || {
   keep_shot after-options
-  fail "no new bars after the dialog closed ($yellow yellow pixels in $bars columns)"
+  fail "no green bars after the dialog closed ($upload green pixels in $bars columns, $red red, $yellow yellow)"
 }
+((yellow == 0)) || { keep_shot after-options; fail "$yellow yellow pixels left after the upload colour changed"; }
+pixels 1472 580 278 146 >/dev/null && keep_shot bars-green
+echo "   $upload green pixels in $bars columns, $red red, $yellow yellow"
 
-step "the menu's 512 Kbps item stores the scale"
-open_menu
-# Down twice: the first item, then the scale submenu past the separator; Right enters it at 128.
-# GTK opens a selected item's submenu after a short delay; a Right before then cancels that timer
-# and GTK 3.24 leaks the timer's data, which the leak checker would report against the program.
-xdotool key Down key Down
-sleep 0.6
+# Down twice selects the scale item (the first item, then past the separator); GTK opens a
+# selected item's submenu after a short delay. A Right before then cancels that timer and GTK 3.24
+# leaks the timer's data, which the leak checker would report against the program: so the keys
+# wait for the submenu, the one window of the program that was not up with the menu.
+open_scale_menu() {
+  open_menu
+  known=$(visible_windows "$app")
+  xdotool key Down key Down
+  poll 5 find_new || fail "no scale submenu within 5 s of selecting its item"
+  submenu=$popup
+}
+# scale_marks: the dark pixels of each of the submenu's six check boxes, top to bottom. The rows
+# split the menu's height evenly (its padding is small next to a row); the boxes are the dark
+# columns from the leftmost one up to the first column with no dark pixel, before the captions.
+scale_marks() {
+  local x y w h
+  read -r x y w h <<<"$(geometry "$submenu")"
+  pixels "$x" "$y" "$w" "$h" | awk -v h="$h" -v rows=6 '
+    $1 + $2 + $3 < 384 {
+      dark[NR] = $4 " " $5; used[$4] = 1
+      if (!n++ || $4 < left) left = $4
+    }
+    END {
+      for (right = left; right in used; right++) continue
+      for (k = 0; k < rows; k++) marks[k] = 0
+      for (i in dark) {
+        split(dark[i], p, " ")
+        if (p[1] < right) marks[int(p[2] * rows / h)]++
+      }
+      for (k = 0; k < rows; k++) printf "%d%s", marks[k], k + 1 < rows ? " " : "\n"
+    }'
+}
+# marked_row_is ROW: of the six boxes exactly one, the ROW-th from 0, holds a mark: more dark
+# pixels than the empty boxes, which all look alike.
+marked_row_is() {
+  marks=$(scale_marks)
+  [[ $(awk '{
+    least = $1
+    for (i = 2; i <= NF; i++) if ($i < least) least = $i
+    for (i = 1; i <= NF; i++) if ($i > least + 10) { n++; row = i - 1 }
+    print n == 1 ? row : "none"
+  }' <<<"$marks") == "$1" ]]
+}
+menu_closed() { (($(visible_windows "$app" | wc -l) == count_before)); }
+
+step "the scale submenu marks 自动 at first; its 512 Kbps item stores the scale"
+open_scale_menu
+poll 5 marked_row_is 5 || { keep_shot scale-wrong; fail "the mark is not on 自动 alone (dark pixels by row: $marks)"; }
+keep_shot scale-auto
+echo "   dark pixels of the six check boxes: $marks"
+# Right enters the submenu at 128; two down is 512.
 xdotool key Right key Down key Down key Return
 poll 5 stored "kbps=512" || fail "kbps not stored as 512: $(cat "$ini")"
+poll 5 menu_closed || fail "the menu is still up after 512 Kbps was picked"
+
+step "the mark has moved from 自动 to 512 Kbps"
+open_scale_menu
+poll 5 marked_row_is 2 || { keep_shot scale-wrong; fail "the mark is not on 512 Kbps alone (dark pixels by row: $marks)"; }
+keep_shot scale-512
+echo "   dark pixels of the six check boxes: $marks"
+xdotool key Escape
+poll 5 menu_closed || fail "the menu is still up 5 s after Escape"
+
+step "always on top off stores ontop=0, on again stores 1; the window keeps its place and size"
+for state in 0 1; do
+  open_menu
+  # The first item.
+  xdotool key Down key Return
+  poll 5 stored "ontop=$state" || fail "ontop not stored as $state: $(cat "$ini")"
+  poll 5 menu_closed || fail "the menu is still up after always on top was picked"
+  geometry_is "1472 580 278 146" || fail "with ontop=$state the window is at $(geometry "$main"), expected 1472 580 278 146"
+done
 
 step "the menu's exit item ends the program"
 open_menu
