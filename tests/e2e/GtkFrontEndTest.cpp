@@ -242,6 +242,25 @@ TEST_F(GtkMainWindowTest, ASizeChangeRunsTheResizeHandler) {
     }));
 }
 
+// Hand-edited settings can ask for a window millions of pixels across. The start-up shrinks it,
+// but only after the size was applied, so the picture must not try to be that large meanwhile.
+TEST_F(GtkMainWindowTest, ThePictureNeverOutgrowsTheScreen) {
+    window.PlaceSurface({0, 0, 1e9f, 1e9f});
+    EXPECT_EQ(window.Picture().Pixels().Width(), 1920);
+    EXPECT_EQ(window.Picture().Pixels().Height(), 1080);
+    window.PlaceSurface({0, 0, 3000, 1e9f});
+    EXPECT_EQ(window.Picture().Pixels().Width(), 200) << "a side that fits keeps its size";
+    EXPECT_EQ(window.Picture().Pixels().Height(), 1080);
+
+    settings.Set(kSettingsApp, kSettingsSection, "x1", "1e7");
+    settings.Set(kSettingsApp, kSettingsSection, "y1", "1e9");
+    Load();
+    EXPECT_EQ(window.Bounds().width, 2000) << "wider than the screen: the fallback width";
+    EXPECT_EQ(window.Bounds().height, 2000) << "taller than the screen: the fallback height";
+    EXPECT_EQ(window.Picture().Pixels().Width(), 133);
+    EXPECT_EQ(window.Picture().Pixels().Height(), 131);
+}
+
 TEST_F(GtkMainWindowTest, ShowsTheGraphTheReadOutsAndTheBackColour) {
     settings.Set(kSettingsApp, kSettingsSection, "kbps", "128");
     Load();

@@ -101,10 +101,14 @@ void GtkMainWindow::Move(const TwipsRect& bounds) {
     if (resized && m_handlers) m_handlers->Form_Resize();
 }
 
+// The picture holds no more than the screen can show. The window is larger only for a moment in
+// the start-up, when the settings ask for a size that it then shrinks to fit, and an image of that
+// size might not fit in memory.
 void GtkMainWindow::PlaceSurface(const TwipsRect& bounds) {
     m_surface = bounds;
     const PixelRect p = ToPixels(bounds);
-    m_picture.Resize(p.cx, p.cy);
+    GdkWindow* root = gdk_screen_get_root_window(gtk_window_get_screen(Window()));
+    m_picture.Resize(std::min(p.cx, gdk_window_get_width(root)), std::min(p.cy, gdk_window_get_height(root)));
 }
 
 void GtkMainWindow::Show() {

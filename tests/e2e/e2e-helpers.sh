@@ -1,0 +1,107 @@
+# Sourced by the end-to-end scripts that start the real program on a private X server: waiting,
+# finding the program's windows, reading screen pixels, loopback traffic, and the CPU a process
+# has used. They share these globals with the script:
+#   work       a scratch folder of the run
+#   app        the program's process id
+#   main       its main window, once find_main has found it
+#   artifacts  where keep_shot copies screenshots (nothing is kept when empty)
+#   pids       processes the script ends when it stops (traffic adds to it)
+# shellcheck shell=bash disable=SC2154,SC2034
+IMPORT=/usr/bin/import
+CONVERT=/usr/bin/convert
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+step() { echo "-- $*"; }
+
+# need TOOL...: stops the run when a tool is missing.
+need() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/bootstrap installs it)"
+  done
+}
+
+# poll SECONDS COMMAND...: true as soon as the command succeeds, false when time runs out.
+poll() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep "${POLL_INTERVAL:-0.1}"
+  done
+}
+
+# Windows of a process that are mapped, and each one's "X Y WIDTH HEIGHT".
+visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null || true; }
+geometry() {
+  xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
+}
+transient_for() { xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | awk '/window id/ {print $NF}'; }
+
+# The main window is the program's mapped window that is transient for no other; a message box is
+# transient for it.
+find_main() {
+  local w
+  for w in $(visible_windows "$app"); do
+    [[ -z $(transient_for "$w") ]] && { main=$w; return 0; }
+  done
+  return 1
+}
+find_dialog() {
+  local w
+  for w in $(visible_windows "$app"); do
+    [[ $(transient_for "$w") == $(printf '0x%x' "$main") ]] && { dialog=$w; return 0; }
+  done
+  return 1
+}
+no_dialog() { ! find_dialog; }
+geometry_is() { [[ $(geometry "$main") == "$1" ]]; }
+app_gone() { ! kill -0 "$app" 2>/dev/null; }
+
+# pixels X Y W H: "r g b x y" for every screen pixel of the rectangle (x, y inside it), from a
+# fresh screenshot.
+pixels() {
+  "$IMPORT" -window root "$work/screen.png" 2>/dev/null || return 1
+  "$CONVERT" "$work/screen.png" -crop "$3x$4+$1+$2" +repage -depth 8 txt:- |
+    sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\3 \4 \5 \1 \2/p'
+}
+count() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b {n++} END {print n + 0}'; }
+columns() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b && !seen[$4]++ {n++} END {print n + 0}'; }
+keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$work/screen.png" "$artifacts/$1.png"; }; }
+
+# traffic SECONDS: loopback traffic at 4 Mbit/s for that long, in the background.
+traffic() {
+  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$RANDOM.log
+  iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
+  pids+=($!)
+  poll 5 grep -q "listening" "$log" || fail "iperf3 server did not start: $(cat "$log")"
+  iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
+  pids+=($!)
+}
+
+# bars_drawn RIGHT TOP HEIGHT: upload bars (yellow) in two or more of the 20 screen columns left
+# of RIGHT, rows TOP to TOP + HEIGHT. The newest bar is 50 twips left of the picture's right edge
+# and moves one pixel left a second, so the first seconds' bars all lie there; two columns show
+# that the graph scrolls. Loopback counts every byte once received and once sent, so both bars
+# are equally high and the upload bar, drawn last, covers the download bar. Sets yellow, red, bars.
+bars_drawn() {
+  local p
+  p=$(pixels $(($1 - 20)) "$2" 20 "$3") || return 1
+  yellow=$(count 255 255 0 <<<"$p")
+  red=$(count 255 0 0 <<<"$p")
+  bars=$(columns 255 255 0 <<<"$p")
+  ((bars >= 2 && yellow >= 20))
+}
+
+# cpu_ms PID: the processor time the process has used so far, user and system, in milliseconds.
+cpu_ms() {
+  local fields
+  fields=$(sed 's/^.*) //' "/proc/$1/stat" 2>/dev/null) || return 1
+  # utime and stime are the 12th and 13th fields after the command name.
+  awk -v hz="$(getconf CLK_TCK)" '{printf "%d\n", ($12 + $13) * 1000 / hz}' <<<"$fields"
+}
