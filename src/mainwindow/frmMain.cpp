@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "appearance/MiscCode.h"
+#include "appearance/frmOptions.h"
 #include "mainwindow/Twips.h"
 #include "settings/Conversions.h"
 
@@ -70,7 +71,7 @@ void frmMain::Form_Load() {
     Form_Resize();
     m_ports.desktop.PumpMessages();
     PaintBackground();
-    ApplyTransparency(m_ports.form, ReadOpacityRoundedDown(m_store));
+    ApplyTransparency(m_ports.form, StartupOpacity());
     m_ports.form.Show();
     ShowFirstRunMessage();
     m_ports.form.Show();
@@ -188,6 +189,14 @@ void frmMain::PaintBackground() {
     const DrawableSurface target{m_ports.surface, m_picture.width, m_picture.height, m_pictureBackColor,
                                  m_ports.desktop.TwipsPerPixelX(), m_ports.desktop.TwipsPerPixelY()};
     PaintGradient(target, m_pictureBackColor, m_backColor, true);
+}
+
+// The scroll bar never stores a level under its minimum; a lower one, edited in by hand, would
+// leave a window nobody can see or click to change it, so it starts at the default instead.
+// Levels above 255 are left to ApplyTransparency, which does not apply them.
+std::int16_t frmMain::StartupOpacity() const {
+    const std::int16_t level = ReadOpacityRoundedDown(m_store);
+    return level >= 0 && level < kOpacityMin ? kOpacityDefault : level;
 }
 
 void frmMain::IP_Data(std::int32_t& OutData, std::int32_t& InData) {

@@ -91,6 +91,7 @@ class frmMain {
     void PaintBackground();
 
  private:
+    std::int16_t StartupOpacity() const;
     void RestorePlace();
     void KeepOnScreen(TwipsRect& place);
     void RestoreScale();

@@ -194,7 +194,7 @@ frugal
 quit 60 60
 [[ $(ls -A "$folder") == settings.ini ]] || fail "the folder holds $(ls -A "$folder")"
 
-step "every value negative or malformed: the smallest window at the top left, opacity 0"
+step "every value negative or malformed: the smallest window at the top left, default opacity"
 fresh_home negative
 settings "x=-5000
 y=-1e30
@@ -213,8 +213,8 @@ before=$(md5sum <"$ini")
 start
 # Left and top below 0 become 0; the resize handler's minimum is 500 twips, 33 pixels.
 at "0 0 33 33"
-# 0 is a level in range and is applied as it is: the window is fully transparent, but it is there.
-opacity_is 0
+# A level under the scroll bar's 10 would hide the window from its user: the default instead.
+opacity_is 180
 no_message
 ticking 0 0 33 33 negative
 frugal

@@ -148,6 +148,25 @@ TEST_F(frmMainTest, ScaleAndTopmostFromTheStore) {
     EXPECT_TRUE(form.MenuChecked(MenuItem::Kbps1024));
 }
 
+TEST_F(frmMainTest, AStoredOpacityTooLowToSeeStartsAtTheDefault) {
+    Store(keys::info, "1");
+    const std::pair<const char*, int> cases[] = {
+        {"0", 180}, {"9.9", 180}, {"10", 10}, {"254.7", 254}, {"255", 255}, {"abc", 180}};
+    for (const auto& [stored, applied] : cases) {
+        Store(keys::transpa, stored);
+        form.alpha = -1;
+        window.Form_Load();
+        EXPECT_EQ(form.alpha, applied) << "transpa " << stored;
+    }
+    // Levels beyond 0..255 are not applied at all: the window keeps the level it has.
+    for (const char* stored : {"999", "-5"}) {
+        Store(keys::transpa, stored);
+        form.alpha = 77;
+        window.Form_Load();
+        EXPECT_EQ(form.alpha, 77) << "transpa " << stored;
+    }
+}
+
 TEST_F(frmMainTest, ReRunKeepsColoursResetsTheMaximumAndStartsAFreshSampler) {
     Store(keys::bgcolor3, "65280");
     window.Form_Load();
