@@ -153,6 +153,16 @@ TEST_F(Win32MainWindowTest, MoveRunsTheResizeHandlerBeforeItReturns) {
     EXPECT_EQ(WindowRect().cx, 33);
 }
 
+TEST_F(Win32MainWindowTest, ThePictureNeverOutgrowsTheDesktop) {
+    const int screenW = GetSystemMetrics(SM_CXVIRTUALSCREEN), screenH = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    window.PlaceSurface({0, 0, 1e9f, 1e9f});
+    EXPECT_EQ(window.Picture().Width(), screenW);
+    EXPECT_EQ(window.Picture().Height(), screenH);
+    window.PlaceSurface({0, 0, 3000, 1e9f});
+    EXPECT_EQ(window.Picture().Width(), 200) << "a side that fits keeps its size";
+    EXPECT_EQ(window.Picture().Height(), screenH);
+}
+
 TEST_F(Win32MainWindowTest, AMoveOrSizeByTheSystemIsAdopted) {
     Start();
     SetWindowPos(Hwnd(), nullptr, 100, 50, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -109,10 +109,14 @@ void Win32MainWindow::Move(const TwipsRect& bounds) {
     if (resized && m_handlers) m_handlers->Form_Resize();
 }
 
+// The picture holds no more than the desktop can show. The window is larger only for a moment in
+// the start-up, when the settings ask for a size that it then shrinks to fit, and a bitmap of that
+// size might not fit in memory.
 void Win32MainWindow::PlaceSurface(const TwipsRect& bounds) {
     m_surface = bounds;
     const PixelRect p = ToPixels(bounds);
-    m_picture.Resize(p.cx, p.cy);
+    m_picture.Resize(std::min<std::int32_t>(p.cx, std::max(1, GetSystemMetrics(SM_CXVIRTUALSCREEN))),
+                     std::min<std::int32_t>(p.cy, std::max(1, GetSystemMetrics(SM_CYVIRTUALSCREEN))));
 }
 
 void Win32MainWindow::Show() {
