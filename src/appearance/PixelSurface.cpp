@@ -52,9 +52,13 @@ std::uint32_t Blend(std::uint16_t from, std::uint16_t to, std::int64_t i, std::i
 
 }  // namespace
 
-void PixelSurface::GradientFill(const GradientVertex& a, const GradientVertex& b, bool vertical) {
-    const std::int32_t left = std::max(a.x, 0), right = std::min(b.x, m_width);
-    const std::int32_t top = std::max(a.y, 0), bottom = std::min(b.y, m_height);
+void PixelSurface::GradientFill(const GradientVertex& upperLeft, const GradientVertex& lowerRight, bool vertical) {
+    const GradientVertex& a = upperLeft;
+    const GradientVertex& b = lowerRight;
+    const std::int32_t left = std::max(a.x, 0);
+    const std::int32_t right = std::min(b.x, m_width);
+    const std::int32_t top = std::max(a.y, 0);
+    const std::int32_t bottom = std::min(b.y, m_height);
     if (b.x <= a.x || b.y <= a.y) return;
     const std::int64_t n = vertical ? std::int64_t{b.y} - a.y : std::int64_t{b.x} - a.x;
     for (std::int32_t y = top; y < bottom; ++y) {
@@ -89,10 +93,13 @@ void PixelSurface::Line(std::int32_t colour, std::int32_t x1, std::int32_t y1, s
         return;
     }
     // Any other line, Bresenham, for lines that lie near the image.
-    std::int64_t x = x1, y = y1;
-    const std::int64_t dx = std::llabs(std::int64_t{x2} - x1), dy = -std::llabs(std::int64_t{y2} - y1);
+    std::int64_t x = x1;
+    std::int64_t y = y1;
+    const std::int64_t dx = std::llabs(std::int64_t{x2} - x1);
+    const std::int64_t dy = -std::llabs(std::int64_t{y2} - y1);
     if (dx > (1 << 16) || -dy > (1 << 16)) return;
-    const std::int64_t sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    const std::int64_t sx = x1 < x2 ? 1 : -1;
+    const std::int64_t sy = y1 < y2 ? 1 : -1;
     std::int64_t err = dx + dy;
     while (!(x == x2 && y == y2)) {
         Put(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y), rgb);

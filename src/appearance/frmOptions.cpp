@@ -1,5 +1,7 @@
 #include "appearance/frmOptions.h"
 
+#include <array>
+
 #include "appearance/MiscCode.h"
 #include "appearance/basCommonDialogs.h"
 #include "settings/Conversions.h"
@@ -9,8 +11,8 @@ namespace tg {
 
 namespace {
 
-constexpr const SettingKey* kSwatchKeys[kSwatchCount] = {&keys::bgcolor1, &keys::bgcolor2, &keys::bgcolor3,
-                                                         &keys::bgcolor4, &keys::bgcolor5};
+constexpr std::array<const SettingKey*, kSwatchCount> kSwatchKeys = {&keys::bgcolor1, &keys::bgcolor2, &keys::bgcolor3,
+                                                                     &keys::bgcolor4, &keys::bgcolor5};
 
 }  // namespace
 
@@ -27,11 +29,12 @@ void frmOptions::Form_Load() {
     const RegValue run = ReadRegValue(m_ports.registry, RegistryApi::kHkeyCurrentUser, kRunKeyPath, kRunValueName,
                                       std::string());
     const auto* text = std::get_if<std::string>(&run);
-    if (text && *text == m_programPath && !m_ports.dialog.Check1()) {
+    if (text != nullptr && *text == m_programPath && !m_ports.dialog.Check1()) {
         m_ports.dialog.SetCheck1(true);
         Check1_Click();  // the state change runs the click handler, which writes the same path back
     }
-    const std::int32_t defaults[kSwatchCount] = {m_current.pictureBack, m_current.back, 255, 65535, m_current.fore};
+    const std::array<std::int32_t, kSwatchCount> defaults = {m_current.pictureBack, m_current.back, 255, 65535,
+                                                             m_current.fore};
     for (int n = 1; n <= kSwatchCount; ++n)
         m_ports.dialog.SetSwatchColour(n, ReadColour(m_ports.store, *kSwatchKeys[n - 1], defaults[n - 1]));
     std::int16_t position = ReadOpacityRounded(m_ports.store);

@@ -25,7 +25,7 @@ constexpr std::int32_t WrapSub32(std::int32_t a, std::int32_t b) noexcept {
 
 // The low 32 bits of a 64-bit counter, as the 32-bit interface table reports it.
 constexpr std::uint32_t Low32(std::uint64_t value) noexcept {
-    return static_cast<std::uint32_t>(value & 0xFFFFFFFFu);
+    return static_cast<std::uint32_t>(value & 0xFFFFFFFFU);
 }
 
 }  // namespace tg

@@ -18,7 +18,7 @@ class CollectionError : public std::out_of_range {
  public:
     static constexpr int kInvalidArgument = 5;
     explicit CollectionError(const std::string& what) : std::out_of_range(what) {}
-    int Number() const noexcept { return kInvalidArgument; }
+    static int Number() noexcept { return kInvalidArgument; }
 };
 
 class CInterfaces {

@@ -82,7 +82,7 @@ CInterfacePtr ParseRow(const std::uint8_t* row, const AnsiDecoder& decode) {
 }  // namespace
 
 std::string FormatAdapterAddress(std::span<const std::uint8_t> bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
+    static constexpr std::string_view kHex = "0123456789ABCDEF";
     std::string text;
     for (const std::uint8_t b : bytes) {
         if (!text.empty()) text += '-';

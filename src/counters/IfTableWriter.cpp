@@ -50,7 +50,7 @@ void WriteIfRow(std::uint8_t* row, const IfRowFields& f) {
     PutU32(row + kOutQueueLengthOffset, f.outQueueLength);
     const std::size_t descLen = std::min(f.description.size(), kDescriptionBytes);
     PutU32(row + kDescriptionLengthOffset, static_cast<std::uint32_t>(descLen));
-    std::memcpy(row + kDescriptionOffset, f.description.data(), descLen);
+    std::copy_n(f.description.begin(), descLen, row + kDescriptionOffset);
 }
 
 std::vector<std::uint8_t> BuildIfTable(std::span<const IfRowFields> rows) {

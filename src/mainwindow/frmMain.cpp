@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 
+#include <array>
 #include <cmath>
 
 #include "appearance/MiscCode.h"
@@ -20,10 +21,10 @@ struct ScaleItem {
     std::int32_t kbps;
     MenuItem item;
 };
-constexpr ScaleItem kScaleItems[] = {
+constexpr std::array<ScaleItem, 6> kScaleItems = {{
     {128, MenuItem::Kbps128},   {256, MenuItem::Kbps256},   {512, MenuItem::Kbps512},
     {1024, MenuItem::Kbps1024}, {2048, MenuItem::Kbps2048}, {-1, MenuItem::KbpsAuto},
-};
+}};
 
 }  // namespace
 
@@ -237,7 +238,7 @@ void frmMain::DrawGraph(double up, double down) {
     if (up < 0) up = 1;
     if (down < 0) down = 1;
     if (!RaiseGraphMax(up, down) || m_graphMax == 0) return;
-    const double perKilobit = static_cast<double>(H / static_cast<float>(m_graphMax));
+    const auto perKilobit = static_cast<double>(H / static_cast<float>(m_graphMax));
     const double downHeight = perKilobit * down;
     const double upHeight = perKilobit * up;
     m_barX = RoundToInt32Clamped(W - 50);
@@ -251,7 +252,7 @@ bool frmMain::InGrip(float x, float y) const {
     return x > m_picture.width - kGrip && y > m_picture.height - kGrip;
 }
 
-void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t, float x, float y) {
+void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     m_dragStartX = x;
     m_dragStartY = y;
     if (button != kLeftButton) return;
@@ -261,7 +262,7 @@ void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t, float x, flo
     else m_dragging = true;
 }
 
-void frmMain::Picture2_MouseMove(std::int16_t button, std::int16_t, float x, float y) {
+void frmMain::Picture2_MouseMove(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     if (button != kLeftButton) {
         m_ports.form.SetCursor(InGrip(x, y) ? Cursor::SizeNwse : Cursor::Default);
         return;
@@ -276,7 +277,7 @@ void frmMain::Picture2_MouseMove(std::int16_t button, std::int16_t, float x, flo
     }
 }
 
-void frmMain::Picture2_MouseUp(std::int16_t button, std::int16_t, float, float) {
+void frmMain::Picture2_MouseUp(std::int16_t button, std::int16_t /*shift*/, float /*x*/, float /*y*/) {
     const TwipsRect b = m_ports.form.Bounds();
     if (m_dragging) {
         m_dragging = false;

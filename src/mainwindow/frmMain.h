@@ -102,7 +102,7 @@ class frmMain {
     void PlaceUploadReadout();
     bool InGrip(float x, float y) const;
     bool RaiseGraphMax(double up, double down);
-    void CheckOnlyScale(MenuItem item);
+    void CheckOnlyScale(MenuItem checked);
     PixelRect PlaceInPixels() const;
     std::int32_t YPixels(double twips) const;
 

@@ -1,4 +1,6 @@
 // The context menu's commands.
+#include <array>
+
 #include "mainwindow/Twips.h"
 #include "mainwindow/frmMain.h"
 
@@ -10,10 +12,10 @@ struct FixedScale {
     MenuItem item;
     std::int32_t kbps;
 };
-constexpr FixedScale kFixedScales[] = {
+constexpr std::array<FixedScale, 5> kFixedScales = {{
     {MenuItem::Kbps128, 128}, {MenuItem::Kbps256, 256}, {MenuItem::Kbps512, 512},
     {MenuItem::Kbps1024, 1024}, {MenuItem::Kbps2048, 2048},
-};
+}};
 
 }  // namespace
 

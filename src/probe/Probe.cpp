@@ -27,7 +27,7 @@ constexpr const char* kUsage =
 class ConsoleMessages final : public MessageDialog {
  public:
     explicit ConsoleMessages(std::ostream& err) : m_err(err) {}
-    void Show(std::string_view text, std::string_view caption, MessageIcon) override {
+    void Show(std::string_view text, std::string_view caption, MessageIcon /*icon*/) override {
         m_err << caption << ": " << text << '\n';
     }
 
@@ -176,7 +176,7 @@ int RunWatch(const Options& o, const Environment& env) {
 
 }  // namespace
 
-std::uint32_t BufferTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size, bool) {
+std::uint32_t BufferTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size, bool /*sorted*/) {
     const auto needed = static_cast<std::uint32_t>(m_table.size());
     if (table == nullptr || *size < needed) {
         *size = needed;

@@ -1,5 +1,6 @@
 #include "settings/Conversions.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -9,38 +10,51 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSign(char c) { return c == '+' || c == '-'; }
+bool IsExponentLetter(char c) { return c == 'e' || c == 'E' || c == 'd' || c == 'D'; }
+
+// The digits from text[i] on, appended to `out`; the position after them.
+std::size_t ScanDigits(std::string_view text, std::size_t i, std::string& out) {
+    for (; i < text.size() && IsDigit(text[i]); ++i) out += text[i];
+    return i;
+}
+
+// An exponent at text[i] (letter, optional sign, digits) appended to `normal` as from_chars reads
+// it; the position after it, or i when no whole exponent starts there.
+std::size_t ScanExponent(std::string_view text, std::size_t i, std::string& normal) {
+    if (i >= text.size() || !IsExponentLetter(text[i])) return i;
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < text.size() && IsSign(text[j])) {
+        if (text[j] == '-') exponent += '-';
+        ++j;
+    }
+    const std::size_t end = ScanDigits(text, j, exponent);
+    if (end == j) return i;
+    normal += exponent;
+    return end;
+}
 
 // Length of the number at the start of `text` (sign, digits, point, exponent), 0 when there is none;
 // `normal` gets it in the form from_chars reads (no '+', exponent letter 'e').
 std::size_t ScanNumber(std::string_view text, std::string& normal) {
-    std::size_t i = 0;
     normal.clear();
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-') normal += '-';
-        ++i;
+    std::size_t i = 0;
+    if (!text.empty() && IsSign(text[0])) {
+        if (text[0] == '-') normal += '-';
+        i = 1;
     }
-    std::size_t digits = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) normal += text[i];
+    const std::size_t whole = i;
+    i = ScanDigits(text, i, normal);
+    std::size_t digits = i - whole;
     if (i < text.size() && text[i] == '.') {
         normal += '.';
-        for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) normal += text[i];
+        const std::size_t fraction = i + 1;
+        i = ScanDigits(text, fraction, normal);
+        digits += i - fraction;
     }
     if (digits == 0) return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        std::size_t j = i + 1;
-        std::string exponent = "e";
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            if (text[j] == '-') exponent += '-';
-            ++j;
-        }
-        const std::size_t start = j;
-        for (; j < text.size() && IsDigit(text[j]); ++j) exponent += text[j];
-        if (j > start) {
-            normal += exponent;
-            i = j;
-        }
-    }
-    return i;
+    return ScanExponent(text, i, normal);
 }
 
 double Convert(const std::string& normal) {
@@ -111,10 +125,10 @@ std::optional<float> ToSingle(double value) noexcept {
 
 std::string NumberToText(double value) {
     if (value == 0) return "0";
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    std::array<char, 64> buffer{};
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     if (ec != std::errc()) return "0";
-    return std::string(buffer, end);
+    return {buffer.data(), end};
 }
 
 }  // namespace tg

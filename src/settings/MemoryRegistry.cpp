@@ -1,6 +1,6 @@
 #include "settings/MemoryRegistry.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace tg {
 
@@ -18,7 +18,7 @@ std::string MemoryRegistry::Fold(std::uint32_t root, std::string_view path) {
 
 std::int32_t MemoryRegistry::OpenKey(std::uint32_t root, std::string_view path, Key* key) {
     const std::string folded = Fold(root, path);
-    if (!m_keys.count(folded)) return kFileNotFound;
+    if (!m_keys.contains(folded)) return kFileNotFound;
     *key = m_nextHandle++;
     m_handles[*key] = folded;
     return kOk;
@@ -42,7 +42,7 @@ std::int32_t MemoryRegistry::QueryValue(Key key, std::string_view name, std::uin
         *size = needed;
         return kMoreData;
     }
-    std::memcpy(data, value->second.data.data(), needed);
+    std::copy_n(value->second.data.begin(), needed, data);
     *size = needed;
     return kOk;
 }
@@ -88,7 +88,7 @@ std::optional<MemoryRegistry::Value> MemoryRegistry::Get(std::uint32_t root, std
 }
 
 bool MemoryRegistry::HasKey(std::uint32_t root, std::string_view path) const {
-    return m_keys.count(Fold(root, path)) != 0;
+    return m_keys.contains(Fold(root, path));
 }
 
 }  // namespace tg

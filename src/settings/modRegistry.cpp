@@ -1,5 +1,6 @@
 #include "settings/modRegistry.h"
 
+#include <array>
 #include <vector>
 
 namespace tg {
@@ -36,10 +37,10 @@ RegValue ReadString(RegistryApi& api, const OpenKey& key, std::string_view name,
 }
 
 RegValue ReadDword(RegistryApi& api, const OpenKey& key, std::string_view name, RegValue dflt) {
-    std::uint8_t bytes[4] = {};
+    std::array<std::uint8_t, 4> bytes{};
     std::uint32_t type = 0;
-    std::uint32_t count = 4;
-    if (api.QueryValue(key.get(), name, &type, bytes, &count) != RegistryApi::kOk) return dflt;
+    auto count = static_cast<std::uint32_t>(bytes.size());
+    if (api.QueryValue(key.get(), name, &type, bytes.data(), &count) != RegistryApi::kOk) return dflt;
     const std::uint32_t bits = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
     return static_cast<std::int32_t>(bits);
 }

@@ -13,7 +13,7 @@ namespace tg {
 // Text (a string value), a signed 32-bit number (a DWORD value), or the caller's default unchanged.
 using RegValue = std::variant<std::string, std::int32_t>;
 
-inline constexpr std::string_view kRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr std::string_view kRunKeyPath = R"(Software\Microsoft\Windows\CurrentVersion\Run)";
 inline constexpr std::string_view kRunValueName = "Tidegauge";
 
 // The text up to its first NUL character.

@@ -78,6 +78,7 @@ TEST_F(KeyFileSettingsTest, AnyTextReadsBackExactly) {
         "a\nb",     "\r\n",      "tab\tinside", "\ttab",           "tab\t",        "back\\slash", "\\",
         "ends\\",   "\\s \\n",   "#hash",       "; semicolon",     "a=b",          "=",           "[group]",
         "潮位 配置", "naïve ü ",  "\x0b\x0c",    "%s %d \"quoted\"", "\\\\server\\x", " \n ",
+        "a\f",      " \fb",      "\t\f",        "\x0b\f",
     };
     for (std::size_t i = 0; i < std::size(texts); ++i) Set("k" + std::to_string(i), texts[i]);
 
@@ -125,6 +126,9 @@ TEST_F(KeyFileSettingsTest, NamesAndTextsTheFileCannotHoldAreRefused) {
     for (const char* app : {"", ".", "..", "a/b"}) settings->Set(app, kSection, "kbps", "1");
     Set("kbps", std::string("5\0" "12", 4));
     Set("kbps", "\xff\xfe");
+    // Every reader drops a form feed at the start of a value, and no escape keeps it.
+    Set("kbps", "\f");
+    Set("kbps", "\f512");
     EXPECT_EQ(ReadFile(File()), before);
     EXPECT_EQ(Get("kbps"), "512");
     EXPECT_EQ(AppFolder(), std::vector<std::string>{"settings.ini"});

@@ -173,6 +173,11 @@ TEST_F(XdgRegistryTest, EntriesEditedByHand) {
         {head + "Exec=/usr/bin/tidegauge --small %U\n", std::string("/usr/bin/tidegauge")},
         {head + "Exec=\"/opt/a b/tg\" %f\n", std::string("/opt/a b/tg")},
         {head + "Exec=%U /usr/bin/tg\n", std::string("/usr/bin/tg")},
+        {head + "Exec=/opt/100%%/tg%k\n", std::string("/opt/100%/tg")},
+        // Only the listed field codes: any other makes the line invalid, a split character included.
+        {head + "Exec=/opt/t%\xC3\xA9\n", kDflt},
+        {head + "Exec=\"/opt/t%/x\"\n", kDflt},
+        {head + "Exec=/opt/t%z\n", kDflt},
         {head + "X-GNOME-Autostart-enabled=false\nExec=/x\n", std::string()},
         {head + "Exec=\"/opt/unterminated\n", kDflt},
         {head + "Exec=\n", kDflt},

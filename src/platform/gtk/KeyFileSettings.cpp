@@ -83,6 +83,8 @@ bool IsUtf8(std::string_view text) {
     return text.empty() || g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr);
 }
 
+bool CanHoldValue(std::string_view text) { return IsUtf8(text) && !text.starts_with('\f'); }
+
 bool IsGroupName(std::string_view name) {
     if (name.empty() || !IsUtf8(name)) return false;
     for (const char c : name)
@@ -226,8 +228,9 @@ void KeyFileSettings::Set(std::string_view app, std::string_view section, std::s
         return;
     }
     const std::string path = FilePath(app);
-    if (!keyfile::IsUtf8(text)) {
-        Report("settings not saved to " + path + ": the text for \"" + std::string(key) + "\" is not UTF-8 text");
+    if (!keyfile::CanHoldValue(text)) {
+        Report("settings not saved to " + path + ": the text for \"" + std::string(key) +
+               "\" is not UTF-8 text or starts with a form feed");
         return;
     }
     const std::string group(section);

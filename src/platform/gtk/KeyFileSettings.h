@@ -38,6 +38,9 @@ bool IsKeyName(std::string_view name);
 // A single folder name: not empty, no '/', not "." or "..".
 bool IsFolderName(std::string_view name);
 bool IsUtf8(std::string_view text);
+// Text a key-file value can hold: UTF-8 without NUL, and not starting with a form feed, which every
+// reader drops with the white space before a value and which has no escape.
+bool CanHoldValue(std::string_view text);
 
 // Text as a key-file value that reads back as exactly that text: backslash, newline, carriage
 // return and tab escaped, and spaces at either end written as \s so no reader or editor trims them.

@@ -22,6 +22,11 @@ std::string QuoteExecArgument(std::string_view path) {
     return out + '"';
 }
 
+namespace {
+// What may follow a '%' in an Exec line: the listed field codes, and '%' itself.
+constexpr std::string_view kFieldCodes = "%fFuUdDnNickvm";
+}  // namespace
+
 std::optional<std::string> ExecProgram(std::string_view exec) {
     std::string program;
     bool started = false;
@@ -45,7 +50,8 @@ std::optional<std::string> ExecProgram(std::string_view exec) {
             continue;
         }
         if (c == '%') {
-            if (++i == exec.size()) return std::nullopt;
+            // A code the desktop-entry rules do not list makes the whole line invalid.
+            if (++i == exec.size() || kFieldCodes.find(exec[i]) == std::string_view::npos) return std::nullopt;
             if (exec[i] == '%') {
                 program += '%';
                 started = true;

@@ -35,7 +35,8 @@ namespace autostart {
 std::string QuoteExecArgument(std::string_view path);
 
 // The program an Exec line starts: its first argument with the quoting undone and field codes
-// (%f, %U, ...) dropped. nullopt when there is none or a quote is left open.
+// (%f, %U, ...) dropped. nullopt when there is none, a quote is left open, or a field code is not
+// one of those the desktop-entry rules list.
 std::optional<std::string> ExecProgram(std::string_view exec);
 
 }  // namespace autostart

@@ -12,7 +12,7 @@ namespace tg {
 class RegistryApi {
  public:
     using Key = std::uintptr_t;
-    static constexpr std::uint32_t kHkeyCurrentUser = 0x80000001u;
+    static constexpr std::uint32_t kHkeyCurrentUser = 0x80000001U;
     static constexpr std::uint32_t kTypeString = 1;       // REG_SZ
     static constexpr std::uint32_t kTypeExpandString = 2;  // REG_EXPAND_SZ
     static constexpr std::uint32_t kTypeBinary = 3;        // REG_BINARY
