@@ -20,12 +20,19 @@ ensure_packages() {
 
 # build_targets PRESET TARGET...: configures the preset when needed and builds only the targets.
 build_targets() {
-  local preset=$1 root
+  local preset=$1 root log
   shift
   root=$(git -C "$(dirname "${BASH_SOURCE[0]}")" rev-parse --show-toplevel)
-  (cd "$root" && { [[ -f build/$preset/build.ninja ]] || cmake --preset "$preset" >/dev/null; } &&
-    cmake --build --preset "$preset" --target "$@" >/dev/null) ||
-    { echo "FAIL: building $* with the $preset preset failed" >&2; return 1; }
+  log=$(mktemp /tmp/tg-build.XXXXXX)
+  if (cd "$root" && { [[ -f build/$preset/build.ninja ]] || cmake --preset "$preset"; } &&
+    cmake --build --preset "$preset" --target "$@") >"$log" 2>&1; then
+    rm -f "$log"
+    return 0
+  fi
+  tail -n 40 "$log" >&2
+  rm -f "$log"
+  echo "FAIL: building $* with the $preset preset failed" >&2
+  return 1
 }
 
 # stamp: prefixes every line of its input with the wall-clock time it arrived, in epoch seconds.
