@@ -16,6 +16,7 @@ write_section() {
   local name=$1 body=$2 report begin end
   report="$(git -C "$(dirname "${BASH_SOURCE[0]}")" rev-parse --show-toplevel)/docs/benchmarks.md"
   begin="<!-- begin $name -->" end="<!-- end $name -->"
+  mkdir -p "$(dirname "$report")"
   [[ -f $report ]] || printf '# Measurements\n\nEach section is written by the script it names; rerun the script to refresh it.\n' >"$report"
   if grep -qxF "$begin" "$report"; then
     awk -v b="$begin" -v e="$end" -v f="$body" '

@@ -9,6 +9,7 @@
 #include "platform/gtk/GtkLauncher.h"
 #include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkMessageBox.h"
+#include "platform/gtk/GtkStartEnvironment.h"
 #include "platform/gtk/GtkOptionsHost.h"
 #include "platform/gtk/KeyFileSettings.h"
 #include "platform/gtk/XdgRegistry.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     // The window places itself, which Wayland does not allow; XWayland does.
     gdk_set_allowed_backends("x11");
     g_set_prgname("tidegauge");
+    tg::GtkStartEnvironment environment;
+    environment.Prepare();
     if (!gtk_init_check(&argc, &argv)) {
         std::fprintf(stderr, "tidegauge: cannot open the X display (is DISPLAY set?)\n");
         return 1;
@@ -32,7 +35,7 @@ int main(int argc, char** argv) {
     tg::GtkMainWindow window(desktop);
     tg::GtkMessageBox messages(window.Window());
     tg::XdgRegistry registry;
-    tg::GtkLauncher launcher;
+    tg::GtkLauncher launcher(environment);
     tg::GtkOptionsHost options({window, window.Window(), desktop, settings, registry, launcher},
                                tg::RunningProgramPath());
     tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options});
