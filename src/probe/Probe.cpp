@@ -166,9 +166,17 @@ int RunWatch(const Options& o, const Environment& env) {
                  << " U:" << KilobitsFromKilobytes(InData) << std::endl;
         ++printed;
     };
-    const std::chrono::nanoseconds start = env.clock->Now();
-    for (long tick = 0; printed < o.watchCount; ++tick) {
-        if (tick > 0) env.sleepUntil(start + std::chrono::seconds(tick));
+    std::chrono::nanoseconds next = env.clock->Now();
+    for (bool first = true; printed < o.watchCount; first = false) {
+        if (!first) {
+            next += std::chrono::seconds(1);
+            // After a stall (the process stopped, the machine suspended) the missed ticks are not
+            // run back to back: each would cover a sliver of time, and a packet or two in it would
+            // read as a huge rate. One tick covers the whole stall, then the old rhythm goes on.
+            const std::chrono::nanoseconds now = env.clock->Now();
+            if (now >= next) next += std::chrono::seconds((now - next) / std::chrono::seconds(1) + 1);
+            env.sleepUntil(next);
+        }
         sampler.Update();
     }
     return kExitOk;

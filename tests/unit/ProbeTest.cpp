@@ -143,6 +143,32 @@ TEST_F(ProbeTest, WatchPrintsOneKilobitLinePerDataEvent) {
     EXPECT_EQ(clock.now, 100s + 3s) << "a baseline tick, then one tick a second";
 }
 
+TEST_F(ProbeTest, WatchAfterAStallTakesOneTickForTheWholeOfIt) {
+    // Sleeping costs a millisecond even when the deadline has passed; traffic flows at 2000 and
+    // 1000 bytes a second, plus a small packet each way whenever the probe reads.
+    int sleeps = 0;
+    env.sleepUntil = [&](std::chrono::nanoseconds deadline) {
+        const std::chrono::nanoseconds before = clock.now;
+        clock.now = std::max(clock.now + 1ms, deadline);
+        if (++sleeps == 2) clock.now += 5500ms;  // stopped for five and a half seconds
+        const auto ms = static_cast<std::uint32_t>((clock.now - before) / 1ms);
+        rows[1].inOctets += 2 * ms + 150;
+        rows[1].outOctets += ms + 150;
+        source.table = BuildIfTable(rows);
+    };
+    ASSERT_EQ(Run({"--watch", "5"}), probe::kExitOk) << err.str();
+    std::istringstream lines(out.str());
+    std::string line;
+    int n = 0;
+    while (std::getline(lines, line)) {
+        ++n;
+        const auto d = std::stol(line.substr(line.find(" D:") + 3));
+        EXPECT_LE(d, 24) << "no reading far above the 16 kb/s flowing, plus a packet: " << line;
+    }
+    EXPECT_EQ(n, 5);
+    EXPECT_EQ(sleeps, 5) << "one tick over the stall, none to catch up";
+}
+
 TEST(BufferTableSource, FollowsTheQueryThenFillProtocol) {
     probe::BufferTableSource s(std::vector<std::uint8_t>(864, 7));
     std::uint32_t size = 0;
