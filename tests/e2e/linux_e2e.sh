@@ -12,18 +12,10 @@ set -euo pipefail
 binary=$(realpath "${1:?usage: linux_e2e.sh PATH/TO/tidegauge [ARTIFACTS-DIR]}")
 artifacts=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
-IMPORT=/usr/bin/import
-CONVERT=/usr/bin/convert
+# shellcheck source=e2e-helpers.sh
+source "$here/e2e-helpers.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-step() { echo "-- $*"; }
-
-for tool in xdotool xwininfo xprop iperf3 "$IMPORT" "$CONVERT"; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/bootstrap installs it)"
-done
+need xdotool xwininfo xprop iperf3 "$IMPORT" "$CONVERT"
 [[ -x $binary ]] || fail "no program at $binary"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-e2e.XXXXXX")
@@ -87,31 +79,6 @@ poll() {
   done
 }
 
-# Windows of a process that are mapped, and each one's "X Y WIDTH HEIGHT".
-visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null || true; }
-geometry() {
-  xwininfo -id "$1" 2>/dev/null | awk '
-    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
-}
-transient_for() { xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | awk '/window id/ {print $NF}'; }
-
-# The program's main window is its mapped window that is transient for no other.
-find_main() {
-  local w
-  for w in $(visible_windows "$app"); do
-    [[ -z $(transient_for "$w") ]] && { main=$w; return 0; }
-  done
-  return 1
-}
-find_dialog() {
-  local w
-  for w in $(visible_windows "$app"); do
-    [[ $(transient_for "$w") == $(printf '0x%x' "$main") ]] && { dialog=$w; return 0; }
-  done
-  return 1
-}
-geometry_is() { [[ $(geometry "$main") == "$1" ]]; }
 stored() { [[ -f $ini ]] && grep -qx "$1" "$ini"; }
 
 # pixels X Y W H: "r g b x y" for every screen pixel of the rectangle (x, y inside it), from a
@@ -122,8 +89,6 @@ pixels() {
   "$CONVERT" "$shot" -crop "$3x$4+$1+$2" +repage -depth 8 txt:- |
     sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\3 \4 \5 \1 \2/p'
 }
-count() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b {n++} END {print n + 0}'; }
-columns() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b && !seen[$4]++ {n++} END {print n + 0}'; }
 keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$shot" "$artifacts/$1.png"; }; }
 
 step "first start: the window at its first-start place and size"
@@ -444,7 +409,6 @@ done
 step "the menu's exit item ends the program"
 open_menu
 xdotool key Up key Return
-app_gone() { ! kill -0 "$app" 2>/dev/null; }
 poll 5 app_gone || fail "the program still runs 5 s after exit was picked"
 status=0
 wait "$app" || status=$?

@@ -15,22 +15,14 @@ wine=${1:?usage: windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}
 program=$(realpath "${2:?usage: windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}")
 artifacts=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
-IMPORT=/usr/bin/import
-CONVERT=/usr/bin/convert
+# shellcheck source=e2e-helpers.sh
+source "$here/e2e-helpers.sh"
 # Wine turns its arguments into UTF-16 by the locale's character set; the section name is UTF-8.
 export LC_ALL=C.UTF-8
 settings_key='HKCU\Software\TideGauge'
 section="$settings_key\\配置"
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-step() { echo "-- $*"; }
-
-for tool in "$wine" wineserver xdotool xwininfo iperf3 "$IMPORT" "$CONVERT"; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/bootstrap installs it)"
-done
+need "$wine" wineserver xdotool xwininfo iperf3 "$IMPORT" "$CONVERT"
 [[ -f $program ]] || fail "no program at $program"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-windows-e2e.XXXXXX")
@@ -73,30 +65,6 @@ poll() {
   done
 }
 
-visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null || true; }
-geometry() {
-  xwininfo -id "$1" 2>/dev/null | awk '
-    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
-    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
-}
-transient_for() { xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | awk '/window id/ {print $NF}'; }
-# The main window is the program's mapped window that is transient for no other; the message box
-# is transient for it.
-find_main() {
-  local w
-  for w in $(visible_windows "$app"); do
-    [[ -z $(transient_for "$w") ]] && { main=$w; return 0; }
-  done
-  return 1
-}
-find_dialog() {
-  local w
-  for w in $(visible_windows "$app"); do
-    [[ $(transient_for "$w") == $(printf '0x%x' "$main") ]] && { dialog=$w; return 0; }
-  done
-  return 1
-}
-geometry_is() { [[ $(geometry "$main") == "$1" ]]; }
 # stored NAME VALUE: the registry holds the string value NAME = VALUE in the program's section.
 stored() { "$wine" reg query "$section" /v "$1" 2>/dev/null | tr -d '\r' | grep -Eq "^ +$1 +REG_SZ +$2\$"; }
 stored_text() { "$wine" reg query "$section" 2>/dev/null | tr -d '\r' | grep REG_SZ | tr -s ' ' | tr '\n' ';'; }
@@ -108,8 +76,6 @@ pixels() {
   "$CONVERT" "$shot" -crop "$3x$4+$1+$2" +repage -depth 8 txt:- |
     sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\3 \4 \5 \1 \2/p'
 }
-count() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b {n++} END {print n + 0}'; }
-columns() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b && !seen[$4]++ {n++} END {print n + 0}'; }
 keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$shot" "$artifacts/$1.png"; }; }
 
 # Wine hands a layered window's alpha to X as _NET_WM_WINDOW_OPACITY, the level times 0x01010101.
@@ -437,7 +403,6 @@ poll 5 menu_up || fail "no menu appeared after a right click"
 pixels 1450 550 350 300 >/dev/null && keep_shot menu
 # Up from no selection picks the last item, which is exit.
 xdotool key Up key Return
-app_gone() { ! kill -0 "$app" 2>/dev/null; }
 poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
 status=0
 wait "$app" || status=$?

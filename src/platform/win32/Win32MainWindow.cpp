@@ -8,6 +8,7 @@
 #include "mainwindow/Twips.h"
 #include "mainwindow/frmMain.h"
 #include "platform/win32/TideGaugeResources.h"
+#include "platform/win32/MemberWindowProc.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Dpi.h"
 
@@ -204,14 +205,7 @@ void Win32MainWindow::Command(MenuItem item) const {
 }
 
 LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return self != nullptr ? self->OnMessage(window, message, wParam, lParam)
-                           : DefWindowProcW(window, message, wParam, lParam);
+    return RouteToMember<Win32MainWindow, &Win32MainWindow::OnMessage>(window, message, wParam, lParam);
 }
 
 LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

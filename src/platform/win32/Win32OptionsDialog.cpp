@@ -6,6 +6,7 @@
 
 #include "appearance/frmOptions.h"
 #include "mainwindow/Twips.h"
+#include "platform/win32/MemberWindowProc.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Dpi.h"
 #include "platform/win32/Win32Picture.h"
@@ -237,14 +238,7 @@ void Win32OptionsDialog::EndModal() {
 }
 
 LRESULT CALLBACK Win32OptionsDialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32OptionsDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return self != nullptr ? self->OnMessage(window, message, wParam, lParam)
-                           : DefWindowProcW(window, message, wParam, lParam);
+    return RouteToMember<Win32OptionsDialog, &Win32OptionsDialog::OnMessage>(window, message, wParam, lParam);
 }
 
 LRESULT Win32OptionsDialog::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
