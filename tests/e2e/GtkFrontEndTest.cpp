@@ -21,6 +21,7 @@
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/GtkDesktop.h"
 #include "platform/gtk/GtkMainWindow.h"
+#include "platform/gtk/GtkMessageBox.h"
 #include "platform/gtk/InstanceLock.h"
 
 namespace tg {
@@ -107,6 +108,35 @@ TEST(AppIconTest, TheBarsKeepTheirColours) {
         EXPECT_EQ(PixelOf(icon.get(), size * 34 / 100, size * 8 / 10), kRed) << size;
         EXPECT_EQ(PixelOf(icon.get(), size * 66 / 100, size * 8 / 10), kYellow) << size;
     }
+}
+
+// ---- the message box
+
+// The images inside a widget, depth first, by their icon names.
+void CollectIconNames(GtkWidget* widget, std::vector<std::string>& names) {
+    if (GTK_IS_IMAGE(widget) && gtk_image_get_storage_type(GTK_IMAGE(widget)) == GTK_IMAGE_ICON_NAME) {
+        const gchar* name = nullptr;
+        gtk_image_get_icon_name(GTK_IMAGE(widget), &name, nullptr);
+        if (name != nullptr && gtk_widget_get_visible(widget)) names.emplace_back(name);
+    }
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* c = children; c != nullptr; c = c->next) CollectIconNames(GTK_WIDGET(c->data), names);
+        g_list_free(children);
+    }
+}
+
+TEST(GtkMessageBoxTest, TheInformationIconShowsBesideTheTextAndOnlyWhenAskedFor) {
+    const GtkMessageBox box(nullptr);
+    std::vector<std::string> names;
+    const OwnedWidget about = box.Build("About", "TideGauge", MessageIcon::Information);
+    CollectIconNames(about.get(), names);
+    EXPECT_EQ(names, std::vector<std::string>{"dialog-information"});
+    EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(about.get())), "TideGauge");
+    names.clear();
+    const OwnedWidget plain = box.Build("Welcome", "TideGauge", MessageIcon::None);
+    CollectIconNames(plain.get(), names);
+    EXPECT_TRUE(names.empty());
 }
 
 // ---- the desktop
