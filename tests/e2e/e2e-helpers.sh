@@ -6,7 +6,8 @@
 #   main       its main window, once find_main has found it
 #   artifacts  where keep_shot copies screenshots (nothing is kept when empty)
 #   pids       processes the script ends when it stops (traffic adds to it)
-# shellcheck shell=bash disable=SC2154,SC2034
+#   log        where the program's output goes
+# shellcheck shell=bash disable=SC2154,SC2034,SC2317
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
 
@@ -104,4 +105,30 @@ cpu_ms() {
   fields=$(sed 's/^.*) //' "/proc/$1/stat" 2>/dev/null) || return 1
   # utime and stime are the 12th and 13th fields after the command name.
   awk -v hz="$(getconf CLK_TCK)" '{printf "%d\n", ($12 + $13) * 1000 / hz}' <<<"$fields"
+}
+
+# frugal: the program uses less than a quarter of one processor over four seconds, so it neither
+# spins nor retries a failing save without end.
+frugal() {
+  local before after
+  before=$(cpu_ms "$app") || fail "the program is gone: $(tail -n 20 "$log")"
+  sleep 4
+  after=$(cpu_ms "$app") || fail "the program ended: $(tail -n 20 "$log")"
+  ((after - before < 1000)) || fail "the program used $((after - before)) ms of processor time in 4 s"
+  echo "   $((after - before)) ms of processor time in 4 s"
+}
+
+# quit X Y: the menu, opened at that screen point, ends the program through its exit item, and
+# the program ends with status 0 (under the leak checker: with nothing leaked).
+quit() {
+  local before status=0
+  before=$(visible_windows "$app" | wc -l)
+  menu_up() { (($(visible_windows "$app" | wc -l) > before)); }
+  xdotool mousemove "$1" "$2" click 3
+  poll 5 menu_up || fail "no menu appeared after a right click at $1 $2"
+  # Up from no selection reaches the last item, exit.
+  xdotool key Up key Return
+  poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
+  wait "$app" || status=$?
+  ((status == 0)) || fail "the program ended with status $status: $(tail -n 20 "$log")"
 }

@@ -103,31 +103,7 @@ ticking() {
   echo "   $yellow yellow pixels in $bars columns"
 }
 
-# frugal: the program uses less than a quarter of one processor over four seconds, so it neither
-# spins nor retries a failing save without end.
-frugal() {
-  local before after
-  before=$(cpu_ms "$app") || fail "the program is gone: $(cat "$log")"
-  sleep 4
-  after=$(cpu_ms "$app") || fail "the program ended: $(cat "$log")"
-  ((after - before < 1000)) || fail "the program used $((after - before)) ms of processor time in 4 s"
-  echo "   $((after - before)) ms of processor time in 4 s"
-}
 
-# quit X Y: the menu, opened at that screen point, ends the program through its exit item, and
-# the program ends with status 0 (under the leak checker: with nothing leaked).
-quit() {
-  local before status=0
-  before=$(visible_windows "$app" | wc -l)
-  menu_up() { (($(visible_windows "$app" | wc -l) > before)); }
-  xdotool mousemove "$1" "$2" click 3
-  poll 5 menu_up || fail "no menu appeared after a right click at $1 $2"
-  # Up from no selection reaches the last item, exit.
-  xdotool key Up key Return
-  poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
-  wait "$app" || status=$?
-  ((status == 0)) || fail "the program ended with status $status: $(cat "$log")"
-}
 
 # random_bytes SEED COUNT: COUNT bytes from bash's generator seeded with SEED, the same each run.
 random_bytes() {

@@ -92,10 +92,11 @@ run_value() {
 run_is() { [[ $(run_value) == "$1" ]]; }
 
 start() {
-  "$wine" "$program" >"$work/tidegauge.log" 2>&1 &
+  log=$work/tidegauge.log
+  "$wine" "$program" >"$log" 2>&1 &
   app=$!
   pids+=("$app")
-  poll 30 find_main || fail "no window appeared within 30 s; Wine said: $(tail -n 20 "$work/tidegauge.log")"
+  poll 30 find_main || fail "no window appeared within 30 s; Wine said: $(tail -n 20 "$log")"
 }
 at() { poll 5 geometry_is "$1" || fail "window at $(geometry "$main"), expected $1"; }
 opacity_is() {
@@ -118,27 +119,6 @@ ticking() {
   }
   keep_shot "$4"
   echo "   $yellow yellow pixels in $bars columns"
-}
-# frugal: the program uses less than a quarter of one processor over four seconds.
-frugal() {
-  local before after
-  before=$(cpu_ms "$app") || fail "the program is gone"
-  sleep 4
-  after=$(cpu_ms "$app") || fail "the program ended"
-  ((after - before < 1000)) || fail "the program used $((after - before)) ms of processor time in 4 s"
-  echo "   $((after - before)) ms of processor time in 4 s"
-}
-quit() {
-  local before status=0
-  before=$(visible_windows "$app" | wc -l)
-  menu_up() { (($(visible_windows "$app" | wc -l) > before)); }
-  xdotool mousemove "$1" "$2" click 3
-  poll 5 menu_up || fail "no menu appeared after a right click at $1 $2"
-  # Up from no selection picks the last item, exit.
-  xdotool key Up key Return
-  poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
-  wait "$app" || status=$?
-  ((status == 0)) || fail "the program ended with status $status: $(tail -n 20 "$work/tidegauge.log")"
 }
 
 # options X Y: 配置... from the menu opened at that screen point; sets cx, cy to the dialog's
