@@ -240,11 +240,19 @@ y=7500
 kbps=512"
 # Permissions do not hold back root: as root, the program runs as an unprivileged user that owns
 # its folders, so the folder's read-only mode is what stops it.
+# The checkout may lie in a folder that user cannot enter (a home folder), so the program and the
+# leak checker's suppressions go where it can read them.
 runas=()
 if (($(id -u) == 0)); then
   runas=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   chmod 711 "$work"
   chown -R 65534:65534 "$work/readonly"
+  install -m 755 "$binary" "$work/readonly/tidegauge"
+  binary=$work/readonly/tidegauge
+  if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]+) ]]; then
+    install -m 644 "${BASH_REMATCH[1]}" "$work/readonly/lsan.supp"
+    LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$work/readonly/lsan.supp}
+  fi
 fi
 chmod 500 "$folder"
 ! "${runas[@]}" touch "$folder/probe" 2>/dev/null || fail "the settings folder is writable for the program"
