@@ -345,6 +345,36 @@ TEST_F(GtkMainWindowTest, TheTimerTicksOnlyWhileEnabled) {
     EXPECT_EQ(table.calls, before);
 }
 
+// Each tick pumps messages twice on its way; the window must still be painted once per tick, after
+// it, with everything the tick drew.
+TEST_F(GtkMainWindowTest, EachTickPaintsOnceWhenItHasDrawnEverything) {
+    settings.Set(kSettingsApp, kSettingsSection, "kbps", "128");
+    Load();
+    std::uint32_t total = 1'000'000;
+    const auto tick = [&] {
+        total += 8 * 1024;  // 64 kilobits in each direction
+        table.SetTotals({{total, total}});
+        clock.Advance(1s);
+        const int before = table.calls;
+        ASSERT_TRUE(PumpUntil([&] { return table.calls > before; }, 2s)) << "no tick";
+        PumpFor(150ms);
+    };
+    tick();  // the first reading only sets the starting counts
+    int paints = 0;
+    // The toplevel's handlers run before it paints its child, the picture.
+    GtkWidget* top = GTK_WIDGET(window.Window());
+    const auto count = +[](int* n) -> gboolean {
+        ++*n;
+        return FALSE;
+    };
+    const gulong handler = g_signal_connect_swapped(top, "draw", G_CALLBACK(count), &paints);
+    for (int i = 0; i < 3; ++i) tick();
+    g_signal_handler_disconnect(top, handler);
+    EXPECT_EQ(paints, 3);
+    EXPECT_EQ(Screen(178, 88), kYellow) << "the last tick's bars are on the screen";
+    EXPECT_GE(DarkPixels(6, 6, 40, 16), 10) << "and its read-outs";
+}
+
 // ---- the context menu and its commands
 
 constexpr MenuItem kScales[] = {MenuItem::Kbps128,  MenuItem::Kbps256,  MenuItem::Kbps512,

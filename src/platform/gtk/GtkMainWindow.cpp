@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkMainWindow.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "counters/UnsupportedNotice.h"
 #include "mainwindow/Twips.h"
@@ -82,7 +83,8 @@ GtkMainWindow::~GtkMainWindow() {
 PixelRect GtkMainWindow::ToPixels(const TwipsRect& t) const { return RectToPixels(t, Tpp()); }
 
 void GtkMainWindow::Redraw() {
-    if (m_area) gtk_widget_queue_draw(m_area);
+    if (m_inTick) m_redrawAfterTick = true;
+    else if (m_area) gtk_widget_queue_draw(m_area);
 }
 
 void GtkMainWindow::Place(const PixelRect& p) {
@@ -155,7 +157,10 @@ void GtkMainWindow::SetBackColour(std::int32_t colour) {
 }
 
 void GtkMainWindow::SetLabelText(LabelId label, std::string_view text) {
-    pango_layout_set_text(LabelFor(label).layout.get(), text.data(), static_cast<int>(text.size()));
+    PangoLayout* layout = LabelFor(label).layout.get();
+    // Setting a layout's text, even the same text, makes Pango lay it out afresh.
+    if (text == pango_layout_get_text(layout)) return;
+    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
     Redraw();
 }
 
@@ -314,7 +319,12 @@ gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer p) {
 
 gboolean GtkMainWindow::OnTimer(gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
-    if (self->m_handlers) self->m_handlers->Timer2_Timer();
+    if (!self->m_handlers) return G_SOURCE_CONTINUE;
+    // GLib never runs this source again while it runs, so ticks do not nest.
+    self->m_inTick = true;
+    self->m_handlers->Timer2_Timer();
+    self->m_inTick = false;
+    if (std::exchange(self->m_redrawAfterTick, false)) self->Redraw();
     return G_SOURCE_CONTINUE;
 }
 

@@ -103,6 +103,10 @@ class GtkMainWindow final : public Form {
     std::uint8_t m_alpha = 255;
     bool m_captured = false;  // a button went down on Picture2 and is still held
     guint m_timer = 0;
+    // While a tick runs, redraws wait for its end: its message pumps would otherwise paint the
+    // window halfway through, and every paint is GTK's costliest work in the program's day.
+    bool m_inTick = false;
+    bool m_redrawAfterTick = false;
     // Geometry asked of the X server and not yet reported back, oldest first.
     std::deque<PixelRect> m_requested;
 };
