@@ -110,17 +110,6 @@ dialog_gone() { ! find_dialog; }
 poll 10 dialog_gone || fail "the dialog is still up 10 s after Return"
 poll 5 stored "info=1" || fail "settings.ini lacks info=1 after the message: $(cat "$ini" 2>/dev/null)"
 
-# traffic SECONDS: loopback traffic at 4 Mbit/s for that long, in the background.
-traffic() {
-  local port=$((20000 + RANDOM % 20000))
-  : >"$work/iperf-server.log"
-  iperf3 -s -1 --forceflush -p "$port" >"$work/iperf-server.log" 2>&1 &
-  pids+=($!)
-  poll 5 grep -q "listening" "$work/iperf-server.log" || fail "iperf3 server did not start: $(cat "$work/iperf-server.log")"
-  iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
-  pids+=($!)
-}
-
 # The newest bar is 50 twips left of the picture's right edge and moves one pixel left a second,
 # so for the first seconds every bar lies in the last 20 columns of the picture.
 # Loopback counts every byte once received and once sent, so both bars are equally high and the

@@ -131,15 +131,6 @@ poll 10 dialog_gone || fail "the message box is still up 10 s after Return"
 poll 10 stored info 1 || fail "the registry lacks info=1 after the message: $(stored_text)"
 
 step "loopback traffic draws bars at the right edge"
-# traffic SECONDS: 4 Mbit/s of UDP over loopback for that long, in the background.
-traffic() {
-  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$SECONDS.log
-  iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
-  pids+=($!)
-  poll 5 grep -q "listening" "$log" || fail "iperf3 server did not start: $(cat "$log")"
-  iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
-  pids+=($!)
-}
 traffic 10
 # The newest bar is 50 twips left of the picture's right edge and moves one pixel left a second,
 # so for the first seconds every bar lies in the last 20 columns of the picture. Loopback counts
