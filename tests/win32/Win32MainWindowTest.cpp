@@ -41,6 +41,33 @@ int DarkPixels(HWND window, const RECT& area) {
     return dark;
 }
 
+// Counts the WM_PAINTs a window gets, standing in front of its window procedure while it lives.
+class PaintCounter {
+ public:
+    explicit PaintCounter(HWND window)
+        : m_window(window),
+          m_original(reinterpret_cast<WNDPROC>(
+              SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Counting)))) {
+        s_counter = this;
+    }
+    ~PaintCounter() {
+        SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_original));
+        s_counter = nullptr;
+    }
+    PaintCounter(const PaintCounter&) = delete;
+    PaintCounter& operator=(const PaintCounter&) = delete;
+    int paints = 0;
+
+ private:
+    static LRESULT CALLBACK Counting(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_PAINT) ++s_counter->paints;
+        return CallWindowProcW(s_counter->m_original, window, message, wParam, lParam);
+    }
+    static inline PaintCounter* s_counter = nullptr;
+    HWND m_window;
+    WNDPROC m_original;
+};
+
 class Win32MainWindowTest : public ::testing::Test {
  protected:
     Win32MainWindowTest() : desktop(UniqueInstanceName()) {
@@ -247,6 +274,26 @@ TEST_F(Win32MainWindowTest, ReadOutsArePaintedOverThePictureUntilHidden) {
     EXPECT_EQ(DarkPixels(Hwnd(), readOut), 0);
     EXPECT_GT(window.LabelWidth(LabelId::Label9), window.LabelWidth(LabelId::Label10))
         << "\"D:1024kb\" is wider than \"U:8kb\"";
+}
+
+// A tick pumps messages twice on its way; the window must still be painted once per tick, after it,
+// with everything the tick drew.
+TEST_F(Win32MainWindowTest, EachTickPaintsOnceWhenItHasDrawnEverything) {
+    Start();
+    const auto tick = [&] {
+        received += 8 * 1024;
+        sent += 8 * 1024;
+        table.SetTotals({{received, sent}});
+        clock.Advance(1s);
+        SendMessageW(Hwnd(), WM_TIMER, Win32MainWindow::kTimer2, 0);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    };
+    tick();  // the first reading only sets the starting counts
+    PaintCounter counter(Hwnd());
+    for (int i = 0; i < 3; ++i) tick();
+    EXPECT_EQ(counter.paints, 3);
+    EXPECT_GE(DarkPixels(Hwnd(), RECT{8, 8, 70, 22}), 10) << "the read-outs are on the screen";
 }
 
 // Should the menu not take the keys, this closes it, so the test fails instead of hanging.

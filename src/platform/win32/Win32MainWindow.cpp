@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "counters/UnsupportedNotice.h"
 #include "mainwindow/Twips.h"
@@ -93,12 +94,23 @@ void Win32MainWindow::Place(const PixelRect& p, HWND after, UINT flags) {
 }
 
 void Win32MainWindow::Invalidate() const {
-    if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
+    if (m_inTick) m_paintAfterTick = true;
+    else if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void Win32MainWindow::Refresh() const {
     Invalidate();
-    if (Handle() != nullptr) UpdateWindow(Handle());
+    if (!m_inTick && Handle() != nullptr) UpdateWindow(Handle());
+}
+
+// A tick's message pump may dispatch the next WM_TIMER when the tick runs long; the outermost
+// tick paints for both.
+void Win32MainWindow::Tick() {
+    const bool outermost = !std::exchange(m_inTick, true);
+    m_handlers->Timer2_Timer();
+    if (!outermost) return;
+    m_inTick = false;
+    if (std::exchange(m_paintAfterTick, false)) Invalidate();
 }
 
 void Win32MainWindow::Move(const TwipsRect& bounds) {
@@ -223,7 +235,7 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kTimer2 && m_handlers != nullptr) m_handlers->Timer2_Timer();
+            if (wParam == kTimer2 && m_handlers != nullptr) Tick();
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) != HTCLIENT) break;

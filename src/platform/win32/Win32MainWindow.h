@@ -76,6 +76,7 @@ class Win32MainWindow final : public Form {
     void Place(const PixelRect& pixels, HWND after, UINT flags);
     void Invalidate() const;
     void Refresh() const;
+    void Tick();
     void DrawLabels(HDC dc) const;
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
@@ -93,6 +94,10 @@ class Win32MainWindow final : public Form {
     TwipsRect m_bounds;   // what frmMain set last, or where the system put the window
     TwipsRect m_surface;  // Picture2 inside the window
     HCURSOR m_cursor = nullptr;
+    // While a tick runs, paints wait for its end: its message pumps would otherwise paint the
+    // window halfway through, once for each pump.
+    bool m_inTick = false;
+    mutable bool m_paintAfterTick = false;
     WindowHandle m_window;  // last: it goes first, while everything its messages use is still there
 };
 
