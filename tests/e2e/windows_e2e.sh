@@ -39,16 +39,11 @@ cleanup() {
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
   if $made_settings; then "$wine" reg delete "$settings_key" /f >/dev/null 2>&1 || true; fi
   if $made_run; then "$wine" reg delete "$run_key" /v Tidegauge /f >/dev/null 2>&1 || true; fi
-  end_wineserver
-  stop_xvfb
-  drop_wine_prefix
+  stop_wine_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-use_wine_prefix "$wine" || exit 1
-start_xvfb "$work" 1920x1080x24 || exit 1
-# Wine's desktop process takes the display of the first program of its server: ours.
-end_wineserver
+start_wine_display "$wine" "$work" || exit 1
 
 if "$wine" reg query "$settings_key" >/dev/null 2>&1; then
   fail "the prefix $WINEPREFIX already holds $settings_key; run with a fresh WINEPREFIX"

@@ -16,13 +16,9 @@ source "$here/../e2e/xvfb.sh"
 # shellcheck source=wine-prefix.sh
 source "$here/wine-prefix.sh"
 cleanup() {
-  end_wineserver
-  stop_xvfb
-  drop_wine_prefix
+  stop_wine_display
   rm -rf "$work"
 }
 trap cleanup EXIT
-use_wine_prefix "$wine" || exit 1
-start_xvfb "$work" 1920x1080x24 || exit 1
-end_wineserver
+start_wine_display "$wine" "$work" || exit 1
 "$wine" "$@"

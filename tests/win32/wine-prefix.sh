@@ -33,6 +33,22 @@ end_wineserver() {
   wineserver -w >/dev/null 2>&1 || true
 }
 
+# start_wine_display WINE WORK: the prefix (see use_wine_prefix) and a private 1920x1080 Xvfb
+# (xvfb.sh, sourced by the caller). Wine's desktop process takes the display of the first program
+# of its server, so a server left over from an earlier program of the prefix is ended first.
+start_wine_display() {
+  use_wine_prefix "$1" || return 1
+  start_xvfb "$2" 1920x1080x24 || return 1
+  end_wineserver
+}
+
+# stop_wine_display: ends the prefix's programs and the X server, and drops a throwaway prefix.
+stop_wine_display() {
+  end_wineserver
+  stop_xvfb
+  drop_wine_prefix
+}
+
 drop_wine_prefix() {
   [[ -n ${OWN_WINEPREFIX:-} ]] || return 0
   rm -rf "$OWN_WINEPREFIX"
