@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "HeapCount.h"
-#include "MainWindowFakes.h"
+#include "FakeMainWindow.h"
 #include "Fakes.h"
+#include "HeapCount.h"
 #include "appearance/PixelSurface.h"
 #include "mainwindow/frmMain.h"
 
@@ -37,13 +37,9 @@ Traffic TrafficAt(int second) {
 }
 
 // One main window over fakes, as frmMain's own tests build it.
-class Monitor {
+class Monitor : public test::FakeMainWindow {
  public:
     Monitor() {
-        form.onResize = [this] { window.Form_Resize(); };
-        form.onPlace = [this](const TwipsRect& b) {
-            picture.Resize(static_cast<std::int32_t>(b.width / 15), static_cast<std::int32_t>(b.height / 15));
-        };
         for (const auto& [key, text] : {std::pair{keys::info, "1"}, std::pair{keys::kbps, "1024"}})
             settings.Set(kSettingsApp, kSettingsSection, key.name, text);
         table.SetTotals({{received, sent}});
@@ -58,15 +54,6 @@ class Monitor {
         table.sortFlags.clear();  // the fake's own record of calls would otherwise grow all day
     }
 
-    test::FakeForm form;
-    PixelSurface picture{181, 89};
-    test::FakeDesktop desktop;
-    test::RecordingMessages messages;
-    test::MemorySettings settings;
-    test::FakeTableSource table;
-    test::FakeClock clock;
-    test::FakeOptionsHost options;
-    frmMain window{{form, picture, desktop, messages, settings, table, clock, options}};
     std::uint32_t received = 4'000'000'000u, sent = 4'200'000'000u;
 };
 

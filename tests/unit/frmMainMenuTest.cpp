@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "MainWindowFakes.h"
+#include "FakeMainWindow.h"
 #include "appearance/PixelSurface.h"
 #include "mainwindow/frmMain.h"
 
@@ -11,13 +11,9 @@ namespace {
 constexpr MenuItem kScaleItems[] = {MenuItem::Kbps128, MenuItem::Kbps256, MenuItem::Kbps512,
                                     MenuItem::Kbps1024, MenuItem::Kbps2048, MenuItem::KbpsAuto};
 
-class frmMainMenuTest : public ::testing::Test {
+class frmMainMenuTest : public ::testing::Test, protected test::FakeMainWindow {
  protected:
     frmMainMenuTest() {
-        form.onResize = [this] { window.Form_Resize(); };
-        form.onPlace = [this](const TwipsRect& b) {
-            picture.Resize(static_cast<std::int32_t>(b.width / 15), static_cast<std::int32_t>(b.height / 15));
-        };
         settings.Set(kSettingsApp, kSettingsSection, "info", "1");
         table.SetTotals({{1000, 1000}});
         window.Form_Load();
@@ -32,15 +28,6 @@ class frmMainMenuTest : public ::testing::Test {
     void Scribble() { picture.Clear(0x123456); }
     bool Repainted() const { return picture.Pixel(0, 0) != 0x123456; }
 
-    test::FakeForm form;
-    PixelSurface picture{181, 89};
-    test::FakeDesktop desktop;
-    test::RecordingMessages messages;
-    test::MemorySettings settings;
-    test::FakeTableSource table;
-    test::FakeClock clock;
-    test::FakeOptionsHost options;
-    frmMain window{{form, picture, desktop, messages, settings, table, clock, options}};
 };
 
 TEST_F(frmMainMenuTest, FixedScalesStoreTheirValueCheckOneItemAndRepaint) {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "Fakes.h"
-#include "MainWindowFakes.h"
+#include "FakeMainWindow.h"
 #include "appearance/PixelSurface.h"
 #include "mainwindow/frmMain.h"
 
@@ -14,13 +14,9 @@ using namespace std::chrono_literals;
 
 constexpr std::int32_t kWhite = 0xFFFFFF, kYellowish = 0x80FFFF, kRed = 0xFF, kYellow = 0xFFFF;
 
-class frmMainTest : public ::testing::Test {
+class frmMainTest : public ::testing::Test, protected test::FakeMainWindow {
  protected:
     frmMainTest() {
-        form.onResize = [this] { window.Form_Resize(); };
-        form.onPlace = [this](const TwipsRect& b) {
-            picture.Resize(static_cast<std::int32_t>(b.width / 15), static_cast<std::int32_t>(b.height / 15));
-        };
         table.SetTotals({{1'000'000, 1'000'000}});
     }
 
@@ -42,15 +38,6 @@ class frmMainTest : public ::testing::Test {
         return static_cast<std::int32_t>(std::lround((window.Picture2Bounds().width - 50) / 15));
     }
 
-    test::FakeForm form;
-    PixelSurface picture{181, 89};
-    test::FakeDesktop desktop;
-    test::RecordingMessages messages;
-    test::MemorySettings settings;
-    test::FakeTableSource table;
-    test::FakeClock clock;
-    test::FakeOptionsHost options;
-    frmMain window{{form, picture, desktop, messages, settings, table, clock, options}};
     std::uint32_t received = 1'000'000, sent = 1'000'000;
 };
 
