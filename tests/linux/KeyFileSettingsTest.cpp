@@ -173,6 +173,21 @@ TEST_F(KeyFileSettingsTest, CommentsOtherKeysAndUnknownGroupsSurviveAWrite) {
     EXPECT_EQ(settings->Get(kApp, "Unknown", "future"), "yes");
 }
 
+// A file saved on Windows has CR LF line ends, and an editor may leave the last line without one.
+TEST_F(KeyFileSettingsTest, CarriageReturnLineEndsReadAlikeOnEveryLineAndAfterAWrite) {
+    WriteFile(File(), "[\xE9\x85\x8D\xE7\xBD\xAE]\r\nx=15000\r\ny=7500\r");
+    EXPECT_EQ(Get("x"), "15000");
+    EXPECT_EQ(Get("y"), "7500") << "the last line, with no newline after its CR";
+    Set("kbps", "512");
+    EXPECT_EQ(Get("x"), "15000");
+    EXPECT_EQ(Get("y"), "7500");
+    // A value that really ends in carriage returns keeps all but the line end's own.
+    WriteFile(File(), "[\xE9\x85\x8D\xE7\xBD\xAE]\nx=\\s\t\r\r");
+    const std::optional<std::string> before = Get("x");
+    Set("kbps", "256");
+    EXPECT_EQ(Get("x"), before) << "another key's write changed this one";
+}
+
 TEST_F(KeyFileSettingsTest, OtherProcessesSeeEveryWriteAndNoneIsLost) {
     EXPECT_EQ(InChild([&] {
                   KeyFileSettings mine(dir.string());

@@ -21,6 +21,26 @@ struct GFree {
     void operator()(void* p) const { g_free(p); }
 };
 using GCharPtr = std::unique_ptr<gchar, GFree>;
+struct GStrvFree {
+    void operator()(gchar** p) const { g_strfreev(p); }
+};
+using GStrvPtr = std::unique_ptr<gchar*, GStrvFree>;
+
+// A carriage return that ends a value as the file holds it would be taken for part of the line
+// end once the file is written back, and lost; its escape reads the same and survives.
+void EscapeClosingCarriageReturns(GKeyFile* file) {
+    const GStrvPtr groups(g_key_file_get_groups(file, nullptr));
+    for (gchar** group = groups.get(); *group != nullptr; ++group) {
+        const GStrvPtr keys(g_key_file_get_keys(file, *group, nullptr, nullptr));
+        for (gchar** key = keys.get(); key && *key != nullptr; ++key) {
+            const GCharPtr raw(g_key_file_get_value(file, *group, *key, nullptr));
+            const std::string_view value = raw ? std::string_view(raw.get()) : std::string_view();
+            if (value.empty() || value.back() != '\r') continue;
+            const std::string escaped = std::string(value.substr(0, value.size() - 1)) + "\\r";
+            g_key_file_set_value(file, *group, *key, escaped.c_str());
+        }
+    }
+}
 
 // Holds an exclusive lock on a folder while a file in it is read, changed and replaced. Best
 // effort: where the folder cannot be locked the update goes on unlocked.
@@ -138,13 +158,17 @@ Loaded Load(const std::string& path) {
         return loaded;
     }
     const GCharPtr owned(contents);
-    if (!IsUtf8({contents, length}) ||
-        !g_key_file_load_from_data(loaded.file.get(), contents, length, kKeepAll, &error)) {
+    // GLib drops a line's closing CR only when a newline follows; without one the last line would
+    // keep it here, and lose it once the file is written back.
+    std::string data(contents, length);
+    if (!data.empty() && data.back() != '\n') data += '\n';
+    if (!IsUtf8(data) || !g_key_file_load_from_data(loaded.file.get(), data.c_str(), data.size(), kKeepAll, &error)) {
         g_clear_error(&error);
         loaded.file.reset(g_key_file_new());  // nothing of a half-parsed file
         loaded.status = LoadStatus::kGarbled;
         return loaded;
     }
+    EscapeClosingCarriageReturns(loaded.file.get());
     loaded.status = LoadStatus::kLoaded;
     return loaded;
 }
