@@ -104,7 +104,7 @@ TEST_F(XdgRegistryTest, AnyProgramPathBecomesAValidEntryAndReadsBack) {
         EXPECT_EQ(ReadRun(), RegValue(path));
         EXPECT_EQ(EntryKey("Type"), "Application");
         EXPECT_EQ(EntryKey("X-GNOME-Autostart-enabled"), "true");
-        EXPECT_FALSE(EntryKey("Hidden"));
+        EXPECT_EQ(EntryKey("Hidden"), "false");
 
         // A shell's double-quote rules are the same as the entry's, apart from %%.
         const std::optional<std::string> exec = EntryKey("Exec");
@@ -145,7 +145,7 @@ TEST_F(XdgRegistryTest, EmptyTextTurnsAutostartOffAndReadsBackEmpty) {
     reg->CloseKey(key);
 
     ASSERT_EQ(WriteRun("/usr/bin/tidegauge"), 0);
-    EXPECT_FALSE(EntryKey("Hidden")) << "on again";
+    EXPECT_EQ(EntryKey("Hidden"), "false") << "on again";
     EXPECT_EQ(ReadRun(), RegValue(std::string("/usr/bin/tidegauge")));
 }
 
@@ -205,6 +205,12 @@ TEST_F(XdgRegistryTest, EntriesEditedByHand) {
     EXPECT_EQ(entry.find('['), entry.find("[Desktop Entry]\n")) << "the entry's group still comes first\n" << entry;
     EXPECT_EQ(EntryKey("X-GNOME-Autostart-Delay"), "5");
     EXPECT_EQ(ReadRun(), RegValue(std::string("/new/tg")));
+
+    // Keys written twice: the last one counts, before a write and after it.
+    WriteFile(Entry(), head + "Exec=/old/tg\nHidden=true\nHidden=true\n");
+    EXPECT_EQ(ReadRun(), RegValue(std::string()));
+    ASSERT_EQ(WriteRun("/new/tg"), 0);
+    EXPECT_EQ(ReadRun(), RegValue(std::string("/new/tg"))) << ReadFile(Entry());
 }
 
 // ---- every other key and value ----------------------------------------------------------------

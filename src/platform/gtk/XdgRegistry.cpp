@@ -377,7 +377,9 @@ std::int32_t XdgRegistry::WriteAutostart(std::string_view text) {
         }
         g_key_file_set_string(file, kEntryGroup, "Comment", "Download and upload rates of this computer");
         g_key_file_set_string(file, kEntryGroup, "Exec", autostart::QuoteExecArgument(path).c_str());
-        g_key_file_remove_key(file, kEntryGroup, "Hidden", nullptr);
+        // Set rather than removed: of a key written twice by hand the last counts, and removing it
+        // would bring back the one before.
+        g_key_file_set_boolean(file, kEntryGroup, "Hidden", false);
         g_key_file_set_boolean(file, kEntryGroup, "X-GNOME-Autostart-enabled", true);
         return true;
     });
