@@ -283,10 +283,15 @@ body=$work/section.md
     echo "| $n | $(secs "${cpu[$n]}") | $(ratio "${cpu[$n]}" "${cpu[tidegauge]}") | $(mib "${pss[$n]}") | $(mib "${priv[$n]}") | $(ratio "${priv[$n]}" "${priv[tidegauge]}") |"
   done
   echo
-  least=tidegauge
-  for n in conky nload bmon; do ((cpu[$n] < cpu[$least])) && least=$n; done
-  if [[ $least == tidegauge ]]; then echo "Least CPU of the four: tidegauge (target met)."
-  else echo "Least CPU of the four: $least, not tidegauge (target missed)."; fi
+  least=tidegauge level=()
+  for n in conky nload bmon; do
+    ((cpu[$n] < cpu[$least])) && least=$n
+    ((cpu[$n] == cpu[tidegauge])) && level+=("$n")
+  done
+  if [[ $least != tidegauge ]]; then echo "Least CPU of the four: $least, not tidegauge (target missed)."
+  elif ((${#level[@]})); then
+    echo "Least CPU of the four: tidegauge, level with ${level[*]} to the clock tick (target met, without a margin)."
+  else echo "Least CPU of the four: tidegauge (target met)."; fi
   echo
   if ((priv[tidegauge] <= 2 * priv[conky])); then
     echo "Private memory of tidegauge: $(ratio "${priv[tidegauge]}" "${priv[conky]}") × conky's (target: at most 2; met)."
