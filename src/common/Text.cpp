@@ -93,4 +93,6 @@ std::u16string Latin1ToUtf16(std::string_view bytes) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) { return Utf16ToUtf8(Utf8ToUtf16(text)) == text; }
+
 }  // namespace tg

@@ -12,6 +12,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // Malformed UTF-8 sequences become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
 
+// Whether the bytes are well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+
 // Bytes of ISO-8859-1 text (every byte is the code point of the same value).
 std::u16string Latin1ToUtf16(std::string_view bytes);
 

@@ -2,6 +2,8 @@
 // The statistics of one network interface as one read of the interface table reported them.
 // A passive record: reads return the stored value, writes store what they are given unchanged.
 // LastChange is an OLE Automation date (days since 1899-12-30); the reader never fills it.
+// HardwareInterface and InterfaceAlias come from the table's extension block, where the source
+// wrote one: whether a device stands behind the interface, and the name a person gave it.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,6 +60,10 @@ class CInterface {
     std::string InterfaceDescription() const { return m_InterfaceDescription; }
     void InterfaceDescription(const std::string& strNewValue) { m_InterfaceDescription = strNewValue; }
     void InterfaceDescription(std::string&& strNewValue) noexcept { m_InterfaceDescription = std::move(strNewValue); }
+    bool HardwareInterface() const noexcept { return m_HardwareInterface; }
+    void HardwareInterface(const bool& blnNewValue) noexcept { m_HardwareInterface = blnNewValue; }
+    std::string InterfaceAlias() const { return m_InterfaceAlias; }
+    void InterfaceAlias(std::string&& strNewValue) noexcept { m_InterfaceAlias = std::move(strNewValue); }
 
  private:
     std::string m_InterfaceName{};
@@ -82,6 +88,8 @@ class CInterface {
     std::int32_t m_OutgoingErrors{0};
     std::int32_t m_OutputQueueLength{0};
     std::string m_InterfaceDescription{};
+    bool m_HardwareInterface{false};
+    std::string m_InterfaceAlias{};
 };
 
 // Records are shared by reference and live while anyone holds them.

@@ -2,7 +2,9 @@
 // The ordered collection of records that one read of the interface table produces. Positions are
 // 1-based in insertion order. Records are held by reference: a record removed from the collection,
 // or still held when the collection goes away, lives on with its other holders.
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -47,9 +49,16 @@ class CInterfaces {
     class Iterator {
      public:
         using Inner = std::vector<Entry>::const_iterator;
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = CInterfacePtr;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const CInterfacePtr*;
+        using reference = const CInterfacePtr&;
+        Iterator() = default;
         explicit Iterator(Inner it) : m_it(it) {}
         const CInterfacePtr& operator*() const { return m_it->record; }
         Iterator& operator++() { ++m_it; return *this; }
+        Iterator operator++(int) { Iterator before = *this; ++m_it; return before; }
         bool operator==(const Iterator& other) const { return m_it == other.m_it; }
         bool operator!=(const Iterator& other) const { return m_it != other.m_it; }
 

@@ -16,6 +16,7 @@ std::shared_ptr<CInterfaces> CIpHelper::Interfaces() {
 void CIpHelper::LoadInterfaces() {
     m_bytesReceived = 0;
     m_bytesSent = 0;
+    m_lastReadSucceeded = false;
     std::uint32_t size = 0;
     if (m_source.GetIfTable(nullptr, &size, false) == TableSource::kNotSupported) {
         m_notice.Show();
@@ -31,6 +32,7 @@ void CIpHelper::LoadInterfaces() {
                  [this](std::string_view bytes) { return m_source.DecodeDescription(bytes); });
     m_bytesReceived = totals.bytesReceived;
     m_bytesSent = totals.bytesSent;
+    m_lastReadSucceeded = true;
 }
 
 }  // namespace tg

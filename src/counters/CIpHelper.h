@@ -21,6 +21,9 @@ class CIpHelper {
 
     std::int32_t BytesReceived() const noexcept { return m_bytesReceived; }
     std::int32_t BytesSent() const noexcept { return m_bytesSent; }
+    // Whether the last read got a table from the system (an empty one counts); a table that is not
+    // supported, or whose read failed, reads as an empty collection as well.
+    bool LastReadSucceeded() const noexcept { return m_lastReadSucceeded; }
 
  private:
     void LoadInterfaces();
@@ -30,6 +33,7 @@ class CIpHelper {
     std::shared_ptr<CInterfaces> m_interfaces;
     std::int32_t m_bytesReceived = 0;
     std::int32_t m_bytesSent = 0;
+    bool m_lastReadSucceeded = false;
 };
 
 }  // namespace tg

@@ -1,6 +1,7 @@
 #include "counters/CIpUpdate.h"
 
 #include <limits>
+#include <utility>
 
 #include "common/Wrap32.h"
 
@@ -14,40 +15,83 @@ std::int32_t ClampToInt32(std::int64_t value) noexcept {
     return static_cast<std::int32_t>(value);
 }
 
+// What a counter moved since its baseline; a counter that went back was reset and moved nothing.
+std::int64_t Moved(std::int32_t now, std::int32_t before) noexcept {
+    const std::int32_t difference = WrapSub32(now, before);
+    return difference > 0 ? difference : 0;
+}
+
 }  // namespace
 
-std::int32_t KilobytesPerSecond(std::int32_t bytes, std::chrono::nanoseconds elapsed) noexcept {
+std::int32_t KilobytesPerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept {
     if (bytes <= 0) return 0;
     constexpr std::int64_t kSecond = 1'000'000'000;
+    constexpr std::int64_t kScale = 1'000'000;
     // A clock that did not advance (a nested tick) gives no time to scale by: count it as a second.
     const std::int64_t ns = elapsed.count() > 0 ? elapsed.count() : kSecond;
-    // bytes * 10^6 stays below 2^52, so the product is exact in 64 bits and the division floors.
-    return ClampToInt32(static_cast<std::int64_t>(bytes) * 1'000'000 / ns);
+    // Below this the product is exact in 64 bits and the division floors; above it (terabytes in a
+    // tick) the result is clamped anyway.
+    if (bytes > std::numeric_limits<std::int64_t>::max() / kScale)
+        return ClampToInt32(static_cast<std::int64_t>(static_cast<double>(bytes) * kScale / static_cast<double>(ns)));
+    return ClampToInt32(bytes * kScale / ns);
 }
 
 std::int32_t KilobitsFromKilobytes(std::int32_t kilobytes) noexcept {
     return ClampToInt32(static_cast<std::int64_t>(kilobytes) * 8);
 }
 
-void CIpUpdate::Update() {
-    m_helper.Interfaces();
-    const std::int32_t received = m_helper.BytesReceived();
-    const std::int32_t sent = m_helper.BytesSent();
-    const std::chrono::nanoseconds now = m_clock.Now();
+// Rows keep their places from tick to tick unless links come or go, so the same position is
+// looked at first.
+const CIpUpdate::Baseline* CIpUpdate::Previous(std::size_t position, const std::string& name,
+                                               std::int32_t index) const {
+    auto same = [&](const Baseline& b) { return b.index == index && b.name == name; };
+    if (position < m_previous.size() && same(m_previous[position])) return &m_previous[position];
+    for (const Baseline& b : m_previous)
+        if (same(b)) return &b;
+    return nullptr;
+}
 
-    // No baseline yet (a new sampler, or the read before this one failed): the totals count
-    // everything since the counters started, which is no rate at all.
-    const bool haveBaseline = m_previousReceived != 0 || m_previousSent != 0;
-    const std::int32_t receivedDiff = WrapSub32(received, m_previousReceived);
-    const std::int32_t sentDiff = WrapSub32(sent, m_previousSent);
-    if (haveBaseline && receivedDiff > 0 && sentDiff > 0 && Data) {
+TickBytes CIpUpdate::Measure(const CInterfaces& table, std::vector<Baseline>& current) {
+    m_selection.Counted(table, m_counted);
+    current.resize(static_cast<std::size_t>(table.Count()));
+    TickBytes moved;
+    std::size_t i = 0;
+    for (const CInterfacePtr& row : table) {
+        Baseline& now = current[i];
+        now.name = row->InterfaceName();
+        now.index = row->InterfaceIndex();
+        now.received = row->OctetsReceived();
+        now.sent = row->OctetsSent();
+        if (m_counted[i]) {
+            if (const Baseline* before = Previous(i, now.name, now.index)) {
+                moved.received += Moved(now.received, before->received);
+                moved.sent += Moved(now.sent, before->sent);
+            }
+        }
+        ++i;
+    }
+    return moved;
+}
+
+void CIpUpdate::Update() {
+    m_last = m_helper.Interfaces();
+    const bool read = m_helper.LastReadSucceeded();
+    const std::chrono::nanoseconds now = m_clock.Now();
+    std::vector<Baseline> current = std::exchange(m_spare, {});
+    const TickBytes moved = Measure(*m_last, current);
+    const bool measured = read && m_previousRead;
+    m_lastTick = measured ? moved : TickBytes{};
+    if (measured && Data) {
         const std::chrono::nanoseconds elapsed = now - m_previousTime;
-        std::int32_t OutData = KilobytesPerSecond(receivedDiff, elapsed);
-        std::int32_t InData = KilobytesPerSecond(sentDiff, elapsed);
+        std::int32_t OutData = KilobytesPerSecond(moved.received, elapsed);
+        std::int32_t InData = KilobytesPerSecond(moved.sent, elapsed);
         Data(OutData, InData);
     }
-    m_previousReceived = received;
-    m_previousSent = sent;
+    // After the handlers: a tick nested inside them worked from the same baseline, and this one's
+    // readings become the next baseline.
+    m_spare = std::move(m_previous);
+    m_previous = std::move(current);
+    m_previousRead = read;
     m_previousTime = now;
 }
 

@@ -1,22 +1,38 @@
 #pragma once
-// Turns the running octet totals into the amounts moved per second. Each Update reads the table
-// afresh and raises Data(OutData, InData) with the received (download) amount first and the sent
-// (upload) amount second, in kilobytes of 1000 bytes.
+// Turns the interfaces' running octet counters into the amounts moved per second. Each Update reads
+// the table afresh and raises Data(OutData, InData) with the received (download) amount first and
+// the sent (upload) amount second, in kilobytes of 1000 bytes.
+//
+// It works per interface: a tick's amount is the sum, over the counted interfaces present in this
+// tick and the one before, of each one's difference (32-bit wrapping). An interface that appears,
+// or whose counter went back (a reset), adds nothing that tick and is its own baseline for the
+// next; one that disappears subtracts nothing. Every interface keeps its baseline, counted or not,
+// so a change of selection takes effect at the next tick without a spike.
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "counters/CIpHelper.h"
+#include "counters/InterfaceSelection.h"
 #include "platform/ports/Clock.h"
 
 namespace tg {
 
 // Kilobytes per second for `bytes` moved in `elapsed`, rounded down and clamped to 32 bits. At
 // exactly one second this is bytes / 1000; a tick that came late is scaled back to one second.
-std::int32_t KilobytesPerSecond(std::int32_t bytes, std::chrono::nanoseconds elapsed) noexcept;
+std::int32_t KilobytesPerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept;
 
 // The kilobits shown for an amount of kilobytes (x 8), clamped to 32 bits.
 std::int32_t KilobitsFromKilobytes(std::int32_t kilobytes) noexcept;
+
+// The exact bytes one tick moved over the counted interfaces, not scaled by time.
+struct TickBytes {
+    std::int64_t received = 0;
+    std::int64_t sent = 0;
+};
 
 class CIpUpdate {
  public:
@@ -25,16 +41,41 @@ class CIpUpdate {
     CIpUpdate(TableSource& source, UnsupportedNotice& notice, Clock& clock)
         : m_helper(source, notice), m_clock(clock) {}
 
+    // Raises Data whenever this read and the one before it both got a table, even when nothing
+    // moved or nothing counts: an idle second reads 0.
     void Update();
+
+    // Counts by this selection from the next tick on.
+    void Select(InterfaceSelection selection) { m_selection = std::move(selection); }
+    const InterfaceSelection& Selection() const noexcept { return m_selection; }
+
+    // The records of the last read (empty before the first), and what its tick moved.
+    std::shared_ptr<const CInterfaces> LastInterfaces() const noexcept { return m_last; }
+    TickBytes LastTick() const noexcept { return m_lastTick; }
 
     // Runs synchronously inside Update; what the handler does to its arguments is not read back.
     DataHandler Data;
 
  private:
+    struct Baseline {
+        std::string name;
+        std::int32_t index = 0;
+        std::int32_t received = 0;
+        std::int32_t sent = 0;
+    };
+
+    TickBytes Measure(const CInterfaces& table, std::vector<Baseline>& current);
+    const Baseline* Previous(std::size_t position, const std::string& name, std::int32_t index) const;
+
     CIpHelper m_helper;
     Clock& m_clock;
-    std::int32_t m_previousReceived = 0;
-    std::int32_t m_previousSent = 0;
+    InterfaceSelection m_selection;
+    std::shared_ptr<const CInterfaces> m_last = std::make_shared<CInterfaces>();
+    TickBytes m_lastTick;
+    std::vector<Baseline> m_previous;
+    std::vector<Baseline> m_spare;  // the storage of the baseline before, reused
+    std::vector<bool> m_counted;
+    bool m_previousRead = false;  // the previous read got a table
     std::chrono::nanoseconds m_previousTime{0};
 };
 

@@ -44,6 +44,18 @@ static_assert(kNameOffset + 2 * kNameUnits == kIndexOffset);
 // Byte offset of row i, counted from 1.
 constexpr std::size_t RowOffset(std::size_t i) { return kCountSize + kRowSize * (i - 1); }
 
+// After the rows our sources append blocks the classic table has no column for, and a saved table
+// keeps them, so a replay counts what the live read counted. Each block is a 4-byte tag, a 32-bit
+// payload length and the payload. Readers skip tags they do not know; a table without blocks (an
+// older dump file) reads as rows without extras.
+inline constexpr std::size_t kBlockHeaderSize = 8;
+// Per row, in the rows' order: one flags byte, one length byte, that many bytes of UTF-8 alias.
+inline constexpr char kRowExtrasTag[4] = {'T', 'G', 'R', 'X'};
+inline constexpr std::uint8_t kFlagHardware = 0x01;
+inline constexpr std::size_t kMaxAliasBytes = 255;
+// The interface selection in effect when the table was saved, as its setting's text.
+inline constexpr char kSelectionTag[4] = {'T', 'G', 'S', 'L'};
+
 // The interface type codes the table uses (IANA ifType).
 enum IfType : std::uint32_t {
     kIfTypeOther = 1,

@@ -79,6 +79,50 @@ CInterfacePtr ParseRow(const std::uint8_t* row, const AnsiDecoder& decode) {
     return r;
 }
 
+// The blocks after the declared rows: visit(tag, payload) for each whole one. False when the bytes
+// after the rows are not whole blocks (a cut or damaged file); the blocks before that were visited.
+template <typename Visit>
+bool ForEachBlock(std::span<const std::uint8_t> buffer, Visit visit) {
+    if (buffer.size() < kCountSize) return false;
+    const std::uint64_t start = kCountSize + std::uint64_t{kRowSize} * GetU32(buffer.data());
+    if (start > buffer.size()) return false;
+    auto rest = buffer.subspan(static_cast<std::size_t>(start));
+    while (!rest.empty()) {
+        if (rest.size() < kBlockHeaderSize) return false;
+        const std::uint32_t length = GetU32(rest.data() + 4);
+        if (length > rest.size() - kBlockHeaderSize) return false;
+        visit(std::string_view(reinterpret_cast<const char*>(rest.data()), 4), rest.subspan(kBlockHeaderSize, length));
+        rest = rest.subspan(kBlockHeaderSize + length);
+    }
+    return true;
+}
+
+bool IsTag(std::string_view tag, const char (&expected)[4]) { return tag == std::string_view(expected, 4); }
+
+// visit(flags, alias) for each whole entry of a row extras payload; false when one is cut off.
+template <typename Visit>
+bool ForEachRowExtra(std::span<const std::uint8_t> payload, Visit visit) {
+    while (!payload.empty()) {
+        if (payload.size() < 2 || payload[1] > payload.size() - 2) return false;
+        visit(payload[0], std::string_view(reinterpret_cast<const char*>(payload.data() + 2), payload[1]));
+        payload = payload.subspan(2 + std::size_t{payload[1]});
+    }
+    return true;
+}
+
+void ApplyRowExtras(std::span<const std::uint8_t> buffer, CInterfaces& into, std::int32_t firstNew) {
+    ForEachBlock(buffer, [&](std::string_view tag, std::span<const std::uint8_t> payload) {
+        if (!IsTag(tag, kRowExtrasTag)) return;
+        std::int32_t position = firstNew;
+        ForEachRowExtra(payload, [&](std::uint8_t flags, std::string_view alias) {
+            if (position > into.Count()) return;
+            CInterface& record = *into.Item(position++);
+            record.HardwareInterface((flags & kFlagHardware) != 0);
+            record.InterfaceAlias(std::string(alias));
+        });
+    });
+}
+
 }  // namespace
 
 std::string FormatAdapterAddress(std::span<const std::uint8_t> bytes) {
@@ -107,7 +151,8 @@ void ParseIfTable(std::span<const std::uint8_t> buffer, CInterfaces& into, IfTot
                   const AnsiDecoder& decode) {
     if (buffer.size() < kCountSize) return;
     const std::size_t rows = RowsToRead(GetU32(buffer.data()), buffer.size());
-    into.Reserve(rows);
+    const std::int32_t firstNew = into.Count() + 1;
+    into.Reserve(static_cast<std::size_t>(into.Count()) + rows);
     for (std::size_t i = 1; i <= rows; ++i) {
         const std::uint8_t* row = buffer.data() + RowOffset(i);
         CInterfacePtr record = ParseRow(row, decode);
@@ -115,6 +160,15 @@ void ParseIfTable(std::span<const std::uint8_t> buffer, CInterfaces& into, IfTot
         totals.bytesSent = WrapAdd32(totals.bytesSent, record->OctetsSent());
         into.Add(record);
     }
+    ApplyRowExtras(buffer, into, firstNew);
+}
+
+std::optional<std::string> SavedSelection(std::span<const std::uint8_t> buffer) {
+    std::optional<std::string> selection;
+    ForEachBlock(buffer, [&](std::string_view tag, std::span<const std::uint8_t> payload) {
+        if (IsTag(tag, kSelectionTag)) selection.emplace(reinterpret_cast<const char*>(payload.data()), payload.size());
+    });
+    return selection;
 }
 
 std::optional<std::string> CheckIfTable(std::span<const std::uint8_t> buffer) {
@@ -123,9 +177,18 @@ std::optional<std::string> CheckIfTable(std::span<const std::uint8_t> buffer) {
     const std::uint64_t count = GetU32(buffer.data());
     const std::uint64_t expected = kCountSize + count * kRowSize;
     if (count > 0x7FFF) return "row count " + std::to_string(count) + " is over 32767";
-    if (buffer.size() != expected)
+    if (buffer.size() < expected)
         return "row count " + std::to_string(count) + " needs " + std::to_string(expected) +
                " bytes, the table has " + std::to_string(buffer.size());
+    bool extrasWhole = true;
+    std::uint64_t extras = 0;
+    const bool blocksWhole = ForEachBlock(buffer, [&](std::string_view tag, std::span<const std::uint8_t> payload) {
+        if (!IsTag(tag, kRowExtrasTag)) return;
+        extrasWhole = extrasWhole && ForEachRowExtra(payload, [&](std::uint8_t, std::string_view) { ++extras; });
+    });
+    if (!blocksWhole)
+        return "the " + std::to_string(buffer.size() - expected) + " bytes after the rows are not whole blocks";
+    if (!extrasWhole || extras > count) return "the rows' extras block is damaged";
     return std::nullopt;
 }
 

@@ -28,12 +28,16 @@ std::string FormatAdapterAddress(std::span<const std::uint8_t> bytes);
 // that lie completely inside the buffer are read.
 std::size_t RowsToRead(std::uint32_t count, std::size_t available) noexcept;
 
-// Appends one record per row to `into` and adds the octet counters to `totals` (wrapping).
+// Appends one record per row to `into` and adds the octet counters to `totals` (wrapping). The
+// rows' extras block, where there is one, gives each record its hardware flag and alias.
 void ParseIfTable(std::span<const std::uint8_t> buffer, CInterfaces& into, IfTotals& totals,
                   const AnsiDecoder& decode);
 
+// The selection block of a saved table: the interface selection it was counted with.
+std::optional<std::string> SavedSelection(std::span<const std::uint8_t> buffer);
+
 // A strict check for tables handed in from outside (a saved file): nullopt when the buffer is
-// exactly a count and that many rows, otherwise a one-line reason.
+// exactly a count, that many rows and whole blocks, otherwise a one-line reason.
 std::optional<std::string> CheckIfTable(std::span<const std::uint8_t> buffer);
 
 }  // namespace tg

@@ -53,11 +53,57 @@ void WriteIfRow(std::uint8_t* row, const IfRowFields& f) {
     std::copy_n(f.description.begin(), descLen, row + kDescriptionOffset);
 }
 
+namespace {
+
+// At most `limit` bytes of UTF-8 text, never ending inside a character.
+std::string_view CutUtf8(std::string_view text, std::size_t limit) {
+    if (text.size() <= limit) return text;
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<std::uint8_t>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut);
+}
+
+void AppendBlockHeader(std::vector<std::uint8_t>& table, const char (&tag)[4], std::size_t payload) {
+    const std::size_t at = table.size();
+    table.resize(at + kBlockHeaderSize);
+    std::copy_n(tag, 4, table.begin() + static_cast<std::ptrdiff_t>(at));
+    PutU32(table.data() + at + 4, static_cast<std::uint32_t>(payload));
+}
+
+void AppendRowExtras(std::vector<std::uint8_t>& table, std::span<const IfRowFields> rows,
+                     std::span<const std::size_t> order) {
+    std::size_t payload = 0;
+    for (const std::size_t i : order) payload += 2 + CutUtf8(rows[i].alias, kMaxAliasBytes).size();
+    AppendBlockHeader(table, kRowExtrasTag, payload);
+    for (const std::size_t i : order) {
+        const std::string_view alias = CutUtf8(rows[i].alias, kMaxAliasBytes);
+        table.push_back(rows[i].hardware ? kFlagHardware : 0);
+        table.push_back(static_cast<std::uint8_t>(alias.size()));
+        table.insert(table.end(), alias.begin(), alias.end());
+    }
+}
+
+}  // namespace
+
+void WriteIfTable(std::vector<std::uint8_t>& table, std::span<const IfRowFields> rows,
+                  std::span<const std::size_t> order) {
+    table.resize(kCountSize + kRowSize * order.size());
+    PutU32(table.data(), static_cast<std::uint32_t>(order.size()));
+    for (std::size_t i = 0; i < order.size(); ++i) WriteIfRow(table.data() + RowOffset(i + 1), rows[order[i]]);
+    AppendRowExtras(table, rows, order);
+}
+
 std::vector<std::uint8_t> BuildIfTable(std::span<const IfRowFields> rows) {
-    std::vector<std::uint8_t> table(kCountSize + kRowSize * rows.size());
-    PutU32(table.data(), static_cast<std::uint32_t>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) WriteIfRow(table.data() + RowOffset(i + 1), rows[i]);
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::vector<std::uint8_t> table;
+    WriteIfTable(table, rows, order);
     return table;
+}
+
+void AppendSelectionBlock(std::vector<std::uint8_t>& table, std::string_view selection) {
+    AppendBlockHeader(table, kSelectionTag, selection.size());
+    table.insert(table.end(), selection.begin(), selection.end());
 }
 
 MibOperStatus iftable::MibOperStatusFromIfOper(IfOperStatus status, bool adminUp) noexcept {

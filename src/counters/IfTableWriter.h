@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tg {
@@ -21,6 +22,10 @@ struct IfRowFields {
     std::uint32_t inOctets = 0, inUcast = 0, inNUcast = 0, inDiscards = 0, inErrors = 0, inUnknownProtos = 0;
     std::uint32_t outOctets = 0, outUcast = 0, outNUcast = 0, outDiscards = 0, outErrors = 0, outQueueLength = 0;
     std::string description;  // single-byte code-page text; at most 256 bytes are kept
+    // The extras block: a device stands behind the interface; the name a person gave it (UTF-8,
+    // cut to 255 bytes at a character boundary).
+    bool hardware = false;
+    std::string alias;
 };
 
 void PutU32(std::uint8_t* at, std::uint32_t value) noexcept;
@@ -29,7 +34,14 @@ std::uint32_t GetU32(const std::uint8_t* at) noexcept;
 // Writes one row into the 860 bytes at `row` (which are overwritten completely).
 void WriteIfRow(std::uint8_t* row, const IfRowFields& fields);
 
-// A whole table: the row count, then every row.
+// A whole table: the row count, every row, then the rows' extras block.
 std::vector<std::uint8_t> BuildIfTable(std::span<const IfRowFields> rows);
+
+// The same into `table`, whose storage is reused: rows[order[0]], rows[order[1]], ...
+void WriteIfTable(std::vector<std::uint8_t>& table, std::span<const IfRowFields> rows,
+                  std::span<const std::size_t> order);
+
+// Appends the selection block (a saved table's record of what counted).
+void AppendSelectionBlock(std::vector<std::uint8_t>& table, std::string_view selection);
 
 }  // namespace tg

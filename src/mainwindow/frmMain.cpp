@@ -66,6 +66,7 @@ void frmMain::Form_Load() {
         m_ports.desktop.ExitProcess();
         return;
     }
+    RestoreInterfaces();
     RestorePlace();
     RestoreScale();
     RestoreColours();
@@ -147,6 +148,12 @@ void frmMain::RestoreTopmost() {
     if (m_store.Read(keys::ontop) != "1") return;
     m_ports.form.MakeTopmost(PlaceInPixels());
     m_ports.form.SetMenuChecked(MenuItem::ontop, true);
+}
+
+// The sampler is new: it counts by the stored choice from its first tick.
+void frmMain::RestoreInterfaces() {
+    m_interfaces = ReadInterfaceSelection(m_store);
+    IP->Select(m_interfaces);
 }
 
 void frmMain::Timer2_Timer() {
@@ -295,6 +302,7 @@ void frmMain::Picture2_MouseUp(std::int16_t button, std::int16_t /*shift*/, floa
 
 void frmMain::ShowContextMenu() {
     m_ports.form.SetTimerEnabled(false);
+    FillInterfaceMenu();
     m_ports.form.PopupMenu();
     m_ports.form.SetTimerEnabled(true);
 }

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "counters/CIpUpdate.h"
+#include "counters/InterfaceSelection.h"
 #include "counters/UnsupportedNotice.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Desktop.h"
@@ -66,6 +68,9 @@ class frmMain {
     void MenuCommand(MenuItem item);
     void Kbps_Click(MenuItem item);
     void KbpsAuto_Click();
+    // The 网络接口 submenu: 自动, and the interface item at this position of the last popup.
+    void InterfacesAuto_Click();
+    void Interface_Click(std::size_t position);
     void ontop_Click();
     void abt_Click();
     void opt_Click();
@@ -83,6 +88,7 @@ class frmMain {
     TwipsRect Picture2Bounds() const noexcept { return m_picture; }
     bool Dragging() const noexcept { return m_dragging; }
     bool Resizing() const noexcept { return m_resizing; }
+    const InterfaceSelection& Interfaces() const noexcept { return m_interfaces; }
 
     // One graph step with these kilobit values (upload first).
     void DrawGraph(double up, double down);
@@ -98,6 +104,9 @@ class frmMain {
     void RestoreColours();
     void ShowFirstRunMessage();
     void RestoreTopmost();
+    void RestoreInterfaces();
+    void SelectInterfaces(InterfaceSelection selection);
+    void FillInterfaceMenu();
     void SetBounds(const TwipsRect& bounds);
     void PlaceUploadReadout();
     bool InGrip(float x, float y) const;
@@ -120,6 +129,8 @@ class frmMain {
     std::int32_t m_foreColor = kDesignForeColour;
     std::int32_t m_barX = 0;
     TwipsRect m_picture{0, 0, 2685, 1185};
+    InterfaceSelection m_interfaces;
+    std::vector<std::string> m_menuInterfaces;  // the names of the last popup's interface items
 
     bool m_dragging = false;
     bool m_resizing = false;

@@ -1,6 +1,7 @@
 // The context menu's commands.
 #include <array>
 
+#include "mainwindow/InterfaceMenu.h"
 #include "mainwindow/Twips.h"
 #include "mainwindow/frmMain.h"
 
@@ -32,6 +33,7 @@ void frmMain::MenuCommand(MenuItem item) {
     switch (item) {
         case MenuItem::ontop: ontop_Click(); break;
         case MenuItem::KbpsAuto: KbpsAuto_Click(); break;
+        case MenuItem::InterfacesAuto: InterfacesAuto_Click(); break;
         case MenuItem::abt: abt_Click(); break;
         case MenuItem::opt: opt_Click(); break;
         case MenuItem::exit: exit_Click(); break;
@@ -60,6 +62,33 @@ void frmMain::KbpsAuto_Click() {
     m_graphMax = 128;
     m_store.Write(keys::kbps, "-1");
     PaintBackground();
+}
+
+// The submenu shows the interfaces of the sampler's last read, checked as they count now.
+void frmMain::FillInterfaceMenu() {
+    const std::shared_ptr<CIpUpdate> sampler = IP;
+    const auto table = sampler ? sampler->LastInterfaces() : std::make_shared<const CInterfaces>();
+    const std::vector<InterfaceMenuItem> items = BuildInterfaceMenu(*table, m_interfaces);
+    std::vector<InterfaceMenuEntry> entries;
+    m_menuInterfaces.clear();
+    for (const InterfaceMenuItem& item : items) {
+        m_menuInterfaces.push_back(item.name);
+        entries.push_back(item.entry);
+    }
+    m_ports.form.SetMenuChecked(MenuItem::InterfacesAuto, m_interfaces.GetMode() == InterfaceSelection::Mode::Automatic);
+    m_ports.form.SetInterfaceItems(entries);
+}
+
+void frmMain::SelectInterfaces(InterfaceSelection selection) {
+    m_interfaces = std::move(selection);
+    WriteInterfaceSelection(m_store, m_interfaces);
+    if (IP) IP->Select(m_interfaces);
+}
+
+void frmMain::InterfacesAuto_Click() { SelectInterfaces(InterfaceSelection()); }
+
+void frmMain::Interface_Click(std::size_t position) {
+    if (position < m_menuInterfaces.size()) SelectInterfaces(m_interfaces.Picked(m_menuInterfaces[position]));
 }
 
 PixelRect frmMain::PlaceInPixels() const {

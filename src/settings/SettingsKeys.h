@@ -15,6 +15,7 @@ enum class SettingForm {
     Colour,   // decimal 0x00BBGGRR, read as a 32-bit integer
     Opacity,  // 0 (invisible) to 255 (opaque)
     Flag,     // "0" or "1", compared as exact texts
+    List,     // names joined with ','; empty for automatic
 };
 
 struct SettingKey {
@@ -37,11 +38,12 @@ inline constexpr SettingKey bgcolor5{"bgcolor5", SettingForm::Colour, ""};  // r
 inline constexpr SettingKey transpa{"transpa", SettingForm::Opacity, "180"};
 inline constexpr SettingKey info{"info", SettingForm::Flag, "0"};
 inline constexpr SettingKey ontop{"ontop", SettingForm::Flag, "1"};
+inline constexpr SettingKey interfaces{"interfaces", SettingForm::List, ""};  // the interfaces counted
 }  // namespace keys
 
-inline constexpr std::array<SettingKey, 13> kSettingKeys = {
-    keys::x,        keys::y,        keys::x1,       keys::y1,       keys::kbps,    keys::bgcolor1, keys::bgcolor2,
-    keys::bgcolor3, keys::bgcolor4, keys::bgcolor5, keys::transpa, keys::info,     keys::ontop,
+inline constexpr std::array<SettingKey, 14> kSettingKeys = {
+    keys::x,        keys::y,        keys::x1,       keys::y1,      keys::kbps, keys::bgcolor1, keys::bgcolor2,
+    keys::bgcolor3, keys::bgcolor4, keys::bgcolor5, keys::transpa, keys::info, keys::ontop,    keys::interfaces,
 };
 
 }  // namespace tg

@@ -67,4 +67,12 @@ std::int16_t ReadOpacityRounded(const SettingsStore& store) {
     return number ? ToInt16HalfEven(*number).value_or(dflt) : dflt;
 }
 
+InterfaceSelection ReadInterfaceSelection(const SettingsStore& store) {
+    return SelectionFromText(store.Read(keys::interfaces)).value_or(InterfaceSelection());
+}
+
+void WriteInterfaceSelection(SettingsStore& store, const InterfaceSelection& selection) {
+    store.Write(keys::interfaces, SelectionToText(selection));
+}
+
 }  // namespace tg

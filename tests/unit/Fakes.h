@@ -39,6 +39,8 @@ class FakeTableSource final : public TableSource {
         return kNoError;
     }
 
+    void SetRows(const std::vector<IfRowFields>& rows) { table = BuildIfTable(rows); }
+
     // A table whose rows carry only these received/sent octet counters.
     void SetTotals(std::vector<std::pair<std::uint32_t, std::uint32_t>> rows) {
         std::vector<IfRowFields> fields(rows.size());

@@ -173,7 +173,7 @@ TEST(IfTableParser, MalformedBuffersReadOnlyCompleteRows) {
     const auto whole = BuildIfTable(rows);
 
     auto truncated = whole;
-    truncated.resize(whole.size() - 1);  // last row incomplete
+    truncated.resize(4 + 860 * 3 - 1);  // last row incomplete
     EXPECT_EQ(Parse(truncated).records.Count(), 2);
     EXPECT_EQ(Parse(truncated).totals.bytesReceived, 20);
 
@@ -205,16 +205,52 @@ TEST(IfTableParser, StrictCheckNamesWhatIsWrong) {
     EXPECT_FALSE(CheckIfTable(BuildIfTable({})).has_value());
 
     auto shortBy1 = good;
-    shortBy1.pop_back();
+    shortBy1.resize(4 + 860 * 2 - 1);
     ASSERT_TRUE(CheckIfTable(shortBy1).has_value());
     EXPECT_NE(CheckIfTable(shortBy1)->find("1724"), std::string::npos) << *CheckIfTable(shortBy1);
+    std::vector<std::uint8_t> rowsOnly(good.begin(), good.begin() + 4 + 860 * 2);
+    EXPECT_FALSE(CheckIfTable(rowsOnly).has_value()) << "a table saved before the blocks existed";
     auto extra = good;
     extra.push_back(0);
-    EXPECT_TRUE(CheckIfTable(extra).has_value());
+    EXPECT_TRUE(CheckIfTable(extra).has_value()) << "a cut block header";
+    auto cutBlock = good;
+    cutBlock.pop_back();
+    EXPECT_TRUE(CheckIfTable(cutBlock).has_value()) << "a block shorter than it says";
+    auto unknown = rowsOnly;
+    for (const char c : std::string("ZZZZ\x01\0\0\0!", 9)) unknown.push_back(static_cast<std::uint8_t>(c));
+    EXPECT_FALSE(CheckIfTable(unknown).has_value()) << "a block of a later version is skipped";
+    auto damagedExtras = rowsOnly;
+    for (const char c : std::string("TGRX\x03\0\0\0\x01\x05x", 11)) damagedExtras.push_back(static_cast<std::uint8_t>(c));
+    EXPECT_TRUE(CheckIfTable(damagedExtras).has_value()) << "an alias longer than its entry";
     EXPECT_TRUE(CheckIfTable(std::vector<std::uint8_t>{1, 2}).has_value());
     std::vector<std::uint8_t> huge(4);
     Put(huge, 0, 0xFFFFFFFFu);
     EXPECT_TRUE(CheckIfTable(huge).has_value());
+}
+
+TEST(IfTableParser, BlocksAfterTheRowsGiveExtrasAndTheSavedSelection) {
+    std::vector<IfRowFields> rows(3);
+    rows[0].hardware = true;
+    rows[0].alias = "Wi-Fi";
+    rows[2].alias = std::string(253, 'x') + "\xE4\xBB\xA5";  // 256 bytes: cut before the character
+    auto table = BuildIfTable(rows);
+    AppendSelectionBlock(table, "eth0,wlan%2C1");
+    EXPECT_FALSE(CheckIfTable(table).has_value());
+    const Parsed p = Parse(table);
+    ASSERT_EQ(p.records.Count(), 3);
+    EXPECT_TRUE(p.records.Item(1)->HardwareInterface());
+    EXPECT_EQ(p.records.Item(1)->InterfaceAlias(), "Wi-Fi");
+    EXPECT_FALSE(p.records.Item(2)->HardwareInterface());
+    EXPECT_EQ(p.records.Item(3)->InterfaceAlias(), std::string(253, 'x'));
+    EXPECT_EQ(SavedSelection(table), "eth0,wlan%2C1");
+
+    // A table of the classic layout alone, as older dump files hold: rows without extras.
+    const std::vector<std::uint8_t> classic(table.begin(), table.begin() + 4 + 860 * 3);
+    const Parsed old = Parse(classic);
+    ASSERT_EQ(old.records.Count(), 3);
+    EXPECT_FALSE(old.records.Item(1)->HardwareInterface());
+    EXPECT_EQ(old.records.Item(1)->InterfaceAlias(), "");
+    EXPECT_EQ(SavedSelection(classic), std::nullopt);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ class FakeForm final : public Form {
     bool timer = false;
     std::vector<bool> timerChanges;
     std::map<MenuItem, bool> checks;
+    std::vector<InterfaceMenuEntry> interfaceItems;
     std::function<void()> onPopup;
     int popups = 0;
     bool closed = false;
@@ -71,6 +72,9 @@ class FakeForm final : public Form {
     bool MenuChecked(MenuItem item) const override {
         const auto it = checks.find(item);
         return it != checks.end() && it->second;
+    }
+    void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override {
+        interfaceItems.assign(entries.begin(), entries.end());
     }
     void PopupMenu() override {
         ++popups;

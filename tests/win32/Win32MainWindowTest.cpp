@@ -379,10 +379,10 @@ TEST(Win32ContextMenuTest, HoldsTheItemsInTheirOrderWithTheirCaptions) {
         GetMenuStringW(m, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
         return std::wstring(text);
     };
-    ASSERT_EQ(GetMenuItemCount(menu.Handle()), 7);
+    ASSERT_EQ(GetMenuItemCount(menu.Handle()), 8);
     EXPECT_EQ(caption(menu.Handle(), 0), L"\u603B\u5728\u6700\u524D");  // 总在最前
     EXPECT_EQ(GetMenuState(menu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    EXPECT_EQ(caption(menu.Handle(), 6), L"\u9000\u51FA");  // 退出
+    EXPECT_EQ(caption(menu.Handle(), 7), L"\u9000\u51FA");  // 退出
     const HMENU scale = GetSubMenu(menu.Handle(), 2);
     ASSERT_NE(scale, nullptr);
     ASSERT_EQ(GetMenuItemCount(scale), 6);
@@ -391,7 +391,23 @@ TEST(Win32ContextMenuTest, HoldsTheItemsInTheirOrderWithTheirCaptions) {
     menu.SetChecked(MenuItem::Kbps512, true);
     EXPECT_NE(GetMenuState(scale, 2, MF_BYPOSITION) & MF_CHECKED, 0u) << "a check reaches the submenu's item";
     EXPECT_FALSE(menu.Checked(MenuItem::Kbps256));
-    EXPECT_EQ(Win32ContextMenu::ItemForCommand(GetMenuItemID(menu.Handle(), 6)), MenuItem::exit);
+    EXPECT_EQ(Win32ContextMenu::ItemForCommand(GetMenuItemID(menu.Handle(), 7)), MenuItem::exit);
+
+    // 网络接口 after the scale submenu: 自动, a separator, then the interfaces of the moment.
+    EXPECT_EQ(caption(menu.Handle(), 3), L"\u7F51\u7EDC\u63A5\u53E3");
+    const HMENU interfaces = GetSubMenu(menu.Handle(), 3);
+    ASSERT_EQ(interfaces, menu.InterfaceMenu());
+    const InterfaceMenuEntry entries[] = {{"Wi-Fi", true, false}, {"Loopback", false, true}};
+    for (int round = 0; round < 2; ++round) {  // filled again, not appended to
+        menu.SetInterfaceItems(entries);
+        ASSERT_EQ(GetMenuItemCount(interfaces), 5);
+    }
+    EXPECT_EQ(Win32ContextMenu::ItemForCommand(GetMenuItemID(interfaces, 0)), MenuItem::InterfacesAuto);
+    EXPECT_EQ(caption(interfaces, 2), L"Wi-Fi");
+    EXPECT_NE(GetMenuState(interfaces, 2, MF_BYPOSITION) & MF_CHECKED, 0u);
+    EXPECT_NE(GetMenuState(interfaces, 3, MF_BYPOSITION) & MF_SEPARATOR, 0u) << "the pseudo rows set apart";
+    EXPECT_EQ(GetMenuState(interfaces, 4, MF_BYPOSITION) & MF_CHECKED, 0u);
+    EXPECT_EQ(Win32ContextMenu::InterfaceForCommand(GetMenuItemID(interfaces, 4)), 1u);
 }
 
 TEST_F(Win32MainWindowTest, ALongRunLeavesTheGdiAndUserObjectsAsTheyWere) {

@@ -10,7 +10,8 @@ GtkWidget* Separator() { return gtk_separator_menu_item_new(); }
 
 }  // namespace
 
-ContextMenu::ContextMenu(Command command) : m_command(std::move(command)), m_menu(OwnWidget(gtk_menu_new())) {
+ContextMenu::ContextMenu(Command command, InterfaceCommand pickInterface)
+    : m_command(std::move(command)), m_pickInterface(std::move(pickInterface)), m_menu(OwnWidget(gtk_menu_new())) {
     GtkWidget* menu = m_menu.get();
     Add(menu, MenuItem::ontop, "总在最前", true);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), Separator());
@@ -26,6 +27,13 @@ ContextMenu::ContextMenu(Command command) : m_command(std::move(command)), m_men
     Add(scaleMenu, MenuItem::Kbps2048, "2048 Kbps", true);
     Add(scaleMenu, MenuItem::KbpsAuto, "自动", true);
 
+    GtkWidget* interfaces = gtk_menu_item_new_with_label("网络接口");
+    m_interfaceMenu = gtk_menu_new();
+    gtk_menu_item_set_submenu(GTK_MENU_ITEM(interfaces), m_interfaceMenu);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), interfaces);
+    Add(m_interfaceMenu, MenuItem::InterfacesAuto, "自动", true);
+    gtk_menu_shell_append(GTK_MENU_SHELL(m_interfaceMenu), Separator());
+
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), Separator());
     Add(menu, MenuItem::abt, "关于...", false);
     Add(menu, MenuItem::opt, "配置...", false);
@@ -38,6 +46,30 @@ ContextMenu::~ContextMenu() {
     // The menu may outlive us inside GTK for a moment; it must not call back into a dead object.
     g_signal_handlers_disconnect_by_data(m_menu.get(), this);
     for (const auto& [item, entry] : m_items) g_signal_handler_disconnect(entry.widget, entry.handler);
+    for (const Entry& entry : m_interfaceItems) g_signal_handler_disconnect(entry.widget, entry.handler);
+}
+
+// The items after 自动 and the separator go; the new ones take their places.
+void ContextMenu::SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) {
+    for (const Entry& entry : m_interfaceItems) g_signal_handler_disconnect(entry.widget, entry.handler);
+    m_interfaceItems.clear();
+    g_autoptr(GList) children = gtk_container_get_children(GTK_CONTAINER(m_interfaceMenu));
+    for (GList* child = g_list_nth(children, 2); child != nullptr; child = child->next)
+        gtk_widget_destroy(GTK_WIDGET(child->data));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].separatorBefore) gtk_menu_shell_append(GTK_MENU_SHELL(m_interfaceMenu), Separator());
+        GtkWidget* widget = gtk_check_menu_item_new_with_label(entries[i].caption.c_str());
+        gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), entries[i].checked);
+        g_object_set_data(G_OBJECT(widget), "tg-interface", GSIZE_TO_POINTER(i));
+        const gulong handler = g_signal_connect(widget, "activate", G_CALLBACK(OnInterfaceActivate), this);
+        gtk_menu_shell_append(GTK_MENU_SHELL(m_interfaceMenu), widget);
+        m_interfaceItems.push_back({widget, handler});
+    }
+    gtk_widget_show_all(m_interfaceMenu);
+}
+
+GtkWidget* ContextMenu::InterfaceItem(std::size_t position) const {
+    return position < m_interfaceItems.size() ? m_interfaceItems[position].widget : nullptr;
 }
 
 void ContextMenu::Add(GtkWidget* menu, MenuItem item, const char* caption, bool checkable) {
@@ -78,6 +110,16 @@ void ContextMenu::OnActivate(GtkMenuItem* widget, gpointer self) {
     if (GTK_IS_CHECK_MENU_ITEM(widget))
         menu->SetMark(menu->m_items.at(item), !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(widget)));
     menu->m_command(item);
+}
+
+void ContextMenu::OnInterfaceActivate(GtkMenuItem* widget, gpointer self) {
+    auto* menu = static_cast<ContextMenu*>(self);
+    const auto position = GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(widget), "tg-interface"));
+    // The marks are frmMain's, set afresh at the next popup.
+    g_signal_handler_block(widget, menu->m_interfaceItems.at(position).handler);
+    gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), !gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(widget)));
+    g_signal_handler_unblock(widget, menu->m_interfaceItems.at(position).handler);
+    menu->m_pickInterface(position);
 }
 
 // GTK deactivates the menu before it activates the picked item, in the same dispatch: quitting the

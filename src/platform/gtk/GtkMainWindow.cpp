@@ -52,7 +52,7 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
     : m_desktop(desktop),
       m_window(OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL))),
       m_picture([this] { Redraw(); }),
-      m_menu([this](MenuItem item) { Command(item); }),
+      m_menu([this](MenuItem item) { Command(item); }, [this](std::size_t position) { PickInterface(position); }),
       m_font(pango_font_description_from_string(kLabelFont)) {
     GtkWindow* window = Window();
     gtk_window_set_title(window, kAppTitle);
@@ -214,6 +214,10 @@ void GtkMainWindow::Close() {
 
 void GtkMainWindow::Command(MenuItem item) {
     if (m_handlers) m_handlers->MenuCommand(item);
+}
+
+void GtkMainWindow::PickInterface(std::size_t position) {
+    if (m_handlers) m_handlers->Interface_Click(position);
 }
 
 // Pointer positions come from the root coordinates and the place the window was asked to be, not

@@ -52,6 +52,7 @@ class GtkMainWindow final : public Form {
     void SetTimerEnabled(bool enabled) override;
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
+    void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void PopupMenu() override { m_menu.Popup(); }
     void Close() override;
 
@@ -76,6 +77,7 @@ class GtkMainWindow final : public Form {
     Point PictureTwips(double xRoot, double yRoot) const;
     bool InPicture(const Point& p) const;
     void Command(MenuItem item);
+    void PickInterface(std::size_t position);
     void Adopt(const GdkEventConfigure& event);
 
     static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);

@@ -3,6 +3,7 @@
 // twips, with its labels, timer, menu check marks and cursor. The front end converts to pixels
 // with the screen's real twips per pixel, and calls frmMain's handlers for the window's events.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,17 @@ struct PixelRect {
 
 enum class Cursor { Default = 0, SizeNwse = 8 };
 
-enum class MenuItem { ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit };
+// The menu's fixed items. InterfacesAuto is 自动 at the top of the 网络接口 submenu, whose other
+// items are the interfaces of the moment (InterfaceMenuEntry).
+enum class MenuItem { ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto };
+inline constexpr MenuItem kLastMenuItem = MenuItem::InterfacesAuto;
+
+// One interface item of the 网络接口 submenu, below 自动 and a separator.
+struct InterfaceMenuEntry {
+    std::string caption;
+    bool checked = false;
+    bool separatorBefore = false;  // the first of the interfaces kept out of the way
+};
 
 enum class LabelId { Label1, Label9, Label10 };
 
@@ -56,6 +67,9 @@ class Form {
     virtual void SetTimerEnabled(bool enabled) = 0;
     virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
     virtual bool MenuChecked(MenuItem item) const = 0;
+    // Replaces the interface items of the 网络接口 submenu. Picking one calls
+    // frmMain::Interface_Click with its position in `entries`.
+    virtual void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) = 0;
     // Pops the menu up at the pointer; returns when it closes (after the picked item's handler ran).
     virtual void PopupMenu() = 0;
     // Unloads the window and ends the program.

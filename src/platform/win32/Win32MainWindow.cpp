@@ -204,7 +204,7 @@ void Win32MainWindow::PopupMenu() {
     if (Handle() == nullptr) return;
     POINT at{};
     GetCursorPos(&at);
-    if (const auto item = m_menu.Popup(Handle(), at)) Command(*item);
+    if (const auto command = m_menu.Popup(Handle(), at)) Command(*command);
 }
 
 void Win32MainWindow::Close() {
@@ -212,8 +212,10 @@ void Win32MainWindow::Close() {
     PostQuitMessage(0);
 }
 
-void Win32MainWindow::Command(MenuItem item) const {
-    if (m_handlers != nullptr) m_handlers->MenuCommand(item);
+void Win32MainWindow::Command(UINT id) const {
+    if (m_handlers == nullptr) return;
+    if (const auto item = Win32ContextMenu::ItemForCommand(id)) m_handlers->MenuCommand(*item);
+    else if (const auto position = Win32ContextMenu::InterfaceForCommand(id)) m_handlers->Interface_Click(*position);
 }
 
 LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -243,7 +245,7 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             return TRUE;
         case WM_COMMAND:
             if (HIWORD(wParam) != 0 || lParam != 0) break;
-            if (const auto item = Win32ContextMenu::ItemForCommand(LOWORD(wParam))) Command(*item);
+            Command(LOWORD(wParam));
             return 0;
         case WM_CLOSE:
             if (m_handlers == nullptr) break;

@@ -52,6 +52,7 @@ class Win32MainWindow final : public Form {
     void SetTimerEnabled(bool enabled) override;
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
+    void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void PopupMenu() override;
     void Close() override;
 
@@ -69,7 +70,7 @@ class Win32MainWindow final : public Form {
     void OnPaint(HWND window);
     void OnPlaced(HWND window);
     void OnDpiChanged(const RECT& suggested);
-    void Command(MenuItem item) const;
+    void Command(UINT id) const;
 
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;
