@@ -10,22 +10,22 @@
 namespace tg {
 
 struct IfRowFields {
-    std::u16string name;  // at most 255 units are kept, so the field stays zero-terminated
+    std::u16string name = {};  // at most 255 units are kept, so the field stays zero-terminated
     std::uint32_t index = 0;
     std::uint32_t type = 0;
     std::uint32_t mtu = 0;
     std::uint32_t speed = 0;
-    std::vector<std::uint8_t> address;  // over 8 bytes: length 0, as the table cannot hold it
+    std::vector<std::uint8_t> address = {};  // over 8 bytes: length 0, as the table cannot hold it
     std::uint32_t adminStatus = 0;
     std::uint32_t operStatus = 0;
     std::uint32_t lastChange = 0;
     std::uint32_t inOctets = 0, inUcast = 0, inNUcast = 0, inDiscards = 0, inErrors = 0, inUnknownProtos = 0;
     std::uint32_t outOctets = 0, outUcast = 0, outNUcast = 0, outDiscards = 0, outErrors = 0, outQueueLength = 0;
-    std::string description;  // single-byte code-page text; at most 256 bytes are kept
+    std::string description = {};  // single-byte code-page text; at most 256 bytes are kept
     // The extras block: a device stands behind the interface; the name a person gave it (UTF-8,
     // cut to 255 bytes at a character boundary).
     bool hardware = false;
-    std::string alias;
+    std::string alias = {};
 };
 
 void PutU32(std::uint8_t* at, std::uint32_t value) noexcept;

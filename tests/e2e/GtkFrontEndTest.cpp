@@ -410,6 +410,34 @@ TEST_F(GtkMenuTest, ScaleItemsRunTheirCommandAndLeaveOneMark) {
     EXPECT_EQ(Stored("kbps"), "-1") << "setting a mark runs no command";
 }
 
+TEST_F(GtkMenuTest, TheInterfaceSubmenuFollowsTheScalesAndAPickInItIsStored) {
+    std::vector<IfRowFields> rows(2);
+    rows[0] = {.name = u"lo", .index = 1, .type = 24, .description = "lo"};
+    rows[1] = {.name = u"eth0", .index = 2, .type = 6, .description = "eth0", .hardware = true};
+    table.SetRows(rows);
+    Load();
+    form.Timer2_Timer();
+    GtkWidget* autoItem = window.Menu().Item(MenuItem::InterfacesAuto);
+    GtkWidget* submenu = gtk_widget_get_parent(autoItem);
+    GtkWidget* holder = gtk_menu_get_attach_widget(GTK_MENU(submenu));
+    EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(holder)), "网络接口");
+    g_autoptr(GList) top = gtk_container_get_children(GTK_CONTAINER(gtk_widget_get_parent(holder)));
+    EXPECT_EQ(g_list_index(top, holder), 3) << "after 设置曲线最大值";
+
+    // The popup fills the submenu (here without a pointer to grab, it shows nothing and returns).
+    form.ShowContextMenu();
+    ASSERT_NE(window.Menu().InterfaceItem(1), nullptr);
+    EXPECT_EQ(window.Menu().InterfaceItem(2), nullptr);
+    EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(window.Menu().InterfaceItem(0))), "eth0");
+    EXPECT_TRUE(gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(window.Menu().InterfaceItem(0))));
+    // A click on lo, after the counted eth0.
+    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().InterfaceItem(1)));
+    EXPECT_FALSE(gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(window.Menu().InterfaceItem(1))))
+        << "the mark is frmMain's to set, at the next popup";
+    EXPECT_TRUE(window.MenuChecked(MenuItem::InterfacesAuto));
+    EXPECT_EQ(Stored("interfaces"), "lo");
+}
+
 TEST_F(GtkMenuTest, AboutOptionsAndExitRunTheirCommands) {
     Load();
     Pick(MenuItem::abt);

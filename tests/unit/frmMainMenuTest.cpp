@@ -95,6 +95,69 @@ TEST_F(frmMainMenuTest, OptionsReRunStartUpWhetherOrNotAnythingChanged) {
     EXPECT_EQ(window.DownColor(), 16711680) << "a colour chosen in the dialog arrives when it closes";
 }
 
+class frmMainInterfaceMenuTest : public frmMainMenuTest {
+ protected:
+    // A tick over a machine with loopback and one hardware link, each moving these bytes each way.
+    void Tick(std::uint32_t loBytes, std::uint32_t ethBytes) {
+        lo += loBytes;
+        eth += ethBytes;
+        std::vector<IfRowFields> rows(2);
+        rows[0] = {.name = u"lo", .index = 1, .type = 24, .inOctets = lo, .outOctets = lo, .description = "lo"};
+        rows[1] = {.name = u"eth0", .index = 2, .type = 6, .inOctets = eth, .outOctets = eth, .description = "eth0",
+                   .hardware = true};
+        table.SetRows(rows);
+        clock.Advance(std::chrono::seconds(1));
+        window.Timer2_Timer();
+    }
+    std::vector<std::string> Captions() const {
+        std::vector<std::string> captions;
+        for (const InterfaceMenuEntry& e : form.interfaceItems) captions.push_back(e.caption + (e.checked ? "*" : ""));
+        return captions;
+    }
+    std::uint32_t lo = 0, eth = 0;
+};
+
+TEST_F(frmMainInterfaceMenuTest, PickingAnInterfaceStoresItAndCountsItFromTheNextTick) {
+    Tick(0, 0);
+    Tick(50'000, 2'000);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:16kb") << "automatic: the hardware link alone";
+    form.onPopup = [this] { window.Interface_Click(1); };  // lo, after the counted eth0
+    window.ShowContextMenu();
+    EXPECT_TRUE(form.MenuChecked(MenuItem::InterfacesAuto));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"eth0*", "lo"}));
+    EXPECT_EQ(Stored("interfaces"), "lo");
+    Tick(50'000, 2'000);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:400kb") << "no spike: lo counted from its own baseline";
+
+    form.onPopup = [this] { window.Interface_Click(1); };  // eth0 joins lo
+    window.ShowContextMenu();
+    EXPECT_FALSE(form.MenuChecked(MenuItem::InterfacesAuto));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"lo*", "eth0"}));
+    EXPECT_EQ(Stored("interfaces"), "lo,eth0");
+    form.onPopup = [this] { window.MenuCommand(MenuItem::InterfacesAuto); };
+    window.ShowContextMenu();
+    EXPECT_EQ(Stored("interfaces"), "");
+    EXPECT_EQ(window.Interfaces(), InterfaceSelection());
+    window.Interface_Click(9);  // a position no popup offered
+    EXPECT_EQ(Stored("interfaces"), "");
+}
+
+TEST_F(frmMainInterfaceMenuTest, AGarbledChoiceCountsAutomaticallyAndStaysUntilThePersonPicks) {
+    settings.Set(kSettingsApp, kSettingsSection, "interfaces", "eth0,,%zz");
+    window.Form_Load();
+    Tick(0, 0);
+    Tick(50'000, 2'000);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:16kb");
+    window.ShowContextMenu();
+    EXPECT_TRUE(form.MenuChecked(MenuItem::InterfacesAuto));
+    EXPECT_EQ(Stored("interfaces"), "eth0,,%zz") << "kept as it was";
+    settings.Set(kSettingsApp, kSettingsSection, "interfaces", "lo");
+    window.MenuCommand(MenuItem::opt);
+    Tick(0, 0);
+    Tick(50'000, 2'000);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:400kb") << "the start-up after the options dialog reads the choice";
+}
+
 TEST_F(frmMainMenuTest, AboutAndExit) {
     window.MenuCommand(MenuItem::abt);
     ASSERT_EQ(messages.shown.size(), 1u);

@@ -185,6 +185,20 @@ TEST_F(frmMainTest, ReadOutsAfterATick) {
     EXPECT_EQ(form.position[LabelId::Label10].first, 2715 - 150 - 900) << "the upload read-out keeps its right edge";
 }
 
+TEST_F(frmMainTest, AnIdleSecondReadsZeroAndScrollsAnEmptyColumn) {
+    window.Form_Load();
+    Tick(0, 0);
+    Tick(1000, 64'000);
+    const std::int32_t x = BarColumn();
+    const std::int32_t bottom = picture.Height() - 1;
+    ASSERT_EQ(picture.Pixel(x, bottom), kYellow);
+    Tick(0, 0);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:0kb");
+    EXPECT_EQ(form.text[LabelId::Label10], "U:0kb");
+    EXPECT_EQ(picture.Pixel(x - 1, bottom), kYellow) << "last second's bar moved left";
+    EXPECT_NE(picture.Pixel(x, bottom), kYellow) << "this second's column is empty";
+}
+
 TEST_F(frmMainTest, ResizeEnforcesMinimumsAndLaysOutTheLabels) {
     window.Form_Load();
     picture.Clear(0x123456);
