@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "Fakes.h"
+#include "usage/UsageRecorder.h"
+
+namespace tg {
+namespace {
+
+using namespace std::chrono;
+using namespace std::chrono_literals;
+
+constexpr Day D(int y, unsigned m, unsigned d) { return Day{year{y}, month{m}, day{d}}; }
+
+class FakeStore final : public UsageStore {
+ public:
+    std::optional<std::string> text;
+    std::string readError, writeError;
+    int writes = 0;
+    std::vector<std::string> keptAside;
+    std::optional<std::string> Read(std::string& error) override {
+        error = readError;
+        return readError.empty() ? text : std::nullopt;
+    }
+    bool Replace(std::string_view t, std::string& error) override {
+        ++writes;
+        error = writeError;
+        if (writeError.empty()) text = std::string(t);
+        return writeError.empty();
+    }
+    void KeepAside() override { keptAside.push_back(text.value_or("")); }
+    std::string Where() const override { return "usage.txt"; }
+};
+
+class FakeCalendar final : public Calendar {
+ public:
+    Day today = D(2026, 12, 8);
+    Day Today() override { return today; }
+};
+
+TEST(UsageLog, LinesRoundTripAndBadLinesAreNamed) {
+    UsageLog log;
+    std::vector<UsageProblem> problems;
+    log.Parse("2026-12-07 100 200\r\n"
+              "\n"
+              "2026-12-08 5 6\n"
+              "2026-12-07 1 2\n"            // a day twice adds up
+              "2026-02-30 1 1\n"            // no such day
+              "2026-12-09 -5 1\n"           // not a count of bytes
+              "2026-12-09 18446744073709551616 1\n"
+              "garbage\n"
+              "2026-12-10 1 2 3",
+              problems);
+    EXPECT_EQ(log.On(D(2026, 12, 7)), (Usage{101, 202}));
+    EXPECT_EQ(log.On(D(2026, 12, 8)), (Usage{5, 6}));
+    std::vector<std::size_t> lines;
+    for (const UsageProblem& p : problems) lines.push_back(p.line);
+    EXPECT_EQ(lines, (std::vector<std::size_t>{5, 6, 7, 8, 9}));
+    EXPECT_EQ(log.Format(D(2026, 12, 8)), "2026-12-07 101 202\n2026-12-08 5 6\n");
+
+    UsageLog old;
+    old.Add(D(2025, 11, 3), {1, 1});  // 400 days before 2026-12-08
+    old.Add(D(2025, 11, 2), {1, 1});
+    EXPECT_EQ(old.Format(D(2026, 12, 8)), "2025-11-03 1 1\n") << "lines older than 400 days are dropped";
+}
+
+TEST(UsageLog, PeriodsStartOnTheirDayOfTheMonth) {
+    struct Case {
+        Day today;
+        int start;
+        Day first, last, previousFirst;
+    } cases[] = {
+        {D(2026, 12, 8), 1, D(2026, 12, 1), D(2026, 12, 31), D(2026, 11, 1)},
+        {D(2026, 12, 8), 15, D(2026, 11, 15), D(2026, 12, 14), D(2026, 10, 15)},
+        {D(2026, 12, 15), 15, D(2026, 12, 15), D(2027, 1, 14), D(2026, 11, 15)},
+        {D(2027, 1, 3), 28, D(2026, 12, 28), D(2027, 1, 27), D(2026, 11, 28)},
+        {D(2028, 3, 1), 1, D(2028, 3, 1), D(2028, 3, 31), D(2028, 2, 1)},
+    };
+    for (const Case& c : cases) {
+        const Period p = PeriodHolding(c.today, c.start);
+        EXPECT_EQ(p.first, c.first) << DayText(c.today);
+        EXPECT_EQ(p.last, c.last) << DayText(c.today);
+        EXPECT_EQ(PeriodBefore(p).first, c.previousFirst);
+        EXPECT_EQ(PeriodBefore(p).last, Day{sys_days{c.first} - days{1}});
+    }
+    for (const auto& [text, day] : std::vector<std::pair<const char*, int>>{
+             {"15", 15}, {"1", 1}, {"28", 28}, {"29", 1}, {"31", 1}, {"0", 1}, {"-3", 1}, {"x", 1}, {"", 1}})
+        EXPECT_EQ(PeriodStartFromText(text), day) << text;
+}
+
+class UsageRecorderTest : public ::testing::Test {
+ protected:
+    void Tick(std::int64_t received, std::int64_t sent, nanoseconds elapsed = 1s) {
+        clock.Advance(elapsed);
+        recorder.Count({received, sent});
+    }
+    FakeStore store;
+    FakeCalendar calendar;
+    test::FakeClock clock;
+    std::vector<std::string> reports;
+    UsageRecorder recorder{store, calendar, clock, [this](const std::string& m) { reports.push_back(m); }};
+};
+
+TEST_F(UsageRecorderTest, TicksGoToTheirDayAndReachTheFileOnceAMinuteAndAtTheEnd) {
+    store.text = "2026-12-08 1000 10\n";
+    recorder.Load();
+    Tick(500, 50);
+    EXPECT_EQ(store.writes, 0);
+    Tick(0, 0, 59s);
+    EXPECT_EQ(store.writes, 1) << "a minute after the start";
+    EXPECT_EQ(store.text, "2026-12-08 1500 60\n") << "today's line continued";
+    Tick(0, 0, 120s);
+    EXPECT_EQ(store.writes, 1) << "nothing moved: nothing to write";
+
+    calendar.today = D(2026, 12, 9);  // the tick that ends after midnight
+    Tick(7, 8);
+    calendar.today = D(2026, 12, 7);  // the clock set back by hand
+    Tick(1, 1);
+    EXPECT_EQ(store.writes, 2) << "the first bytes after a quiet minute are written at once";
+    recorder.Flush();
+    EXPECT_EQ(store.text, "2026-12-07 1 1\n2026-12-08 1500 60\n2026-12-09 7 8\n");
+    recorder.Flush();
+    EXPECT_EQ(store.writes, 3) << "nothing new at the end: no write";
+
+    UsageRecorder next{store, calendar, clock, nullptr};  // started again a minute later
+    next.Load();
+    next.Count({10, 10});
+    next.Flush();
+    EXPECT_EQ(store.text, "2026-12-07 11 11\n2026-12-08 1500 60\n2026-12-09 7 8\n");
+}
+
+TEST_F(UsageRecorderTest, GarbledLinesAreSkippedAndTheFileKeptAsideOnce) {
+    store.text = "2026-12-08 1000 10\nnonsense\n";
+    recorder.Load();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("line 2"), std::string::npos) << reports[0];
+    Tick(1, 1, 61s);
+    Tick(1, 1, 61s);
+    EXPECT_EQ(store.keptAside, (std::vector<std::string>{"2026-12-08 1000 10\nnonsense\n"}));
+    EXPECT_EQ(store.text, "2026-12-08 1002 12\n");
+}
+
+TEST_F(UsageRecorderTest, AStoreThatCannotBeWrittenIsToldOnceAndCountingGoesOn) {
+    recorder.Load();
+    store.writeError = "No space left on device";
+    for (int i = 0; i < 5; ++i) Tick(100, 100, 61s);
+    EXPECT_EQ(reports, (std::vector<std::string>{"usage not saved: No space left on device"}));
+    EXPECT_EQ(recorder.Log().On(calendar.today), (Usage{500, 500}));
+    store.writeError.clear();
+    recorder.Flush();
+    EXPECT_EQ(store.text, "2026-12-08 500 500\n");
+
+    FakeStore locked;
+    locked.text = "2026-12-08 9 9\n";
+    locked.readError = "Permission denied";
+    UsageRecorder reader{locked, calendar, clock, [this](const std::string& m) { reports.push_back(m); }};
+    reader.Load();
+    reader.Count({5, 5});
+    reader.Flush();
+    EXPECT_EQ(locked.writes, 0) << "a file that could not be read is never written over";
+    EXPECT_EQ(reports.back(), "usage not saved: usage.txt cannot be read: Permission denied");
+}
+
+}  // namespace
+}  // namespace tg
