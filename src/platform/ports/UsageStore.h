@@ -15,7 +15,7 @@ class UsageStore {
     virtual std::optional<std::string> Read(std::string& error) = 0;
     // Replaces the file (creating its folder); false and a reason for a person when it could not.
     virtual bool Replace(std::string_view text, std::string& error) = 0;
-    // Keeps the file as it is now beside it as usage.txt.bad (never over one that is there).
+    // Keeps the file as it is now beside it as usage.txt.bad (never over one that is there: .bad.1 ...).
     virtual void KeepAside() = 0;
     // The file's path, for messages.
     virtual std::string Where() const = 0;
