@@ -1,5 +1,6 @@
 #include "probe/Probe.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -14,14 +15,12 @@
 #include "counters/CIpHelper.h"
 #include "counters/CIpUpdate.h"
 #include "counters/IfTableParser.h"
+#include "counters/IfTableWriter.h"
+#include "probe/ProbeOptions.h"
+#include "settings/SettingsStore.h"
 
 namespace tg::probe {
 namespace {
-
-constexpr const char* kUsage =
-    "usage: tidegauge-probe --table [--table-file FILE]\n"
-    "       tidegauge-probe --watch N\n"
-    "       tidegauge-probe --dump FILE\n";
 
 // The probe has no window: the not-supported notice goes to the error stream.
 class ConsoleMessages final : public MessageDialog {
@@ -35,53 +34,6 @@ class ConsoleMessages final : public MessageDialog {
     std::ostream& m_err;
 };
 
-struct Options {
-    enum class Mode { None, Table, Watch, Dump } mode = Mode::None;
-    std::string tableFile;
-    std::string dumpFile;
-    long watchCount = 0;
-};
-
-std::optional<long> ParseCount(const std::string& text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    long n = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    return n > 0 ? std::optional<long>(n) : std::nullopt;
-}
-
-// nullopt and a message on the error stream when the arguments do not make a command.
-std::optional<Options> ParseArgs(std::span<const std::string> args, std::ostream& err) {
-    Options o;
-    auto setMode = [&](Options::Mode m) {
-        if (o.mode != Options::Mode::None && o.mode != m) return false;
-        o.mode = m;
-        return true;
-    };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        bool ok = true;
-        if (a == "--table") ok = setMode(Options::Mode::Table);
-        else if (a == "--table-file" && hasValue) o.tableFile = args[++i];
-        else if (a == "--dump" && hasValue) { ok = setMode(Options::Mode::Dump); o.dumpFile = args[++i]; }
-        else if (a == "--watch" && hasValue) {
-            ok = setMode(Options::Mode::Watch);
-            const auto n = ParseCount(args[++i]);
-            if (!n) { err << "tidegauge-probe: --watch needs a whole number of lines above 0\n"; return std::nullopt; }
-            o.watchCount = *n;
-        } else ok = false;
-        if (!ok) { err << "tidegauge-probe: unexpected argument '" << a << "'\n" << kUsage; return std::nullopt; }
-    }
-    if (o.mode == Options::Mode::None || (!o.tableFile.empty() && o.mode != Options::Mode::Table)) {
-        err << kUsage;
-        return std::nullopt;
-    }
-    return o;
-}
-
 std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::ostream& err) {
     std::ifstream in(path, std::ios::binary);
     if (!in) { err << "tidegauge-probe: cannot open " << path << '\n'; return std::nullopt; }
@@ -92,50 +44,105 @@ std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::
 
 std::uint32_t U(std::int32_t v) { return AsUnsigned32(v); }
 
-void PrintRecord(std::ostream& out, const CInterface& r) {
+const char* YesNo(bool value) { return value ? "yes" : "no"; }
+
+void PrintRecord(std::ostream& out, const CInterface& r, bool counted) {
     out << r.InterfaceIndex() << '\t' << r.InterfaceType() << '\t' << r.InterfaceName() << '\t'
         << r.InterfaceDescription() << '\t' << (r.AdapterAddress().empty() ? "-" : r.AdapterAddress())
         << '\t' << r.AdminStatus() << '/' << r.OperationalStatus() << '\t' << U(r.OctetsReceived())
-        << '\t' << U(r.OctetsSent()) << '\n';
+        << '\t' << U(r.OctetsSent()) << '\t' << YesNo(r.HardwareInterface()) << '\t' << YesNo(counted) << '\n';
 }
 
-int PrintTable(TableSource& source, std::ostream& out, std::ostream& err) {
+// A name given by mistake would otherwise read as an interface that is idle.
+void WarnAbsent(const InterfaceSelection& selection, const CInterfaces& table, std::ostream& err) {
+    for (const std::string& name : selection.Names()) {
+        const bool present = std::any_of(table.begin(), table.end(),
+                                         [&](const CInterfacePtr& r) { return r->InterfaceName() == name; });
+        if (!present) err << "tidegauge-probe: no interface '" << Printable(name) << "' now; it counts nothing\n";
+    }
+}
+
+// Every row, and the totals of the rows the selection counts: the monitor's sums, not all rows'.
+int PrintTable(TableSource& source, const InterfaceSelection& selection, std::ostream& out, std::ostream& err) {
     ConsoleMessages messages(err);
     UnsupportedNotice notice(messages);
     CIpHelper helper(source, notice);
     const auto records = helper.Interfaces();
-    out << "index\ttype\tname\tdescription\taddress\tadmin/oper\toctets-in\toctets-out\n";
-    for (const CInterfacePtr& r : *records) PrintRecord(out, *r);
-    out << "total\t" << records->Count() << " rows\treceived " << U(helper.BytesReceived()) << "\tsent "
-        << U(helper.BytesSent()) << '\n';
+    std::vector<bool> counted;
+    selection.Counted(*records, counted);
+    WarnAbsent(selection, *records, err);
+    out << "index\ttype\tname\tdescription\taddress\tadmin/oper\toctets-in\toctets-out\thardware\tcounted\n";
+    IfTotals totals;
+    std::size_t rowsCounted = 0;
+    std::size_t i = 0;
+    for (const CInterfacePtr& r : *records) {
+        PrintRecord(out, *r, counted[i]);
+        if (counted[i++]) {
+            totals.bytesReceived = WrapAdd32(totals.bytesReceived, r->OctetsReceived());
+            totals.bytesSent = WrapAdd32(totals.bytesSent, r->OctetsSent());
+            ++rowsCounted;
+        }
+    }
+    out << "counted\t" << rowsCounted << " of " << records->Count() << " rows, interfaces "
+        << DescribeSelection(selection) << "\treceived " << U(totals.bytesReceived) << "\tsent "
+        << U(totals.bytesSent) << '\n';
     return kExitOk;
 }
 
+// What a live read counts: --interfaces, else the choice the monitor stored.
+InterfaceSelection LiveSelection(const Options& o, const Environment& env) {
+    if (o.interfaces) return *o.interfaces;
+    if (!env.userSettings) return {};
+    const auto backend = env.userSettings();
+    return ReadInterfaceSelection(SettingsStore(*backend));
+}
+
+// What a replay counts: --interfaces, else what the live read counted. A table saved before files
+// carried a selection counts automatically.
+std::optional<InterfaceSelection> ReplaySelection(const Options& o, std::span<const std::uint8_t> table,
+                                                  std::ostream& err) {
+    if (o.interfaces) return o.interfaces;
+    const auto saved = SavedSelection(table);
+    if (!saved) return InterfaceSelection();
+    auto selection = SelectionFromSaved(*saved);
+    if (!selection)
+        err << "tidegauge-probe: " << o.tableFile << ": the saved interfaces '" << Printable(*saved)
+            << "' are garbled\n";
+    return selection;
+}
+
 int RunTable(const Options& o, const Environment& env) {
-    if (o.tableFile.empty()) return PrintTable(*env.systemSource(), *env.out, *env.err);
+    if (o.tableFile.empty()) return PrintTable(*env.systemSource(), LiveSelection(o, env), *env.out, *env.err);
     const auto bytes = ReadFile(o.tableFile, *env.err);
     if (!bytes) return kExitUsage;
     if (const auto problem = CheckIfTable(*bytes)) {
         *env.err << "tidegauge-probe: " << o.tableFile << ": " << *problem << '\n';
         return kExitUsage;
     }
+    const auto selection = ReplaySelection(o, *bytes, *env.err);
+    if (!selection) return kExitUsage;
     BufferTableSource source(*bytes);
-    return PrintTable(source, *env.out, *env.err);
+    return PrintTable(source, *selection, *env.out, *env.err);
 }
 
+// The table as the system returned it, and after it the selection in effect, so that a replay
+// counts the interfaces this read would have counted.
 int RunDump(const Options& o, const Environment& env) {
     std::uint32_t status = 0;
     const auto source = env.systemSource();
-    const auto table = ReadRawTable(*source, &status);
+    auto table = ReadRawTable(*source, &status);
     if (table.empty()) {
         *env.err << "tidegauge-probe: the interface table could not be read (code " << status << ")\n";
         return kExitFailure;
     }
+    const InterfaceSelection selection = LiveSelection(o, env);
+    AppendSelectionBlock(table, SelectionToOption(selection));
     std::ofstream file(o.dumpFile, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(table.data()), static_cast<std::streamsize>(table.size()));
     file.close();
     if (!file) { *env.err << "tidegauge-probe: cannot write " << o.dumpFile << '\n'; return kExitFailure; }
-    *env.out << "wrote " << table.size() << " bytes to " << o.dumpFile << '\n';
+    *env.out << "wrote " << table.size() << " bytes to " << o.dumpFile << ", interfaces "
+             << DescribeSelection(selection) << '\n';
     return kExitOk;
 }
 
@@ -160,6 +167,7 @@ int RunWatch(const Options& o, const Environment& env) {
     UnsupportedNotice notice(messages);
     const auto source = env.systemSource();
     CIpUpdate sampler(*source, notice, *env.clock);
+    sampler.Select(LiveSelection(o, env));
     long printed = 0;
     sampler.Data = [&](std::int32_t& OutData, std::int32_t& InData) {
         *env.out << WallClockStamp() << " D:" << KilobitsFromKilobytes(OutData)
@@ -178,6 +186,7 @@ int RunWatch(const Options& o, const Environment& env) {
             env.sleepUntil(next);
         }
         sampler.Update();
+        if (first) WarnAbsent(sampler.Selection(), *sampler.LastInterfaces(), *env.err);
     }
     return kExitOk;
 }
@@ -207,14 +216,16 @@ std::vector<std::uint8_t> ReadRawTable(TableSource& source, std::uint32_t* statu
 }
 
 int Run(std::span<const std::string> args, const Environment& env) {
-    const auto options = ParseArgs(args, *env.err);
+    const auto options = ParseOptions(args, *env.err);
     if (!options) return kExitUsage;
     switch (options->mode) {
+        case Options::Mode::Help: *env.out << Usage(); return kExitOk;
         case Options::Mode::Table: return RunTable(*options, env);
         case Options::Mode::Dump: return RunDump(*options, env);
         case Options::Mode::Watch: return RunWatch(*options, env);
         case Options::Mode::None: break;
     }
+    *env.err << Usage();
     return kExitUsage;
 }
 

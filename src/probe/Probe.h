@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ports/Clock.h"
+#include "platform/ports/SettingsBackend.h"
 #include "platform/ports/TableSource.h"
 
 namespace tg::probe {
@@ -24,9 +25,11 @@ class BufferTableSource final : public TableSource {
     std::vector<std::uint8_t> m_table;
 };
 
-// Where the probe gets its table from and how it waits between ticks.
+// Where the probe gets its table and the user's choice of interfaces from, and how it waits
+// between ticks.
 struct Environment {
     std::function<std::unique_ptr<TableSource>()> systemSource;
+    std::function<std::unique_ptr<SettingsBackend>()> userSettings;  // none: the automatic choice
     Clock* clock = nullptr;
     std::function<void(std::chrono::nanoseconds)> sleepUntil;  // monotonic deadline, Clock's epoch
     std::ostream* out = nullptr;

@@ -9,7 +9,9 @@
 
 #include "Fakes.h"
 #include "common/Text.h"
+#include "counters/IfTableLayout.h"
 #include "probe/Probe.h"
+#include "settings/SettingsStore.h"
 
 namespace tg {
 namespace {
@@ -30,6 +32,25 @@ class Forwarding final : public TableSource {
 
 std::ptrdiff_t Lines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+    return parts;
+}
+
+// The hardware and counted columns of the --table row named `name`.
+std::string Marks(const std::string& table, const std::string& name) {
+    for (const std::string& line : Split(table, '\n')) {
+        const auto fields = Split(line, '\t');
+        if (fields.size() == 10 && fields[2] == name) return fields[8] + " " + fields[9];
+    }
+    return "(no row " + name + ")";
+}
+
+std::string LastLine(const std::string& text) { return Split(text, '\n').back(); }
+
+// Three rows: loopback, a hardware link and a virtual one.
 class ProbeTest : public ::testing::Test {
  protected:
     ProbeTest() {
@@ -50,18 +71,30 @@ class ProbeTest : public ::testing::Test {
         eth.inOctets = 0x20;
         eth.outOctets = 0x10;
         eth.description = "eth0";
-        rows = {lo, eth};
+        eth.hardware = true;
+        IfRowFields veth = eth;
+        veth.name = u"veth1";
+        veth.index = 3;
+        veth.inOctets = 0x100;
+        veth.outOctets = 0x200;
+        veth.description = "veth1";
+        veth.hardware = false;
+        rows = {lo, eth, veth};
         source.table = BuildIfTable(rows);
         env.systemSource = [this]() -> std::unique_ptr<TableSource> {
             sourcesMade++;
             return std::make_unique<Forwarding>(source);
         };
+        env.userSettings = [this] { return std::make_unique<test::MemorySettings>(settings); };
         env.clock = &clock;
         env.sleepUntil = [this](std::chrono::nanoseconds deadline) {
             clock.now = deadline;
-            // Traffic between ticks: 2000 bytes in, 1000 out on eth0 each second.
-            rows[1].inOctets += 2000;
-            rows[1].outOctets += 1000;
+            // Traffic between ticks, bytes a second of lo, eth0 and veth1.
+            constexpr std::uint32_t kIn[] = {4000, 2000, 3000}, kOut[] = {4000, 1000, 5000};
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                rows[i].inOctets += kIn[i];
+                rows[i].outOctets += kOut[i];
+            }
             source.table = BuildIfTable(rows);
         };
         env.out = &out;
@@ -70,36 +103,123 @@ class ProbeTest : public ::testing::Test {
 
     int Run(std::vector<std::string> args) { return probe::Run(args, env); }
 
+    void StoreChoice(const std::string& text) { SettingsStore(settings).Write(keys::interfaces, text); }
+
+    void ClearStreams() {
+        out.str("");
+        err.str("");
+    }
+
     std::string TempPath(const char* name) {
         return ::testing::TempDir() + "tidegauge-probe-" + name + "-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
     }
 
     std::vector<IfRowFields> rows;
     test::FakeTableSource source;
+    test::MemorySettings settings;
     test::FakeClock clock;
     int sourcesMade = 0;
     probe::Environment env;
     std::ostringstream out, err;
 };
 
-TEST_F(ProbeTest, TablePrintsEveryRecordAndTheWrappedTotals) {
-    ASSERT_EQ(Run({"--table"}), probe::kExitOk) << err.str();
-    const std::string text = out.str();
-    EXPECT_NE(text.find("1\t24\tlo\tlo\t-\t1/5\t4294967280\t4294967280\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("2\t6\teth0\teth0\t00-C-29-A-FF-1\t1/5\t32\t16\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("total\t2 rows\treceived 16\tsent 0\n"), std::string::npos) << text;
+TEST_F(ProbeTest, TableListsEveryRowMarksTheCountedOnesAndSumsOnlyThose) {
+    struct Case {
+        const char* stored;
+        std::vector<std::string> args;
+        const char* lo;
+        const char* eth0;
+        const char* veth1;
+        const char* totals;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"", {}, "no no", "yes yes", "no no", "counted\t1 of 3 rows, interfaces automatic\treceived 32\tsent 16"},
+             {"veth1", {}, "no no", "yes no", "no yes", "counted\t1 of 3 rows, interfaces veth1\treceived 256\tsent 512"},
+             // Wrapping: 0xFFFFFFF0 + 0x20 + 0x100 and 0xFFFFFFF0 + 0x10 + 0x200.
+             {"veth1", {"--interfaces", "all"}, "no yes", "yes yes", "no yes",
+              "counted\t3 of 3 rows, interfaces all\treceived 272\tsent 512"},
+         }) {
+        StoreChoice(c.stored);
+        ClearStreams();
+        auto args = c.args;
+        args.insert(args.begin(), "--table");
+        ASSERT_EQ(Run(args), probe::kExitOk) << err.str();
+        const std::string text = out.str();
+        EXPECT_EQ(Marks(text, "lo"), c.lo) << c.stored;
+        EXPECT_EQ(Marks(text, "eth0"), c.eth0) << c.stored;
+        EXPECT_EQ(Marks(text, "veth1"), c.veth1) << c.stored;
+        EXPECT_EQ(LastLine(text), c.totals);
+    }
+    EXPECT_NE(out.str().find("2\t6\teth0\teth0\t00-C-29-A-FF-1\t1/5\t32\t16\tyes\tyes\n"), std::string::npos);
 }
 
-TEST_F(ProbeTest, DumpThenReplayGivesTheSameTable) {
+TEST_F(ProbeTest, WatchCountsTheStoredChoiceUnlessInterfacesIsGiven) {
+    struct Case {
+        const char* stored;
+        std::vector<std::string> args;
+        const char* reading;
+        std::ptrdiff_t warnings;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"", {}, " D:16 U:8", 0},  // automatic: the hardware link alone
+             {"veth1", {}, " D:24 U:40", 0},
+             {"veth1", {"--interfaces", "lo"}, " D:32 U:32", 0},
+             {"veth1", {"--interfaces", "eth0,veth1"}, " D:40 U:48", 0},
+             {"veth1", {"--interfaces", "all"}, " D:72 U:80", 0},
+             {"", {"--interfaces", "eht0,veth1"}, " D:24 U:40", 1},  // a name that is not there is said
+         }) {
+        StoreChoice(c.stored);
+        ClearStreams();
+        auto args = c.args;
+        args.insert(args.begin(), {"--watch", "2"});
+        ASSERT_EQ(Run(args), probe::kExitOk) << err.str();
+        const auto lines = Split(out.str(), '\n');
+        ASSERT_EQ(lines.size(), 2u) << out.str();
+        for (const std::string& line : lines) EXPECT_NE(line.find(c.reading), std::string::npos) << line;
+        EXPECT_EQ(Lines(err.str()), c.warnings) << err.str();
+    }
+    EXPECT_NE(err.str().find("'eht0'"), std::string::npos) << err.str();
+}
+
+TEST_F(ProbeTest, DumpThenReplayCountsWhatTheLiveReadCounted) {
     const std::string path = TempPath("dump");
-    ASSERT_EQ(Run({"--dump", path}), probe::kExitOk) << err.str();
-    ASSERT_EQ(Run({"--table"}), probe::kExitOk);
-    const std::string live = out.str().substr(out.str().find("index"));
-    out.str("");
-    sourcesMade = 0;
+    for (const auto& [stored, extra] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"", {}}, {"veth1", {}}, {"eth0", {"--interfaces", "all"}}, {"", {"--interfaces", "lo,veth1"}}}) {
+        StoreChoice(stored);
+        ClearStreams();
+        auto live = extra, dump = extra;
+        live.insert(live.begin(), "--table");
+        dump.insert(dump.begin(), {"--dump", path});
+        ASSERT_EQ(Run(dump), probe::kExitOk) << err.str();
+        ASSERT_EQ(Run(live), probe::kExitOk) << err.str();
+        const std::string expected = out.str().substr(out.str().find("index"));
+        StoreChoice("lo");  // a replay does not follow this machine's choice
+        ClearStreams();
+        sourcesMade = 0;
+        ASSERT_EQ(Run({"--table", "--table-file", path}), probe::kExitOk) << err.str();
+        EXPECT_EQ(out.str(), expected) << stored;
+        EXPECT_EQ(sourcesMade, 0) << "a replay never reads the OS";
+    }
+    ClearStreams();
+    ASSERT_EQ(Run({"--table", "--table-file", path, "--interfaces", "eth0"}), probe::kExitOk);
+    EXPECT_EQ(Marks(out.str(), "eth0"), "yes yes");
+    EXPECT_EQ(Marks(out.str(), "veth1"), "no no");
+    std::remove(path.c_str());
+}
+
+TEST_F(ProbeTest, ARowsOnlyFileCountsAllButLoopback) {
+    // The classic table alone, as files dumped before the extras were: no hardware flags.
+    const std::string path = TempPath("old");
+    {
+        std::ofstream f(path, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(source.table.data()), iftable::RowOffset(4));
+    }
+    StoreChoice("lo");
     ASSERT_EQ(Run({"--table", "--table-file", path}), probe::kExitOk) << err.str();
-    EXPECT_EQ(out.str(), live);
-    EXPECT_EQ(sourcesMade, 0) << "a replay never reads the OS";
+    EXPECT_EQ(Marks(out.str(), "lo"), "no no");
+    EXPECT_EQ(Marks(out.str(), "eth0"), "no yes");
+    EXPECT_EQ(Marks(out.str(), "veth1"), "no yes");
+    EXPECT_EQ(LastLine(out.str()), "counted\t2 of 3 rows, interfaces automatic\treceived 288\tsent 528");
     std::remove(path.c_str());
 }
 
@@ -116,17 +236,39 @@ TEST_F(ProbeTest, MalformedOrMissingTableFileIsAOneLineErrorWithStatus2) {
     err.str("");
     EXPECT_EQ(Run({"--table", "--table-file", path + ".missing"}), probe::kExitUsage);
     EXPECT_EQ(Lines(err.str()), 1) << err.str();
+    err.str("");
+    {
+        auto garbled = source.table;
+        AppendSelectionBlock(garbled, "eth0,\n");
+        std::ofstream f(path, std::ios::binary | std::ios::trunc);
+        f.write(reinterpret_cast<const char*>(garbled.data()), static_cast<std::streamsize>(garbled.size()));
+    }
+    EXPECT_EQ(Run({"--table", "--table-file", path}), probe::kExitUsage);
+    EXPECT_EQ(Lines(err.str()), 1) << err.str();
+    EXPECT_TRUE(out.str().empty());
     std::remove(path.c_str());
 }
 
-TEST_F(ProbeTest, BadArgumentsAreUsageErrors) {
+TEST_F(ProbeTest, BadArgumentsAreOneLineErrorsWithStatus2) {
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"--watch"}, {"--watch", "0"}, {"--watch", "x"}, {"--watch", "-3"}, {"--bogus"},
-             {"--table-file", "f"}, {"--dump"}, {"--table", "--watch", "2"}, {"--watch", "3", "--table-file", "f"}}) {
-        err.str("");
-        EXPECT_EQ(Run(args), probe::kExitUsage) << (args.empty() ? "(none)" : args[0]);
-        EXPECT_FALSE(err.str().empty());
+             {"--watch"}, {"--watch", "0"}, {"--watch", "x"}, {"--watch", "-3"}, {"--bogus"}, {"--bo\ngus"},
+             {"--table-file", "f"}, {"--dump"}, {"--dump", "--table"}, {"--table", "--watch", "2"},
+             {"--watch", "3", "--table-file", "f"}, {"--table", "--interfaces"}, {"--table", "--interfaces", ""},
+             {"--table", "--interfaces", "eth0,,lo"}, {"--watch", "2", "--interfaces", "a\nb"},
+             {"--dump", "f", "--interfaces", "a%41"}, {"--interfaces", "lo"}}) {
+        ClearStreams();
+        EXPECT_EQ(Run(args), probe::kExitUsage) << args[0];
+        EXPECT_EQ(Lines(err.str()), 1) << err.str();
+        EXPECT_EQ(out.str(), "") << args[0];
     }
+    EXPECT_EQ(sourcesMade, 0);
+    ClearStreams();
+    EXPECT_EQ(Run({}), probe::kExitUsage);
+    EXPECT_NE(err.str().find("usage:"), std::string::npos);
+    ClearStreams();
+    EXPECT_EQ(Run({"--table", "--help"}), probe::kExitOk);
+    EXPECT_NE(out.str().find("--interfaces"), std::string::npos);
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(ProbeTest, WatchPrintsOneKilobitLinePerDataEvent) {
