@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/gtk/KeyFileSettings.h"
+#include "platform/ports/SystemStores.h"
 
 namespace tg {
 
@@ -64,5 +65,8 @@ bool DataFileUsageStore::Replace(std::string_view text, std::string& error) {
 
 // As usage.txt.bad, or .bad.1, .bad.2 ... beside an older one: no garbled file is written over.
 void DataFileUsageStore::KeepAside() { keyfile::MoveAside(Where()); }
+
+std::unique_ptr<SettingsBackend> MakeUserSettings() { return std::make_unique<KeyFileSettings>(); }
+std::unique_ptr<UsageStore> MakeUserUsageStore() { return std::make_unique<DataFileUsageStore>(); }
 
 }  // namespace tg

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "common/Text.h"
+#include "platform/ports/SystemStores.h"
+#include "platform/win32/RegistrySettings.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/WideText.h"
 
@@ -118,5 +120,8 @@ void LocalAppDataUsageStore::KeepAside() {
         if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) return;
     }
 }
+
+std::unique_ptr<SettingsBackend> MakeUserSettings() { return std::make_unique<RegistrySettings>(); }
+std::unique_ptr<UsageStore> MakeUserUsageStore() { return std::make_unique<LocalAppDataUsageStore>(); }
 
 }  // namespace tg
