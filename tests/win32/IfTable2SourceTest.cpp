@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -69,14 +70,25 @@ MIB_IF_ROW2 Row(ULONG index, ULONG type, ULONG64 inOctets = 0, ULONG64 outOctets
     return row;
 }
 
-void SetDescription(MIB_IF_ROW2& row, std::wstring_view text) {
-    std::fill(std::begin(row.Description), std::end(row.Description), L'\0');
-    std::copy(text.begin(), text.end(), row.Description);
+template <std::size_t N>
+void SetText(WCHAR (&field)[N], std::wstring_view text) {
+    std::fill(std::begin(field), std::end(field), L'\0');
+    std::copy(text.begin(), text.end(), field);
+}
+
+void SetDescription(MIB_IF_ROW2& row, std::wstring_view text) { SetText(row.Description, text); }
+
+MIB_IF_ROW2 Named(ULONG index, ULONG type, std::wstring_view alias, bool hardware, bool filter = false) {
+    MIB_IF_ROW2 row = Row(index, type, 0, 0, filter);
+    row.InterfaceAndOperStatusFlags.HardwareInterface = hardware;
+    SetText(row.Alias, alias);
+    return row;
 }
 
 // The table as the program reads it: query, buffer, fill, parse.
 struct ReadBack {
     std::uint32_t fillStatus = 0;
+    std::optional<std::string> malformed;  // what CheckIfTable finds wrong
     CInterfaces records;
     IfTotals totals;
     std::vector<std::int32_t> indices;
@@ -88,6 +100,7 @@ ReadBack Read(TableSource& source, bool sorted = false) {
     source.GetIfTable(nullptr, &size, sorted);
     std::vector<std::uint8_t> bytes(size);
     r.fillStatus = source.GetIfTable(bytes.data(), &size, sorted);
+    r.malformed = CheckIfTable(bytes);
     ParseIfTable({bytes.data(), std::min<std::size_t>(size, bytes.size())}, r.records, r.totals,
                  [&source](std::string_view b) { return source.DecodeDescription(b); });
     for (const auto& c : r.records) r.indices.push_back(c->InterfaceIndex());
@@ -297,10 +310,32 @@ TEST_F(IfTable2Fake, FilterModulesAreLeftOutAndEveryOtherRowCounts) {
     EXPECT_EQ(r.totals.bytesSent, 430);
 }
 
+// The extras block follows the rows' order, so a flag or alias that lagged behind a left-out
+// filter module or a sort would land on a neighbouring row.
+TEST_F(IfTable2Fake, HardwareFlagAndAliasStayWithTheirRow) {
+    FakeIphlpapi::rows = {Named(9, kIfTypeWireless, L"Wi-Fi", true),
+                          Named(12, kIfTypeWireless, L"Wi-Fi-Filter-0000", true, true),
+                          Named(1, kIfTypeSoftwareLoopback, L"Loopback Pseudo-Interface 1", false),
+                          Named(4, kIfTypeEthernet, L"R\u00E9seau \u4E8C", true)};
+    using Extra = std::pair<std::string, bool>;
+    const Extra wifi{"Wi-Fi", true}, loopback{"Loopback Pseudo-Interface 1", false},
+        wired{"R\xC3\xA9seau \xE4\xBA\x8C", true};
+    for (const bool sorted : {false, true}) {
+        const ReadBack r = Read(source, sorted);
+        EXPECT_EQ(r.malformed, std::nullopt);
+        std::vector<Extra> got;
+        for (const auto& c : r.records) got.emplace_back(c->InterfaceAlias(), c->HardwareInterface());
+        const std::vector<Extra> expected =
+            sorted ? std::vector<Extra>{loopback, wired, wifi} : std::vector<Extra>{wifi, loopback, wired};
+        EXPECT_EQ(got, expected) << (sorted ? "sorted" : "in the system's order");
+    }
+}
+
 TEST_F(IfTable2Fake, CallsAnswerAsTheClassicTableDoes) {
     FakeIphlpapi::rows = {Row(1, kIfTypeSoftwareLoopback), Row(3, kIfTypeEthernet, 0, 0, true),
                           Row(2, kIfTypeEthernet)};
-    const std::uint32_t expected = kCountSize + 2 * kRowSize;
+    // Two rows and their extras: a flag byte and an empty alias's length byte each.
+    const std::uint32_t expected = kCountSize + 2 * kRowSize + kBlockHeaderSize + 2 * 2;
     EXPECT_EQ(Query(), TableSource::kInsufficientBuffer);
     EXPECT_EQ(size, expected);
 
@@ -318,7 +353,7 @@ TEST_F(IfTable2Fake, CallsAnswerAsTheClassicTableDoes) {
     EXPECT_EQ(source.GetIfTable(buffer.data(), nullptr, false), static_cast<std::uint32_t>(ERROR_INVALID_PARAMETER));
     FakeIphlpapi::rows.clear();
     EXPECT_EQ(Query(), TableSource::kInsufficientBuffer);
-    EXPECT_EQ(size, kCountSize);
+    EXPECT_EQ(size, kCountSize + kBlockHeaderSize);
 }
 
 TEST_F(IfTable2Fake, SortedOrdersByIndexUnsortedKeepsTheSystemOrder) {
@@ -408,6 +443,9 @@ TEST(IfTable2System, AnswersTheProtocolWithRowsAsTheClassicTableShowsThem) {
     static const std::regex name(R"(\\DEVICE\\TCPIP_\{[0-9A-F]{8}-([0-9A-F]{4}-){3}[0-9A-F]{12}\})");
     std::int32_t previous = 0;
     for (const auto& c : records) {
+        // What the system (or Wine) says of each row, for whoever reads the log.
+        std::printf("  %s type %d alias \"%s\" hardware %d\n", c->InterfaceName().c_str(), c->InterfaceType(),
+                    c->InterfaceAlias().c_str(), c->HardwareInterface() ? 1 : 0);
         EXPECT_TRUE(std::regex_match(c->InterfaceName(), name)) << c->InterfaceName();
         EXPECT_TRUE(c->AdminStatus() >= 1 && c->AdminStatus() <= 3) << c->AdminStatus();
         EXPECT_TRUE(c->OperationalStatus() >= 0 && c->OperationalStatus() <= 5) << c->OperationalStatus();
@@ -417,6 +455,10 @@ TEST(IfTable2System, AnswersTheProtocolWithRowsAsTheClassicTableShowsThem) {
     const CInterface* loopback = Loopback(records);
     ASSERT_NE(loopback, nullptr) << "no row of type 24";
     EXPECT_EQ(loopback->OperationalStatus(), static_cast<std::int32_t>(kOperOperational));
+    // Only the loopback is sure to have no device behind it: Wine marks every other row as
+    // hardware, virtual links of the host included.
+    EXPECT_FALSE(loopback->HardwareInterface());
+    EXPECT_NE(loopback->InterfaceAlias(), "");
 }
 
 // Rows both tables list are the same interface, column for column (only the classic table lists

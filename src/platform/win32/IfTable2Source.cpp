@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
-#include <iterator>
 #include <memory>
+#include <numeric>
 
+#include "common/Text.h"
 #include "common/Wrap32.h"
 #include "counters/IfTableLayout.h"
 #include "platform/ports/SystemTableSource.h"
@@ -67,6 +68,16 @@ std::string ToCodePage(std::wstring_view text, UINT codePage) {
     std::string out(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(codePage, 0, text.data(), units, out.data(), bytes, nullptr, nullptr);
     return out;
+}
+
+template <std::size_t N>
+std::wstring_view TerminatedText(const WCHAR (&text)[N]) {
+    return {text, wcsnlen(text, N)};
+}
+
+std::string AliasInUtf8(const MIB_IF_ROW2& row) {
+    const std::wstring_view alias = TerminatedText(row.Alias);
+    return Utf16ToUtf8(std::u16string(alias.begin(), alias.end()));
 }
 
 }  // namespace
@@ -131,8 +142,9 @@ IfRowFields IfRowFieldsFromRow2(const MIB_IF_ROW2& row) {
     f.outDiscards = Low32(row.OutDiscards);
     f.outErrors = Low32(row.OutErrors);
     f.outQueueLength = Low32(row.OutQLen);
-    const std::size_t length = wcsnlen(row.Description, std::size(row.Description));
-    f.description = DescriptionInCodePage({row.Description, length}, CP_ACP);
+    f.description = DescriptionInCodePage(TerminatedText(row.Description), CP_ACP);
+    f.hardware = row.InterfaceAndOperStatusFlags.HardwareInterface != 0;
+    f.alias = AliasInUtf8(row);
     return f;
 }
 
@@ -188,20 +200,18 @@ std::uint32_t IfTable2Source::ReadTable(bool sorted) {
 }
 
 void IfTable2Source::WriteRows(const MIB_IF_TABLE2& mib, bool sorted) {
-    const MIB_IF_ROW2* rows = mib.Table;
-    m_order.clear();
+    m_rows.clear();
     for (ULONG i = 0; i < mib.NumEntries; ++i) {
-        if (!rows[i].InterfaceAndOperStatusFlags.FilterInterface) m_order.push_back(i);
+        const MIB_IF_ROW2& row = mib.Table[i];
+        if (!row.InterfaceAndOperStatusFlags.FilterInterface) m_rows.push_back(IfRowFieldsFromRow2(row));
     }
+    m_order.resize(m_rows.size());
+    std::iota(m_order.begin(), m_order.end(), std::size_t{0});
     if (sorted) {
         std::stable_sort(m_order.begin(), m_order.end(),
-                         [rows](ULONG a, ULONG b) { return rows[a].InterfaceIndex < rows[b].InterfaceIndex; });
+                         [this](std::size_t a, std::size_t b) { return m_rows[a].index < m_rows[b].index; });
     }
-    m_table.resize(kCountSize + kRowSize * m_order.size());
-    PutU32(m_table.data(), static_cast<std::uint32_t>(m_order.size()));
-    for (std::size_t i = 0; i < m_order.size(); ++i) {
-        WriteIfRow(m_table.data() + RowOffset(i + 1), IfRowFieldsFromRow2(rows[m_order[i]]));
-    }
+    WriteIfTable(m_table, m_rows, m_order);
 }
 
 std::unique_ptr<TableSource> MakeSystemTableSource() { return std::make_unique<IfTable2Source>(); }

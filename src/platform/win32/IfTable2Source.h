@@ -4,6 +4,8 @@
 // The classic GetIfTable also lists the NDIS filter modules bound to each adapter (packet scheduler,
 // lightweight filters, ...), and their counters repeat the adapter's, so a sum over its rows counts
 // the same traffic two to four times. GetIfTable2 marks those rows; this source leaves them out.
+// It also says which rows have a device behind them and what the user named each one: both go to
+// the extras block after the rows, where the counting rule and the menu read them.
 
 // ws2ipdef.h before iphlpapi.h: without it the GetIfTable2 types are left out.
 #include <winsock2.h>
@@ -43,7 +45,7 @@ std::u16string IfRowName(const GUID& guid);
 // its terminating zero.
 std::string DescriptionInCodePage(std::wstring_view text, UINT codePage);
 
-// One classic row from a GetIfTable2 row; the description in the ANSI code page.
+// One classic row from a GetIfTable2 row; the description in the ANSI code page, the alias in UTF-8.
 IfRowFields IfRowFieldsFromRow2(const MIB_IF_ROW2& row);
 
 // Not safe for concurrent calls on one object.
@@ -67,9 +69,10 @@ class IfTable2Source final : public TableSource {
     IfTable2Api m_api;
     SteadyClock m_steadyClock;
     Clock& m_clock;
-    // Both reused from call to call: their capacity follows the largest table seen, not the time run.
+    // Reused from call to call: their capacity follows the largest table seen, not the time run.
     std::vector<std::uint8_t> m_table;
-    std::vector<ULONG> m_order;
+    std::vector<IfRowFields> m_rows;  // the rows that are not filter modules, in the system's order
+    std::vector<std::size_t> m_order;
     bool m_held = false;
     bool m_heldSorted = false;
     std::chrono::nanoseconds m_readAt{0};
