@@ -345,6 +345,21 @@ TEST_F(Win32MainWindowTest, EveryMenuCommandReachesItsHandler) {
     ASSERT_EQ(options.shown.size(), 1u);
     EXPECT_EQ(options.shown[0].back, frmMain::kDesignBackColour);
 
+    // An interface item's id names its place in the list the last popup was filled with.
+    IfRowFields wired;
+    wired.name = u"eth0";
+    wired.hardware = true;
+    table.table = BuildIfTable({&wired, 1});
+    clock.Advance(1s);
+    form.Timer2_Timer();
+    const UINT_PTR guard = SetTimer(nullptr, 0, 5000, CloseStuckMenu);
+    PostMessageW(Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    form.ShowContextMenu();
+    KillTimer(nullptr, guard);
+    SendMessageW(Hwnd(), WM_COMMAND, Win32ContextMenu::InterfaceCommandId(0), 0);
+    EXPECT_EQ(Stored(keys::interfaces), "eth0");
+    EXPECT_EQ(form.Interfaces().Names(), std::vector<std::string>{"eth0"});
+
     pick(MenuItem::exit);
     EXPECT_EQ(window.Handle(), nullptr);
 }
