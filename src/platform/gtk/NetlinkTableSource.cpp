@@ -178,19 +178,22 @@ std::optional<netlink::StatsMessage> netlink::ParseStatsMessage(std::span<const 
     return stats;
 }
 
-void netlink::FillRow(const LinkMessage& link, bool wireless, std::uint32_t speed, IfRowFields& row) {
+void netlink::FillRow(const LinkMessage& link, const SysfsFacts& sysfs, IfRowFields& row) {
     const bool up = (link.flags & IFF_UP) != 0;
     row.name = Utf8ToUtf16(link.name);
     row.index = static_cast<std::uint32_t>(link.index);
-    row.type = IfTypeFromArphrd(link.arphrd, wireless);
+    row.type = IfTypeFromArphrd(link.arphrd, sysfs.wireless);
     row.mtu = link.mtu;
-    row.speed = speed;
+    row.speed = sysfs.speed;
     row.address = link.address;
     row.adminStatus = up ? kAdminUp : kAdminDown;
     row.operStatus = MibOperStatusFromIfOper(IfOperFromLinux(link.operstate), up);
     row.lastChange = 0;
     row.outQueueLength = 0;
     row.description = link.name;
+    row.hardware = sysfs.hardware;
+    // A link is known by its name, which the description already carries; no alias is shown beside it.
+    row.alias.clear();
     FillCounters(link.counters, row);
 }
 
@@ -416,8 +419,7 @@ NetlinkTableSource::Receive NetlinkTableSource::TakeLink(std::span<const std::ui
     const std::optional<netlink::LinkMessage> link = netlink::ParseLinkMessage(message);
     if (!link) return Receive::kFailed;
     if (m_rowCount == m_rows.size()) m_rows.emplace_back();
-    const SysfsEntry& sysfs = Sysfs(*link);
-    netlink::FillRow(*link, sysfs.wireless, sysfs.speed, m_rows[m_rowCount++]);
+    netlink::FillRow(*link, Sysfs(*link), m_rows[m_rowCount++]);
     return Receive::kOk;
 }
 
@@ -439,28 +441,28 @@ NetlinkTableSource::Receive NetlinkTableSource::TakeStats(std::span<const std::u
     return Receive::kOk;
 }
 
-// Reading sysfs takes several system calls per link, more than the counters cost, and a link's
-// speed changes only with its state.
-const NetlinkTableSource::SysfsEntry& NetlinkTableSource::Sysfs(const netlink::LinkMessage& link) {
+// Reading sysfs takes several system calls per link, more than the counters cost, and what it says
+// about a link (its speed above all) changes only with the link's identity or state.
+const netlink::SysfsFacts& NetlinkTableSource::Sysfs(const netlink::LinkMessage& link) {
     auto it = std::find_if(m_sysfs.begin(), m_sysfs.end(), [&](const SysfsEntry& e) { return e.index == link.index; });
     if (it == m_sysfs.end()) {
         it = m_sysfs.emplace(m_sysfs.end());
     } else if (it->operstate == link.operstate && it->arphrd == link.arphrd && it->name == link.name) {
         it->seen = true;
-        return *it;
+        return it->facts;
     }
     it->index = link.index;
     it->operstate = link.operstate;
     it->arphrd = link.arphrd;
     it->name = link.name;
     it->seen = true;
-    it->wireless = false;
-    it->speed = 0;
-    if (!UsableInPath(link.name)) return *it;
+    it->facts = {};
+    if (!UsableInPath(link.name)) return it->facts;
     const std::string dir = m_options.sysfsNet + '/' + link.name + '/';
-    it->wireless = link.arphrd == ARPHRD_ETHER && (Exists(dir + "wireless") || Exists(dir + "phy80211"));
-    it->speed = netlink::SpeedFromSysfs(ReadSmallFile(dir + "speed"));
-    return *it;
+    it->facts.wireless = link.arphrd == ARPHRD_ETHER && (Exists(dir + "wireless") || Exists(dir + "phy80211"));
+    it->facts.hardware = Exists(dir + "device");
+    it->facts.speed = netlink::SpeedFromSysfs(ReadSmallFile(dir + "speed"));
+    return it->facts;
 }
 
 void NetlinkTableSource::WriteTable(bool sorted) {
@@ -470,9 +472,7 @@ void NetlinkTableSource::WriteTable(bool sorted) {
         std::sort(m_order.begin(), m_order.end(),
                   [this](std::size_t a, std::size_t b) { return m_rows[a].index < m_rows[b].index; });
     }
-    m_table.resize(kCountSize + kRowSize * m_rowCount);
-    PutU32(m_table.data(), static_cast<std::uint32_t>(m_rowCount));
-    for (std::size_t i = 0; i < m_rowCount; ++i) WriteIfRow(m_table.data() + RowOffset(i + 1), m_rows[m_order[i]]);
+    WriteIfTable(m_table, std::span(m_rows).first(m_rowCount), m_order);
 }
 
 std::unique_ptr<TableSource> MakeSystemTableSource() { return std::make_unique<NetlinkTableSource>(); }

@@ -1,6 +1,7 @@
 #pragma once
 // The Linux interface table, read over rtnetlink and written into the same rows the Windows table
-// call fills, so the portable reader never knows which system it runs on.
+// call fills, so the portable reader never knows which system it runs on. The rows' extras block
+// follows them, saying which links have a device behind them (what automatic counting sums).
 //
 // A link dump (RTM_GETLINK) costs the kernel several microseconds per link, most of it attributes
 // the table never shows, so it is repeated only when the links may have changed: the socket listens
@@ -67,8 +68,15 @@ struct StatsMessage {
 std::optional<LinkMessage> ParseLinkMessage(std::span<const std::uint8_t> message);
 std::optional<StatsMessage> ParseStatsMessage(std::span<const std::uint8_t> message);
 
+// What sysfs says about a link that its link message does not.
+struct SysfsFacts {
+    bool wireless = false;
+    bool hardware = false;  // a device stands behind it: its sysfs folder has a "device" entry
+    std::uint32_t speed = 0;
+};
+
 // The row a link gets, given what sysfs said about it.
-void FillRow(const LinkMessage& link, bool wireless, std::uint32_t speed, IfRowFields& row);
+void FillRow(const LinkMessage& link, const SysfsFacts& sysfs, IfRowFields& row);
 void FillCounters(const LinkCounters& counters, IfRowFields& row);
 
 }  // namespace netlink
@@ -105,8 +113,7 @@ class NetlinkTableSource final : public TableSource {
         std::uint8_t operstate = 0;
         std::uint16_t arphrd = 0;
         std::string name;
-        bool wireless = false;
-        std::uint32_t speed = 0;
+        netlink::SysfsFacts facts;
         bool seen = false;
     };
 
@@ -124,7 +131,7 @@ class NetlinkTableSource final : public TableSource {
     Receive TakeMessage(std::span<const std::uint8_t> message, bool& done, bool& interrupted);
     Receive TakeLink(std::span<const std::uint8_t> message);
     Receive TakeStats(std::span<const std::uint8_t> message);
-    const SysfsEntry& Sysfs(const netlink::LinkMessage& link);
+    const netlink::SysfsFacts& Sysfs(const netlink::LinkMessage& link);
     void WriteTable(bool sorted);
     bool KeptTableServes(std::uint32_t capacity, bool sorted) const;
 
