@@ -16,7 +16,7 @@
 #include <string>
 
 #include "common/Text.h"
-#include "settings/MemoryRegistry.h"
+#include "MemoryRegistry.h"
 #include "settings/modRegistry.h"
 
 namespace {

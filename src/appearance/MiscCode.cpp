@@ -1,6 +1,6 @@
 #include "appearance/MiscCode.h"
 
-#include "mainwindow/Twips.h"
+#include "common/Twips.h"
 
 namespace tg {
 

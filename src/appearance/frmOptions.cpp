@@ -4,6 +4,7 @@
 
 #include "appearance/MiscCode.h"
 #include "appearance/basCommonDialogs.h"
+#include "common/Rounding.h"
 #include "settings/Conversions.h"
 #include "settings/modRegistry.h"
 

@@ -120,6 +120,10 @@ std::optional<InterfaceSelection> SelectionFromText(std::string_view text) {
     return InterfaceSelection::Chosen(std::move(names));
 }
 
+InterfaceSelection SelectionOrAutomatic(std::string_view text) {
+    return SelectionFromText(text).value_or(InterfaceSelection());
+}
+
 std::optional<InterfaceSelection> SelectionFromOption(std::string_view text) {
     if (text == "all") return InterfaceSelection::All();
     if (TrimSpaces(text).empty()) return std::nullopt;

@@ -48,6 +48,9 @@ std::string SelectionToText(const InterfaceSelection& selection);
 // nullopt when the text is garbled: an empty name, a bad % escape, a control character, text that
 // is not UTF-8, or a name or list longer than any system gives.
 std::optional<InterfaceSelection> SelectionFromText(std::string_view text);
+// The stored choice as the program counts by it: a garbled text means automatic (and is left as it
+// is until the user picks again).
+InterfaceSelection SelectionOrAutomatic(std::string_view text);
 // The probe's --interfaces: "all", or a list as stored.
 std::optional<InterfaceSelection> SelectionFromOption(std::string_view text);
 

@@ -1,11 +1,11 @@
 #pragma once
 // Tells the user, once per run, that the system has no interface table. The readers of a run share
 // one notice, so a sampler made anew by a re-run start-up does not show it again.
+#include "common/AppTitle.h"
 #include "platform/ports/MessageDialog.h"
 
 namespace tg {
 
-inline constexpr const char* kAppTitle = "TideGauge";
 inline constexpr const char* kNotSupportedText = "IP Helper is not supported by this system.";
 
 class UnsupportedNotice {

@@ -5,7 +5,8 @@
 
 #include "appearance/MiscCode.h"
 #include "appearance/frmOptions.h"
-#include "mainwindow/Twips.h"
+#include "common/Rounding.h"
+#include "common/Twips.h"
 #include "settings/Conversions.h"
 
 namespace tg {
@@ -152,7 +153,7 @@ void frmMain::RestoreTopmost() {
 
 // The sampler is new: it counts by the stored choice from its first tick.
 void frmMain::RestoreInterfaces() {
-    m_interfaces = ReadInterfaceSelection(m_store);
+    m_interfaces = SelectionOrAutomatic(m_store.Read(keys::interfaces));
     IP->Select(m_interfaces);
 }
 

@@ -2,7 +2,7 @@
 #include <array>
 
 #include "mainwindow/InterfaceMenu.h"
-#include "mainwindow/Twips.h"
+#include "common/Twips.h"
 #include "mainwindow/frmMain.h"
 
 namespace tg {
@@ -81,7 +81,7 @@ void frmMain::FillInterfaceMenu() {
 
 void frmMain::SelectInterfaces(InterfaceSelection selection) {
     m_interfaces = std::move(selection);
-    WriteInterfaceSelection(m_store, m_interfaces);
+    m_store.Write(keys::interfaces, SelectionToText(m_interfaces));
     if (IP) IP->Select(m_interfaces);
 }
 
@@ -92,11 +92,7 @@ void frmMain::Interface_Click(std::size_t position) {
 }
 
 PixelRect frmMain::PlaceInPixels() const {
-    const TwipsRect b = m_ports.form.Bounds();
-    const float tx = m_ports.desktop.TwipsPerPixelX();
-    const float ty = m_ports.desktop.TwipsPerPixelY();
-    return {TwipsToPixels(b.left, tx), TwipsToPixels(b.top, ty), TwipsToPixels(b.width, tx),
-            TwipsToPixels(b.height, ty)};
+    return RectToPixels(m_ports.form.Bounds(), m_ports.desktop.TwipsPerPixelX(), m_ports.desktop.TwipsPerPixelY());
 }
 
 // Off sends the window behind every other one, not merely out of the topmost band.

@@ -94,7 +94,7 @@ InterfaceSelection LiveSelection(const Options& o, const Environment& env) {
     if (o.interfaces) return *o.interfaces;
     if (!env.userSettings) return {};
     const auto backend = env.userSettings();
-    return ReadInterfaceSelection(SettingsStore(*backend));
+    return SelectionOrAutomatic(SettingsStore(*backend).Read(keys::interfaces));
 }
 
 // What a replay counts: --interfaces, else what the live read counted. A table saved before files

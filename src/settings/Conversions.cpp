@@ -71,23 +71,7 @@ double Convert(const std::string& normal) {
     return value;
 }
 
-template <typename Int>
-std::optional<Int> InRange(double whole) noexcept {
-    if (!(whole >= static_cast<double>(std::numeric_limits<Int>::min()) &&
-          whole <= static_cast<double>(std::numeric_limits<Int>::max())))
-        return std::nullopt;
-    return static_cast<Int>(whole);
-}
-
 }  // namespace
-
-double RoundHalfEven(double value) noexcept {
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction > 0.5) return below + 1;
-    if (fraction < 0.5) return below;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
 
 std::optional<double> ParseNumber(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -105,22 +89,6 @@ double LeadingNumber(std::string_view text) {
     std::string normal;
     if (ScanNumber(text, normal) == 0) return 0;
     return Convert(normal);
-}
-
-std::optional<std::int32_t> ToInt32HalfEven(double value) noexcept {
-    return InRange<std::int32_t>(RoundHalfEven(value));
-}
-
-std::optional<std::int16_t> ToInt16HalfEven(double value) noexcept {
-    return InRange<std::int16_t>(RoundHalfEven(value));
-}
-
-std::optional<std::int16_t> ToInt16Floor(double value) noexcept { return InRange<std::int16_t>(std::floor(value)); }
-
-std::optional<float> ToSingle(double value) noexcept {
-    if (!std::isfinite(value) || std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
-        return std::nullopt;
-    return static_cast<float>(value);
 }
 
 std::string NumberToText(double value) {

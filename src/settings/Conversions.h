@@ -7,20 +7,12 @@
 
 namespace tg {
 
-// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
-double RoundHalfEven(double value) noexcept;
-
 // The whole text as a decimal number: surrounding spaces, a sign, digits with an optional point,
 // an optional exponent (E or D). nullopt for anything else, and for infinities.
 std::optional<double> ParseNumber(std::string_view text);
 
 // The numeric value of the text's leading number (after leading white space); 0 when it has none.
 double LeadingNumber(std::string_view text);
-
-std::optional<std::int32_t> ToInt32HalfEven(double value) noexcept;
-std::optional<std::int16_t> ToInt16HalfEven(double value) noexcept;
-std::optional<std::int16_t> ToInt16Floor(double value) noexcept;
-std::optional<float> ToSingle(double value) noexcept;
 
 // Decimal text that reads back as the same number ("11645", "-1", "0.5").
 std::string NumberToText(double value);

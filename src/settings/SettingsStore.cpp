@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "common/Rounding.h"
 #include "settings/Conversions.h"
 
 namespace tg {
@@ -65,14 +66,6 @@ std::int16_t ReadOpacityRounded(const SettingsStore& store) {
     const auto dflt = static_cast<std::int16_t>(FixedDefault(keys::transpa));
     const auto number = ParseNumber(store.Read(keys::transpa));
     return number ? ToInt16HalfEven(*number).value_or(dflt) : dflt;
-}
-
-InterfaceSelection ReadInterfaceSelection(const SettingsStore& store) {
-    return SelectionFromText(store.Read(keys::interfaces)).value_or(InterfaceSelection());
-}
-
-void WriteInterfaceSelection(SettingsStore& store, const InterfaceSelection& selection) {
-    store.Write(keys::interfaces, SelectionToText(selection));
 }
 
 }  // namespace tg

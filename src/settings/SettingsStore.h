@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "counters/InterfaceSelection.h"
 #include "platform/ports/SettingsBackend.h"
 #include "settings/SettingsKeys.h"
 
@@ -40,8 +39,5 @@ std::int32_t ReadColour(const SettingsStore& store, const SettingKey& key);
 // At start-up the opacity is rounded down; the options dialog rounds halves to even.
 std::int16_t ReadOpacityRoundedDown(const SettingsStore& store);
 std::int16_t ReadOpacityRounded(const SettingsStore& store);
-// The interfaces counted; a garbled value means automatic (and stays as it is until the user picks).
-InterfaceSelection ReadInterfaceSelection(const SettingsStore& store);
-void WriteInterfaceSelection(SettingsStore& store, const InterfaceSelection& selection);
 
 }  // namespace tg

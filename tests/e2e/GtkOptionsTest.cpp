@@ -19,7 +19,7 @@
 #include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkOptionsDialog.h"
 #include "platform/gtk/GtkOptionsHost.h"
-#include "settings/MemoryRegistry.h"
+#include "MemoryRegistry.h"
 #include "settings/modRegistry.h"
 
 namespace tg {

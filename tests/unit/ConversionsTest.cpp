@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 
+#include "common/Rounding.h"
 #include "settings/Conversions.h"
 
 namespace tg {

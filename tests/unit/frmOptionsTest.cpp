@@ -7,7 +7,7 @@
 #include "MainWindowFakes.h"
 #include "appearance/basCommonDialogs.h"
 #include "appearance/frmOptions.h"
-#include "settings/MemoryRegistry.h"
+#include "MemoryRegistry.h"
 #include "settings/modRegistry.h"
 
 namespace tg {

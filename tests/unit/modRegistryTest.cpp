@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/MemoryRegistry.h"
+#include "MemoryRegistry.h"
 #include "settings/modRegistry.h"
 
 namespace tg {

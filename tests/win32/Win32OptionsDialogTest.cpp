@@ -12,7 +12,7 @@
 
 #include "Fakes.h"
 #include "appearance/frmOptions.h"
-#include "settings/MemoryRegistry.h"
+#include "MemoryRegistry.h"
 #include "settings/modRegistry.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32OptionsHost.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "mainwindow/Twips.h"
+#include "common/Twips.h"
 
 namespace tg {
 
@@ -15,11 +15,6 @@ constexpr double kTwipsPerInch = 1440;
 constexpr double kDefaultDpi = 96;  // what X servers report when nothing sets Xft.dpi
 
 }  // namespace
-
-PixelRect RectToPixels(const TwipsRect& t, double tpp) {
-    return {TwipsToPixels(t.left, tpp), TwipsToPixels(t.top, tpp), TwipsToPixels(t.width, tpp),
-            TwipsToPixels(t.height, tpp)};
-}
 
 GtkDesktop::GtkDesktop(GdkDisplay* display) : m_display(display) {}
 

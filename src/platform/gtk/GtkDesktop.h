@@ -31,8 +31,4 @@ class GtkDesktop final : public Desktop {
     InstanceLock m_lock;
 };
 
-// A rectangle in twips as whole pixels, each edge and length rounded on its own, as the window
-// placement calls take them.
-PixelRect RectToPixels(const TwipsRect& twips, double twipsPerPixel);
-
 }  // namespace tg

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "counters/UnsupportedNotice.h"
-#include "mainwindow/Twips.h"
+#include "common/Twips.h"
 #include "mainwindow/frmMain.h"
 #include "platform/gtk/GtkDesktop.h"
 

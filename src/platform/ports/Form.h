@@ -7,15 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/Twips.h"
+
 namespace tg {
-
-struct TwipsRect {
-    float left = 0, top = 0, width = 0, height = 0;
-};
-
-struct PixelRect {
-    std::int32_t x = 0, y = 0, cx = 0, cy = 0;
-};
 
 enum class Cursor { Default = 0, SizeNwse = 8 };
 

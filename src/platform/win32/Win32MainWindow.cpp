@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "counters/UnsupportedNotice.h"
-#include "mainwindow/Twips.h"
+#include "common/Twips.h"
 #include "mainwindow/frmMain.h"
 #include "platform/win32/TideGaugeResources.h"
 #include "platform/win32/MemberWindowProc.h"
@@ -83,11 +83,7 @@ Win32MainWindow::~Win32MainWindow() {
     if (m_window) SetWindowLongPtrW(m_window.get(), GWLP_USERDATA, 0);
 }
 
-PixelRect Win32MainWindow::ToPixels(const TwipsRect& t) const {
-    const double tpp = Tpp();
-    return {TwipsToPixels(t.left, tpp), TwipsToPixels(t.top, tpp), TwipsToPixels(t.width, tpp),
-            TwipsToPixels(t.height, tpp)};
-}
+PixelRect Win32MainWindow::ToPixels(const TwipsRect& t) const { return RectToPixels(t, Tpp()); }
 
 void Win32MainWindow::Place(const PixelRect& p, HWND after, UINT flags) {
     if (Handle() != nullptr) SetWindowPos(Handle(), after, p.x, p.y, p.cx, p.cy, flags);

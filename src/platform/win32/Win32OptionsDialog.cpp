@@ -5,7 +5,7 @@
 #include <string>
 
 #include "appearance/frmOptions.h"
-#include "mainwindow/Twips.h"
+#include "common/Twips.h"
 #include "platform/win32/MemberWindowProc.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Dpi.h"
