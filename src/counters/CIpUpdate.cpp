@@ -54,6 +54,7 @@ const CIpUpdate::Baseline* CIpUpdate::Previous(std::size_t position, const std::
 TickBytes CIpUpdate::Measure(const CInterfaces& table, std::vector<Baseline>& current) {
     m_selection.Counted(table, m_counted);
     current.resize(static_cast<std::size_t>(table.Count()));
+    m_lastRows.assign(current.size(), RowTick{});
     TickBytes moved;
     std::size_t i = 0;
     for (const CInterfacePtr& row : table) {
@@ -62,11 +63,15 @@ TickBytes CIpUpdate::Measure(const CInterfaces& table, std::vector<Baseline>& cu
         now.index = row->InterfaceIndex();
         now.received = row->OctetsReceived();
         now.sent = row->OctetsSent();
-        if (m_counted[i]) {
-            if (const Baseline* before = Previous(i, now.name, now.index)) {
-                moved.received += Moved(now.received, before->received);
-                moved.sent += Moved(now.sent, before->sent);
-            }
+        RowTick& tick = m_lastRows[i];
+        tick.counted = m_counted[i];
+        if (const Baseline* before = Previous(i, now.name, now.index)) {
+            tick.received = Moved(now.received, before->received);
+            tick.sent = Moved(now.sent, before->sent);
+        }
+        if (tick.counted) {
+            moved.received += tick.received;
+            moved.sent += tick.sent;
         }
         ++i;
     }
@@ -81,8 +86,9 @@ void CIpUpdate::Update() {
     const TickBytes moved = Measure(*m_last, current);
     const bool measured = read && m_previousRead;
     m_lastTick = measured ? moved : TickBytes{};
+    const std::chrono::nanoseconds elapsed = now - m_previousTime;
+    m_lastElapsed = measured ? elapsed : std::chrono::nanoseconds{0};
     if (measured && Data) {
-        const std::chrono::nanoseconds elapsed = now - m_previousTime;
         std::int32_t OutData = KilobytesPerSecond(moved.received, elapsed);
         std::int32_t InData = KilobytesPerSecond(moved.sent, elapsed);
         Data(OutData, InData);

@@ -34,6 +34,14 @@ struct TickBytes {
     std::int64_t sent = 0;
 };
 
+// What one row of the last read moved in its tick (0 where it has no baseline), and whether it
+// counted.
+struct RowTick {
+    bool counted = false;
+    std::int64_t received = 0;
+    std::int64_t sent = 0;
+};
+
 class CIpUpdate {
  public:
     using DataHandler = std::function<void(std::int32_t& OutData, std::int32_t& InData)>;
@@ -49,9 +57,12 @@ class CIpUpdate {
     void Select(InterfaceSelection selection) { m_selection = std::move(selection); }
     const InterfaceSelection& Selection() const noexcept { return m_selection; }
 
-    // The records of the last read (empty before the first), and what its tick moved.
+    // The records of the last read (empty before the first), and what its tick moved: over the
+    // counted interfaces, and row by row in the records' order, in that much time.
     std::shared_ptr<const CInterfaces> LastInterfaces() const noexcept { return m_last; }
     TickBytes LastTick() const noexcept { return m_lastTick; }
+    const std::vector<RowTick>& LastRows() const noexcept { return m_lastRows; }
+    std::chrono::nanoseconds LastElapsed() const noexcept { return m_lastElapsed; }
 
     // Runs synchronously inside Update; what the handler does to its arguments is not read back.
     DataHandler Data;
@@ -72,6 +83,8 @@ class CIpUpdate {
     InterfaceSelection m_selection;
     std::shared_ptr<const CInterfaces> m_last = std::make_shared<CInterfaces>();
     TickBytes m_lastTick;
+    std::vector<RowTick> m_lastRows;
+    std::chrono::nanoseconds m_lastElapsed{0};
     std::vector<Baseline> m_previous;
     std::vector<Baseline> m_spare;  // the storage of the baseline before, reused
     std::vector<bool> m_counted;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "Fakes.h"
@@ -118,6 +119,11 @@ TEST_F(CIpUpdateTest, TheSelectionDecidesWhatIsSummedAndAChangeMakesNoSpike) {
         return Tick({{"lo", lo, lo, 1, false}, {"eth0", eth, eth, 2}, {"docker0", docker, docker, 3, false}});
     };
     EXPECT_EQ(tick(50'000, 3'000, 20'000), (Event{3, 3})) << "automatic: the hardware link alone";
+    std::vector<std::tuple<bool, std::int64_t>> rows;
+    for (const RowTick& r : sampler.LastRows()) rows.emplace_back(r.counted, r.received);
+    EXPECT_EQ(rows, (std::vector<std::tuple<bool, std::int64_t>>{{false, 50'000}, {true, 3'000}, {false, 20'000}}))
+        << "every row's own amount, counted or not";
+    EXPECT_EQ(sampler.LastElapsed(), 1s);
     sampler.Select(InterfaceSelection::Chosen({"lo", "docker0"}));
     EXPECT_EQ(tick(150'000, 9'000'000, 20'000), (Event{100, 100})) << "chosen: lo and docker0 from the next tick";
     sampler.Select(InterfaceSelection::Chosen({"gone0"}));
