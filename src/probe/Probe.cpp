@@ -17,6 +17,7 @@
 #include "counters/IfTableParser.h"
 #include "counters/IfTableWriter.h"
 #include "probe/ProbeOptions.h"
+#include "probe/ProbeUsage.h"
 #include "settings/SettingsStore.h"
 
 namespace tg::probe {
@@ -223,6 +224,7 @@ int Run(std::span<const std::string> args, const Environment& env) {
         case Options::Mode::Table: return RunTable(*options, env);
         case Options::Mode::Dump: return RunDump(*options, env);
         case Options::Mode::Watch: return RunWatch(*options, env);
+        case Options::Mode::Usage: return RunUsage(*options, env);
         case Options::Mode::None: break;
     }
     *env.err << Usage();

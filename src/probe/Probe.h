@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/ports/Calendar.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/SettingsBackend.h"
 #include "platform/ports/TableSource.h"
+#include "platform/ports/UsageStore.h"
 
 namespace tg::probe {
 
@@ -30,6 +32,8 @@ class BufferTableSource final : public TableSource {
 struct Environment {
     std::function<std::unique_ptr<TableSource>()> systemSource;
     std::function<std::unique_ptr<SettingsBackend>()> userSettings;  // none: the automatic choice
+    std::function<std::unique_ptr<UsageStore>()> usageStore;         // the monitor's usage log
+    Calendar* calendar = nullptr;                                     // today, for the periods
     Clock* clock = nullptr;
     std::function<void(std::chrono::nanoseconds)> sleepUntil;  // monotonic deadline, Clock's epoch
     std::ostream* out = nullptr;

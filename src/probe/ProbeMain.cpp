@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
     env.systemSource = [] { return tg::MakeSystemTableSource(); };
     // The monitor's own settings, so that the probe counts the interfaces the user chose there.
     env.userSettings = [] { return tg::MakeUserSettings(); };
+    env.usageStore = [] { return tg::MakeUserUsageStore(); };
+    tg::SystemCalendar calendar;
+    env.calendar = &calendar;
     env.clock = &clock;
     env.sleepUntil = [](std::chrono::nanoseconds deadline) {
         std::this_thread::sleep_until(std::chrono::steady_clock::time_point(

@@ -9,6 +9,7 @@ constexpr std::string_view kUsage =
     "usage: tidegauge-probe --table [--table-file FILE] [--interfaces LIST]\n"
     "       tidegauge-probe --watch N [--interfaces LIST]\n"
     "       tidegauge-probe --dump FILE [--interfaces LIST]\n"
+    "       tidegauge-probe --usage [--usage-file FILE]\n"
     "LIST is all, or NAME[,NAME...]. Without it the probe counts what the monitor counts: the\n"
     "stored choice of interfaces, or for --table-file the one saved in the file.\n";
 
@@ -25,11 +26,12 @@ std::optional<long> ParseCount(const std::string& text) {
 }
 
 bool TakesValue(const std::string& name) {
-    return name == "--table-file" || name == "--dump" || name == "--watch" || name == "--interfaces";
+    return name == "--table-file" || name == "--dump" || name == "--watch" || name == "--interfaces" ||
+           name == "--usage-file";
 }
 
 std::string SetMode(Options& o, Mode mode) {
-    if (o.mode != Mode::None && o.mode != mode) return "--table, --watch and --dump do not go together";
+    if (o.mode != Mode::None && o.mode != mode) return "--table, --watch, --dump and --usage do not go together";
     o.mode = mode;
     return {};
 }
@@ -51,6 +53,11 @@ std::string Apply(Options& o, const std::string& name, const std::string& value)
         o.watchCount = *n;
         return SetMode(o, Mode::Watch);
     }
+    if (name == "--usage") return SetMode(o, Mode::Usage);
+    if (name == "--usage-file") {
+        o.usageFile = value;
+        return SetMode(o, Mode::Usage);
+    }
     if (name == "--interfaces") {
         o.interfaces = SelectionFromOption(value);
         if (!o.interfaces) return "--interfaces needs all or NAME[,NAME...], not '" + Printable(value) + "'";
@@ -62,6 +69,7 @@ std::string Apply(Options& o, const std::string& name, const std::string& value)
 std::string CheckCombination(const Options& o) {
     if (!o.tableFile.empty() && o.mode != Mode::Table) return "--table-file goes with --table";
     if (o.mode == Mode::None && o.interfaces) return "--interfaces goes with --table, --watch or --dump";
+    if (o.mode == Mode::Usage && o.interfaces) return "--interfaces does not go with --usage";
     return {};
 }
 

@@ -12,8 +12,9 @@
 namespace tg::probe {
 
 struct Options {
-    enum class Mode { None, Help, Table, Watch, Dump } mode = Mode::None;
+    enum class Mode { None, Help, Table, Watch, Dump, Usage } mode = Mode::None;
     std::string tableFile;
+    std::string usageFile;  // --usage-file: another usage log than the user's
     std::string dumpFile;
     long watchCount = 0;
     std::optional<InterfaceSelection> interfaces;  // given: overrides the stored and the saved choice

@@ -16,6 +16,7 @@ enum class SettingForm {
     Opacity,  // 0 (invisible) to 255 (opaque)
     Flag,     // "0" or "1", compared as exact texts
     List,     // names joined with ','; empty for automatic
+    Day,      // a day of the month, 1 to 28
 };
 
 struct SettingKey {
@@ -39,11 +40,13 @@ inline constexpr SettingKey transpa{"transpa", SettingForm::Opacity, "180"};
 inline constexpr SettingKey info{"info", SettingForm::Flag, "0"};
 inline constexpr SettingKey ontop{"ontop", SettingForm::Flag, "1"};
 inline constexpr SettingKey interfaces{"interfaces", SettingForm::List, ""};  // the interfaces counted
+inline constexpr SettingKey periodstart{"periodstart", SettingForm::Day, "1"};  // a data plan's first day
 }  // namespace keys
 
-inline constexpr std::array<SettingKey, 14> kSettingKeys = {
-    keys::x,        keys::y,        keys::x1,       keys::y1,      keys::kbps, keys::bgcolor1, keys::bgcolor2,
-    keys::bgcolor3, keys::bgcolor4, keys::bgcolor5, keys::transpa, keys::info, keys::ontop,    keys::interfaces,
+inline constexpr std::array<SettingKey, 15> kSettingKeys = {
+    keys::x,        keys::y,        keys::x1,       keys::y1,      keys::kbps, keys::bgcolor1,   keys::bgcolor2,
+    keys::bgcolor3, keys::bgcolor4, keys::bgcolor5, keys::transpa, keys::info, keys::ontop,      keys::interfaces,
+    keys::periodstart,
 };
 
 }  // namespace tg

@@ -11,6 +11,7 @@
 #include "common/Text.h"
 #include "counters/IfTableLayout.h"
 #include "probe/Probe.h"
+#include "usage/UsageLog.h"
 #include "settings/SettingsStore.h"
 
 namespace tg {
@@ -269,6 +270,54 @@ TEST_F(ProbeTest, BadArgumentsAreOneLineErrorsWithStatus2) {
     EXPECT_EQ(Run({"--table", "--help"}), probe::kExitOk);
     EXPECT_NE(out.str().find("--interfaces"), std::string::npos);
     EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(ProbeTest, UsagePrintsTheDaysAndThePeriodsAndNamesGarbledLines) {
+    struct Store final : UsageStore {
+        std::optional<std::string> text;
+        std::string error;
+        std::optional<std::string> Read(std::string& e) override { e = error; return text; }
+        bool Replace(std::string_view, std::string&) override { return false; }
+        void KeepAside() override {}
+        std::string Where() const override { return "usage.txt"; }
+    } store;
+    struct FixedDay final : Calendar {
+        Day Today() override { return Day{std::chrono::year{2026}, std::chrono::December, std::chrono::day{8}}; }
+    } calendar;
+    env.usageStore = [&] { return std::make_unique<Store>(store); };
+    env.calendar = &calendar;
+    SettingsStore(settings).Write(keys::periodstart, "5");
+    struct Case {
+        std::optional<std::string> text;
+        std::string readError;
+        int status;
+        std::ptrdiff_t outLines, errLines;
+        const char* lastLine;
+    } cases[] = {
+        {"2026-11-04 1 1\n2026-11-05 10 20\n2026-12-08 5 6\n", "", 0, 6, 0,
+         "last period 2026-11-05 to 2026-12-04\treceived 10\tsent 20\ttotal 30 bytes (0.03 KB)"},  // from the 5th
+        {"2026-12-08 5 6\nbad\n2026-13-01 1 1\n", "", 0, 4, 2, "last period 2026-11-05 to 2026-12-04\treceived 0\tsent 0\ttotal 0 bytes (0 KB)"},
+        {"bad\n", "", 2, 0, 1, "usage.txt:1: not a date and two numbers"},
+        {"", "", 0, 3, 0, "last period 2026-11-05 to 2026-12-04\treceived 0\tsent 0\ttotal 0 bytes (0 KB)"},
+        {std::nullopt, "", 0, 1, 0, "no usage recorded yet (usage.txt)"},
+        {std::nullopt, "Permission denied", 1, 0, 1, "tidegauge-probe: usage.txt: Permission denied"},
+    };
+    for (const Case& c : cases) {
+        store.text = c.text;
+        store.error = c.readError;
+        ClearStreams();
+        EXPECT_EQ(Run({"--usage"}), c.status) << c.text.value_or("(none)");
+        EXPECT_EQ(Lines(out.str()), c.outLines) << out.str();
+        EXPECT_EQ(Lines(err.str()), c.errLines) << err.str();
+        EXPECT_EQ(LastLine(c.outLines ? out.str() : err.str()), c.lastLine);
+    }
+    ClearStreams();
+    const std::string path = TempPath("usage");
+    std::ofstream(path) << "2026-12-08 1 2\n";
+    EXPECT_EQ(Run({"--usage-file", path}), 0);
+    EXPECT_NE(out.str().find("today 2026-12-08\treceived 1\tsent 2"), std::string::npos) << out.str();
+    std::remove(path.c_str());
+    EXPECT_EQ(Run({"--usage-file", path}), 2) << "a file that is not there";
 }
 
 TEST_F(ProbeTest, WatchPrintsOneKilobitLinePerDataEvent) {

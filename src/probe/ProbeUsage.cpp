@@ -1,0 +1,81 @@
+#include "probe/ProbeUsage.h"
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <ostream>
+
+#include "mainwindow/RateText.h"
+#include "settings/SettingsStore.h"
+#include "usage/UsageLog.h"
+
+namespace tg::probe {
+namespace {
+
+struct LogText {
+    std::string text;
+    std::string where;
+};
+
+// The log's text, or the status to end with after saying why there is none.
+std::optional<LogText> ReadLog(const Options& o, const Environment& env, int& status) {
+    if (!o.usageFile.empty()) {
+        std::ifstream in(o.usageFile, std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in.is_open() || in.bad()) {
+            *env.err << "tidegauge-probe: cannot read " << Printable(o.usageFile) << '\n';
+            status = kExitUsage;
+            return std::nullopt;
+        }
+        return LogText{std::move(text), o.usageFile};
+    }
+    const auto store = env.usageStore();
+    std::string error;
+    std::optional<std::string> text = store->Read(error);
+    if (!text) {
+        if (!error.empty()) *env.err << "tidegauge-probe: " << store->Where() << ": " << error << '\n';
+        else *env.out << "no usage recorded yet (" << store->Where() << ")\n";
+        status = error.empty() ? kExitOk : kExitFailure;
+        return std::nullopt;
+    }
+    return LogText{std::move(*text), store->Where()};
+}
+
+int PeriodStart(const Environment& env) {
+    if (!env.userSettings) return 1;
+    const auto backend = env.userSettings();
+    return PeriodStartFromText(SettingsStore(*backend).Read(keys::periodstart));
+}
+
+void PrintTotal(std::ostream& out, const std::string& what, const tg::Usage& usage) {
+    out << what << "\treceived " << usage.received << "\tsent " << usage.sent << "\ttotal " << usage.Total() << " bytes ("
+        << AmountText(DisplayUnit::Bytes, usage.Total()) << ")\n";
+}
+
+}  // namespace
+
+int RunUsage(const Options& o, const Environment& env) {
+    int status = kExitOk;
+    const std::optional<LogText> log = ReadLog(o, env, status);
+    if (!log) return status;
+    UsageLog days;
+    std::vector<UsageProblem> problems;
+    days.Parse(log->text, problems);
+    for (const UsageProblem& p : problems) *env.err << log->where << ':' << p.line << ": " << p.reason << '\n';
+    if (days.Days().empty() && !problems.empty()) return kExitUsage;
+
+    for (const auto& [day, usage] : days.Days())
+        *env.out << DayText(Day{day}) << ' ' << usage.received << ' ' << usage.sent << '\n';
+    const Day today = env.calendar->Today();
+    const int start = PeriodStart(env);
+    const Period period = PeriodHolding(today, start);
+    const Period before = PeriodBefore(period);
+    PrintTotal(*env.out, "today " + DayText(today), days.On(today));
+    PrintTotal(*env.out, "this period " + DayText(period.first) + " to " + DayText(period.last),
+               days.Between(period.first, period.last));
+    PrintTotal(*env.out, "last period " + DayText(before.first) + " to " + DayText(before.last),
+               days.Between(before.first, before.last));
+    return kExitOk;
+}
+
+}  // namespace tg::probe
