@@ -1,5 +1,6 @@
 #include "counters/CIpUpdate.h"
 
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -34,6 +35,15 @@ std::int32_t KilobytesPerSecond(std::int64_t bytes, std::chrono::nanoseconds ela
     if (bytes > std::numeric_limits<std::int64_t>::max() / kScale)
         return ClampToInt32(static_cast<std::int64_t>(static_cast<double>(bytes) * kScale / static_cast<double>(ns)));
     return ClampToInt32(bytes * kScale / ns);
+}
+
+// In double precision: the figure is shown to three significant figures, and bytes * 8e9 would not
+// fit 64 bits for a large tick.
+std::uint64_t BitsPerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept {
+    if (bytes <= 0) return 0;
+    const double ns = elapsed.count() > 0 ? static_cast<double>(elapsed.count()) : 1e9;
+    const double bits = std::round(static_cast<double>(bytes) * 8e9 / ns);
+    return bits >= 1.8e19 ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(bits);
 }
 
 std::int32_t KilobitsFromKilobytes(std::int32_t kilobytes) noexcept {

@@ -25,6 +25,10 @@ namespace tg {
 // exactly one second this is bytes / 1000; a tick that came late is scaled back to one second.
 std::int32_t KilobytesPerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept;
 
+// Bits per second for `bytes` moved in `elapsed`, to the nearest bit; a clock that did not advance
+// counts as one second, as above.
+std::uint64_t BitsPerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept;
+
 // The kilobits shown for an amount of kilobytes (x 8), clamped to 32 bits.
 std::int32_t KilobitsFromKilobytes(std::int32_t kilobytes) noexcept;
 

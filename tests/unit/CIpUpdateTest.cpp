@@ -191,6 +191,11 @@ TEST(Rates, KilobytesPerSecondAndKilobits) {
     EXPECT_EQ(KilobytesPerSecond(5000, 0s), 5) << "no time passed: taken as one second";
     EXPECT_EQ(KilobytesPerSecond(5000, -3s), 5);
     EXPECT_EQ(KilobytesPerSecond(-5000, 1s), 0);
+    EXPECT_EQ(BitsPerSecond(125'000, 1s), 1'000'000u);
+    EXPECT_EQ(BitsPerSecond(125'000, 2s), 500'000u) << "scaled to a second";
+    EXPECT_EQ(BitsPerSecond(3, 0s), 24u);
+    EXPECT_EQ(BitsPerSecond(-3, 1s), 0u);
+    EXPECT_EQ(BitsPerSecond(INT64_MAX, 1ns), UINT64_MAX) << "held, not wrapped";
     EXPECT_EQ(KilobitsFromKilobytes(12), 96);
     EXPECT_EQ(KilobitsFromKilobytes(0x7FFFFFFF), 0x7FFFFFFF);
 }

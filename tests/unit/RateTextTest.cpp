@@ -50,3 +50,37 @@ TEST(RateText, AmountsAndTheStoredUnit) {
 
 }  // namespace
 }  // namespace tg
+
+#include "mainwindow/Tooltip.h"
+
+namespace tg {
+namespace {
+
+TEST(Tooltip, EachInterfaceWithItsRatesThenTheTotals) {
+    CInterfaces table;
+    for (const char* name : {"eth0", "lo"}) {
+        auto row = std::make_shared<CInterface>();
+        row->InterfaceDescription(name);
+        table.Add(row);
+    }
+    const std::vector<RowTick> rows = {{true, 3'800'000, 125'000}, {false, 0, 0}};
+    TooltipFacts facts{table, rows, std::chrono::seconds(1), DisplayUnit::Bits, {1'230'000'000, 45'600'000},
+                       std::nullopt, std::nullopt};
+    EXPECT_EQ(TooltipText(facts),
+              "eth0  计入  D:30.4Mb U:1.00Mb\n"
+              "lo  不计入  D:0kb U:0kb\n"
+              "启动以来  接收 9.84 Gb  发送 365 Mb");
+    facts.unit = DisplayUnit::Kilobits;
+    facts.elapsed = std::chrono::seconds(2);
+    facts.today = Usage{1'230'000'000, 1};
+    facts.period = Usage{0, 0};
+    EXPECT_EQ(TooltipText(facts),
+              "eth0  计入  D:15200kb U:496kb\n"  // whole kilobytes a second, times 8
+              "lo  不计入  D:0kb U:0kb\n"
+              "启动以来  接收 9.84 Gb  发送 365 Mb\n"
+              "今天  接收 1.23 GB  发送 0.00 KB\n"
+              "本期  接收 0 KB  发送 0 KB");
+}
+
+}  // namespace
+}  // namespace tg
