@@ -4,6 +4,7 @@
 
 #include "Fakes.h"
 #include "usage/UsageRecorder.h"
+#include "usage/UsageSummary.h"
 
 namespace tg {
 namespace {
@@ -87,6 +88,28 @@ TEST(UsageLog, PeriodsStartOnTheirDayOfTheMonth) {
     for (const auto& [text, day] : std::vector<std::pair<const char*, int>>{
              {"15", 15}, {"1", 1}, {"28", 28}, {"29", 1}, {"31", 1}, {"0", 1}, {"-3", 1}, {"x", 1}, {"", 1}})
         EXPECT_EQ(PeriodStartFromText(text), day) << text;
+}
+
+TEST(UsageSummary, TheFourLinesAndThirtyBarsLabelledEverySeventhDayBackFromToday) {
+    UsageLog log;
+    log.Add(D(2026, 12, 8), {10, 1});
+    log.Add(D(2026, 12, 7), {20, 2});
+    log.Add(D(2026, 12, 1), {400, 40});
+    log.Add(D(2026, 11, 30), {3000, 300});
+    log.Add(D(2026, 11, 1), {50000, 5});  // a month and a week back: in the last period, not the chart
+    const UsageSummary s = Summarize(log, D(2026, 12, 8), 1);
+    std::vector<std::uint64_t> received;
+    for (const auto& line : s.lines) received.push_back(line.usage.received);
+    EXPECT_EQ(received, (std::vector<std::uint64_t>{10, 20, 430, 53000}));
+    EXPECT_STREQ(s.lines[2].caption, "本期");
+    ASSERT_EQ(s.bars.size(), 30u);
+    EXPECT_EQ(s.bars.back().usage, (Usage{10, 1}));
+    EXPECT_EQ(s.bars[30 - 1 - 8].usage, (Usage{3000, 300})) << "eight days back";
+    std::vector<std::string> labels;
+    for (const auto& bar : s.bars)
+        if (!bar.label.empty()) labels.push_back(bar.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"10", "17", "24", "1", "8"}));
+    EXPECT_EQ(s.tallest, 3000u);
 }
 
 class UsageRecorderTest : public ::testing::Test {
