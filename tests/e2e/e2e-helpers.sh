@@ -10,6 +10,7 @@
 # shellcheck shell=bash disable=SC2154,SC2034,SC2317
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
+COMPARE=/usr/bin/compare
 
 fail() {
   echo "FAIL: $*" >&2
@@ -75,6 +76,26 @@ count() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b {n++}
 columns() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b && !seen[$4]++ {n++} END {print n + 0}'; }
 keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$work/screen.png" "$artifacts/$1.png"; }; }
 
+# own_network SCRIPT [ARGS...], before anything else starts: runs the script again, from the top,
+# in a network namespace of its own that holds only loopback (up), so that no traffic of the host
+# reaches the graph. The namespace has no name: it goes with the script's last process, however the
+# script ends, and the script's cleanup ends them all. Sets private_network: false where no
+# namespace can be made (unshare needs root), after saying so.
+own_network() {
+  private_network=false
+  if [[ ${TIDEGAUGE_OWN_NETWORK:-} == 1 ]]; then
+    # sysfs shows the links of the namespace that mounts it, and the program reads links there.
+    mount -t sysfs sysfs /sys || fail "could not mount /sys in the network namespace"
+    ip link set lo up || fail "could not bring lo up in the network namespace"
+    private_network=true
+  elif unshare --net --mount true 2>/dev/null; then
+    TIDEGAUGE_OWN_NETWORK=1 exec unshare --net --mount bash "$@"
+  else
+    step "no network namespace of our own ($(unshare --net true 2>&1 | head -n 1)): the host's links," \
+      "so the checks the host's own traffic could break are skipped"
+  fi
+}
+
 # traffic SECONDS: loopback traffic at 4 Mbit/s for that long, in the background.
 traffic() {
   local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$RANDOM.log
@@ -84,6 +105,9 @@ traffic() {
   iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
   pids+=($!)
 }
+
+# lo_bytes: the bytes loopback has received, as the kernel counts them.
+lo_bytes() { cat /sys/class/net/lo/statistics/rx_bytes; }
 
 # bars_drawn RIGHT TOP HEIGHT: upload bars (yellow) in two or more of the 20 screen columns left
 # of RIGHT, rows TOP to TOP + HEIGHT. The newest bar is 50 twips left of the picture's right edge
