@@ -96,13 +96,31 @@ own_network() {
   fi
 }
 
-# traffic SECONDS: loopback traffic at 4 Mbit/s for that long, in the background.
+# far_end: a veth link from this namespace, tg0 (10.201.0.1), to a namespace of its own whose end
+# is tg1 (10.201.0.2); a sleeping process holds that namespace, and `far COMMAND...` runs there.
+# Only inside own_network's namespace: on the host it would add a link to the host.
+far_end() {
+  $private_network || fail "far_end needs the private network namespace"
+  unshare --net sleep infinity &
+  far_pid=$!
+  pids+=("$far_pid")
+  far_apart() { [[ $(readlink "/proc/$far_pid/ns/net") != "$(readlink /proc/self/ns/net)" ]]; }
+  poll 5 far_apart || fail "the far end's namespace did not come"
+  ip link add tg0 type veth peer name tg1 netns "$far_pid" || fail "could not add the veth link"
+  { ip addr add 10.201.0.1/30 dev tg0 && ip link set tg0 up; } || fail "could not bring tg0 up"
+  { far ip addr add 10.201.0.2/30 dev tg1 && far ip link set tg1 up; } || fail "could not bring tg1 up"
+}
+far() { nsenter --net="/proc/$far_pid/ns/net" "$@"; }
+
+# traffic SECONDS [far]: traffic at 4 Mbit/s for that long, in the background: over loopback, or
+# sent over the veth link to the far end (far_end), where it counts as upload.
 traffic() {
-  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$RANDOM.log
-  iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
+  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$RANDOM.log address=127.0.0.1 there=()
+  [[ ${2:-} == far ]] && address=10.201.0.2 there=(nsenter --net="/proc/$far_pid/ns/net")
+  "${there[@]}" iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
   pids+=($!)
   poll 5 grep -q "listening" "$log" || fail "iperf3 server did not start: $(cat "$log")"
-  iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
+  iperf3 -c "$address" -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
   pids+=($!)
 }
 
