@@ -126,6 +126,29 @@ traffic() {
 
 # lo_bytes: the bytes loopback has received, as the kernel counts them.
 lo_bytes() { cat /sys/class/net/lo/statistics/rx_bytes; }
+lo_moved() { (($(lo_bytes) - lo_before >= $1)); }
+
+# no_bars LEFT TOP WIDTH HEIGHT [CHECK...]: loopback traffic, once it flows, draws no bar pixel
+# (upload yellow, download red) into the picture at that place at four looks a second apart, three
+# ticks and more, and CHECK holds at each; loopback carries 1.5 MB and more meanwhile. Only in
+# the private network namespace, where no other traffic counts. Sets yellow and red.
+no_bars() {
+  local p
+  lo_before=$(lo_bytes)
+  traffic 10
+  poll 5 lo_moved 1000000 || fail "loopback carried $(($(lo_bytes) - lo_before)) bytes in 5 s of traffic"
+  lo_before=$(lo_bytes)
+  for _ in 1 2 3 4; do
+    p=$(pixels "$1" "$2" "$3" "$4") || fail "no screenshot"
+    yellow=$(count 255 255 0 <<<"$p") red=$(count 255 0 0 <<<"$p")
+    ((yellow == 0 && red == 0)) || { keep_shot automatic-bars; fail "$yellow yellow and $red red pixels in the graph"; }
+    (($# == 4)) || "${@:5}" || { keep_shot automatic-wrong; fail "$* did not hold under loopback traffic"; }
+    sleep 1
+  done
+  lo_moved 1500000 || fail "loopback carried only $(($(lo_bytes) - lo_before)) bytes while the screen was looked at"
+  keep_shot automatic
+  echo "   no bar pixels at four looks while loopback carried $(($(lo_bytes) - lo_before)) bytes"
+}
 
 # bars_drawn RIGHT TOP HEIGHT: upload bars (yellow) in two or more of the 20 screen columns left
 # of RIGHT, rows TOP to TOP + HEIGHT. The newest bar is 50 twips left of the picture's right edge
