@@ -1,12 +1,13 @@
 # Sourced by the end-to-end scripts that start the real program on a private X server: waiting,
-# finding the program's windows, reading screen pixels, loopback traffic, and the CPU a process
-# has used. They share these globals with the script:
+# finding the program's windows, reading screen pixels, a network namespace of the script's own and
+# traffic in it, and the CPU a process has used. They share these globals with the script:
 #   work       a scratch folder of the run
 #   app        the program's process id
 #   main       its main window, once find_main has found it
 #   artifacts  where keep_shot copies screenshots (nothing is kept when empty)
 #   pids       processes the script ends when it stops (traffic adds to it)
 #   log        where the program's output goes
+#   private_network  whether own_network made the script a network namespace of its own
 # shellcheck shell=bash disable=SC2154,SC2034,SC2317
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
@@ -142,7 +143,7 @@ no_bars() {
     p=$(pixels "$1" "$2" "$3" "$4") || fail "no screenshot"
     yellow=$(count 255 255 0 <<<"$p") red=$(count 255 0 0 <<<"$p")
     ((yellow == 0 && red == 0)) || { keep_shot automatic-bars; fail "$yellow yellow and $red red pixels in the graph"; }
-    (($# == 4)) || "${@:5}" || { keep_shot automatic-wrong; fail "$* did not hold under loopback traffic"; }
+    (($# == 4)) || "${@:5}" || { keep_shot automatic-wrong; fail "${*:5} did not hold under loopback traffic"; }
     sleep 1
   done
   lo_moved 1500000 || fail "loopback carried only $(($(lo_bytes) - lo_before)) bytes while the screen was looked at"

@@ -242,7 +242,10 @@ poll 5 stored "interfaces=lo" || fail "interfaces not stored as lo: $(cat "$ini"
 poll 5 menu_closed || fail "the menu is still up after lo was picked"
 open_submenu 3 1700 900
 # Now lo alone counts, so it comes first, and 自动 is off.
-poll 5 boxes_are "$submenu" "$boxes" 1 || { keep_shot interfaces-wrong; fail "after lo was picked the boxes hold $marks pixels, marked: '$marked', expected 1 alone"; }
+poll 5 boxes_are "$submenu" "$boxes" 1 || {
+  keep_shot interfaces-wrong
+  fail "after lo was picked the boxes hold $marks pixels, marked: '$marked', expected 1 alone"
+}
 keep_shot interfaces-lo
 echo "   check-box pixels, 自动 first: $marks"
 xdotool key Escape

@@ -8,8 +8,8 @@
 #   windows_bad_registry.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]
 #
 # Each time the window must appear where the start-up rules put it, tick (bars under traffic on a
-# link that automatic mode counts) and end cleanly from its menu; the options dialog must show start at logon off and
-# leave the foreign Run value as it is until the user clicks. Runs in the Wine prefix of the
+# link that automatic mode counts) and end cleanly from its menu; the options dialog must show
+# start at logon off and leave the foreign Run value as it is until the user clicks. Runs in the Wine prefix of the
 # environment (a throwaway one when none is set), which must hold neither the program's settings
 # nor its Run value yet; both are deleted at the end. As root it runs in a network namespace of its
 # own, holding loopback and a veth link to a second one. Screenshots are kept in ARTIFACTS-DIR.
@@ -156,7 +156,8 @@ step "every setting far out of range: the window at the top left, 2000 twips squ
 # 5000 nines have no finite value; the others overflow the key's type or lie off the screen. No
 # interface name is 300 bytes long: automatic mode, which counts the veth link.
 nines=$(printf '9%.0s' {1..5000})
-plant "interfaces=REG_SZ:$(printf 'x%.0s' {1..300})" x=REG_SZ:1e30 y=REG_SZ:99999999999 x1=REG_SZ:1e9 y1=REG_SZ:1e38 kbps=REG_SZ:1e300 \
+plant "interfaces=REG_SZ:$(printf 'x%.0s' {1..300})" \
+  x=REG_SZ:1e30 y=REG_SZ:99999999999 x1=REG_SZ:1e9 y1=REG_SZ:1e38 kbps=REG_SZ:1e300 \
   bgcolor1=REG_SZ:99999999999 bgcolor2=REG_SZ:1e10 bgcolor3=REG_SZ:4294967296 bgcolor4=REG_SZ:-2147483649 \
   "bgcolor5=REG_SZ:$nines" transpa=REG_SZ:999 ontop=REG_SZ:2 info=REG_SZ:11
 before=$(settings_text)
@@ -172,7 +173,8 @@ quit 60 60
 
 step "every setting negative or not a number, a binary Run value: defaults, Check1 off, Run kept"
 # An empty interface name and a broken escape: automatic mode, not lo alone.
-plant interfaces=REG_SZ:lo,,%zz x=REG_SZ:-5000 y=REG_SZ:abc x1=REG_SZ:-100 y1=REG_SZ:12abc kbps=REG_SZ:fast bgcolor1=REG_SZ:white \
+plant interfaces=REG_SZ:lo,,%zz \
+  x=REG_SZ:-5000 y=REG_SZ:abc x1=REG_SZ:-100 y1=REG_SZ:12abc kbps=REG_SZ:fast bgcolor1=REG_SZ:white \
   bgcolor2=REG_SZ:0x00FF00 bgcolor3=REG_SZ:- bgcolor4=REG_SZ:1.5.5 bgcolor5=REG_SZ:black \
   transpa=REG_SZ:abc ontop=REG_SZ:yes info=REG_SZ:no
 "$wine" reg add "$run_key" /v Tidegauge /t REG_BINARY /d 0102ff /f >/dev/null
@@ -194,7 +196,8 @@ red=$(pixels $((cx + 107)) $((cy + 19)) 11 11 | count 255 0 0)
 close_options
 run_is "$binary_run" || fail "the binary Run value became '$(run_value)'"
 # The dialog puts the scroll bar at the default opacity, which stores it; the rest stays.
-settings_hold interfaces REG_SZ lo,,%zz x REG_SZ -5000 y REG_SZ abc x1 REG_SZ -100 y1 REG_SZ 12abc kbps REG_SZ fast bgcolor1 REG_SZ white \
+settings_hold interfaces REG_SZ lo,,%zz \
+  x REG_SZ -5000 y REG_SZ abc x1 REG_SZ -100 y1 REG_SZ 12abc kbps REG_SZ fast bgcolor1 REG_SZ white \
   bgcolor2 REG_SZ 0x00FF00 bgcolor3 REG_SZ - bgcolor4 REG_SZ 1.5.5 bgcolor5 REG_SZ black \
   transpa REG_SZ 180 ontop REG_SZ yes info REG_SZ no
 at "0 880 33 91"
@@ -205,7 +208,8 @@ run_is "$binary_run" || fail "the binary Run value became '$(run_value)' after t
 step "every setting and the Run value of a type other than a string: a first start"
 # Read as numbers these would make a black, invisible, small window at the top left; the two
 # kinds of text that are not plain strings are not read either.
-plant interfaces=REG_DWORD:1 x=REG_DWORD:0 y=REG_DWORD:0 x1=REG_MULTI_SZ:100 y1=REG_EXPAND_SZ:100 kbps=REG_DWORD:512 \
+plant interfaces=REG_DWORD:1 \
+  x=REG_DWORD:0 y=REG_DWORD:0 x1=REG_MULTI_SZ:100 y1=REG_EXPAND_SZ:100 kbps=REG_DWORD:512 \
   bgcolor1=REG_DWORD:0 bgcolor2=REG_DWORD:0 bgcolor3=REG_DWORD:0 bgcolor4=REG_DWORD:0 bgcolor5=REG_BINARY:00 \
   transpa=REG_DWORD:0 ontop=REG_BINARY:01 info=REG_DWORD:1
 "$wine" reg add "$run_key" /v Tidegauge /t REG_DWORD /d 1 /f >/dev/null
@@ -235,7 +239,8 @@ poll 5 ticked || fail "Check1 does not show ticked after the click ($(check1_mar
 xdotool key space
 poll 10 run_is "REG_SZ" || fail "Run value after unticking Check1: '$(run_value)', expected the empty text"
 close_options
-settings_hold interfaces REG_DWORD 0x1 x REG_DWORD 0x0 y REG_DWORD 0x0 x1 REG_MULTI_SZ 100 y1 REG_EXPAND_SZ 100 kbps REG_DWORD 0x200 \
+settings_hold interfaces REG_DWORD 0x1 \
+  x REG_DWORD 0x0 y REG_DWORD 0x0 x1 REG_MULTI_SZ 100 y1 REG_EXPAND_SZ 100 kbps REG_DWORD 0x200 \
   bgcolor1 REG_DWORD 0x0 bgcolor2 REG_DWORD 0x0 bgcolor3 REG_DWORD 0x0 bgcolor4 REG_DWORD 0x0 bgcolor5 REG_BINARY 00 \
   transpa REG_SZ 180 ontop REG_BINARY 01 info REG_SZ 1
 ticking $((1672 + 181)) 880 89 types-after-options

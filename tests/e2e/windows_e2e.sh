@@ -200,7 +200,8 @@ poll 10 stored interfaces '\\DEVICE\\TCPIP_\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-
   fail "interfaces not stored as one adapter's name: $(stored_text)"
 open_interface_menu 1700 900
 poll 5 marks_are "$interface_menu" 1 "" || { keep_shot interfaces-wrong; fail "自动 is still checked (margin pixels: $marks)"; }
-(($(check_marks "$interface_menu") == 1)) || { keep_shot interfaces-wrong; fail "$(check_marks "$interface_menu") interfaces checked, not loopback alone"; }
+checked=$(check_marks "$interface_menu")
+((checked == 1)) || { keep_shot interfaces-wrong; fail "$checked interfaces checked, not loopback alone"; }
 keep_shot interfaces-loopback
 close_menus
 echo "   $counted interfaces counted in automatic mode; $(stored_text)"
