@@ -1,15 +1,17 @@
 # Sourced by the end-to-end scripts that start the real program on a private X server: waiting,
-# finding the program's windows, reading screen pixels, loopback traffic, and the CPU a process
-# has used. They share these globals with the script:
+# finding the program's windows, reading screen pixels, a network namespace of the script's own and
+# traffic in it, and the CPU a process has used. They share these globals with the script:
 #   work       a scratch folder of the run
 #   app        the program's process id
 #   main       its main window, once find_main has found it
 #   artifacts  where keep_shot copies screenshots (nothing is kept when empty)
 #   pids       processes the script ends when it stops (traffic adds to it)
 #   log        where the program's output goes
+#   private_network  whether own_network made the script a network namespace of its own
 # shellcheck shell=bash disable=SC2154,SC2034,SC2317
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
+COMPARE=/usr/bin/compare
 
 fail() {
   echo "FAIL: $*" >&2
@@ -75,14 +77,78 @@ count() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b {n++}
 columns() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b && !seen[$4]++ {n++} END {print n + 0}'; }
 keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$work/screen.png" "$artifacts/$1.png"; }; }
 
-# traffic SECONDS: loopback traffic at 4 Mbit/s for that long, in the background.
+# own_network SCRIPT [ARGS...], before anything else starts: runs the script again, from the top,
+# in a network namespace of its own that holds only loopback (up), so that no traffic of the host
+# reaches the graph. The namespace has no name: it goes with the script's last process, however the
+# script ends, and the script's cleanup ends them all. Sets private_network: false where no
+# namespace can be made (unshare needs root), after saying so.
+own_network() {
+  private_network=false
+  if [[ ${TIDEGAUGE_OWN_NETWORK:-} == 1 ]]; then
+    # sysfs shows the links of the namespace that mounts it, and the program reads links there.
+    mount -t sysfs sysfs /sys || fail "could not mount /sys in the network namespace"
+    ip link set lo up || fail "could not bring lo up in the network namespace"
+    private_network=true
+  elif unshare --net --mount true 2>/dev/null; then
+    TIDEGAUGE_OWN_NETWORK=1 exec unshare --net --mount bash "$@"
+  else
+    step "no network namespace of our own ($(unshare --net true 2>&1 | head -n 1)): the host's links," \
+      "so the checks the host's own traffic could break are skipped"
+  fi
+}
+
+# far_end: a veth link from this namespace, tg0 (10.201.0.1), to a namespace of its own whose end
+# is tg1 (10.201.0.2); a sleeping process holds that namespace, and `far COMMAND...` runs there.
+# Only inside own_network's namespace: on the host it would add a link to the host.
+far_end() {
+  $private_network || fail "far_end needs the private network namespace"
+  unshare --net sleep infinity &
+  far_pid=$!
+  pids+=("$far_pid")
+  far_apart() { [[ $(readlink "/proc/$far_pid/ns/net") != "$(readlink /proc/self/ns/net)" ]]; }
+  poll 5 far_apart || fail "the far end's namespace did not come"
+  ip link add tg0 type veth peer name tg1 netns "$far_pid" || fail "could not add the veth link"
+  { ip addr add 10.201.0.1/30 dev tg0 && ip link set tg0 up; } || fail "could not bring tg0 up"
+  { far ip addr add 10.201.0.2/30 dev tg1 && far ip link set tg1 up; } || fail "could not bring tg1 up"
+}
+far() { nsenter --net="/proc/$far_pid/ns/net" "$@"; }
+
+# traffic SECONDS [far]: traffic at 4 Mbit/s for that long, in the background: over loopback, or
+# sent over the veth link to the far end (far_end), where it counts as upload.
 traffic() {
-  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$RANDOM.log
-  iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
+  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$RANDOM.log address=127.0.0.1 there=()
+  [[ ${2:-} == far ]] && address=10.201.0.2 there=(nsenter --net="/proc/$far_pid/ns/net")
+  "${there[@]}" iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
   pids+=($!)
   poll 5 grep -q "listening" "$log" || fail "iperf3 server did not start: $(cat "$log")"
-  iperf3 -c 127.0.0.1 -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
+  iperf3 -c "$address" -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
   pids+=($!)
+}
+
+# lo_bytes: the bytes loopback has received, as the kernel counts them.
+lo_bytes() { cat /sys/class/net/lo/statistics/rx_bytes; }
+lo_moved() { (($(lo_bytes) - lo_before >= $1)); }
+
+# no_bars LEFT TOP WIDTH HEIGHT [CHECK...]: loopback traffic, once it flows, draws no bar pixel
+# (upload yellow, download red) into the picture at that place at four looks a second apart, three
+# ticks and more, and CHECK holds at each; loopback carries 1.5 MB and more meanwhile. Only in
+# the private network namespace, where no other traffic counts. Sets yellow and red.
+no_bars() {
+  local p
+  lo_before=$(lo_bytes)
+  traffic 10
+  poll 5 lo_moved 1000000 || fail "loopback carried $(($(lo_bytes) - lo_before)) bytes in 5 s of traffic"
+  lo_before=$(lo_bytes)
+  for _ in 1 2 3 4; do
+    p=$(pixels "$1" "$2" "$3" "$4") || fail "no screenshot"
+    yellow=$(count 255 255 0 <<<"$p") red=$(count 255 0 0 <<<"$p")
+    ((yellow == 0 && red == 0)) || { keep_shot automatic-bars; fail "$yellow yellow and $red red pixels in the graph"; }
+    (($# == 4)) || "${@:5}" || { keep_shot automatic-wrong; fail "${*:5} did not hold under loopback traffic"; }
+    sleep 1
+  done
+  lo_moved 1500000 || fail "loopback carried only $(($(lo_bytes) - lo_before)) bytes while the screen was looked at"
+  keep_shot automatic
+  echo "   no bar pixels at four looks while loopback carried $(($(lo_bytes) - lo_before)) bytes"
 }
 
 # bars_drawn RIGHT TOP HEIGHT: upload bars (yellow) in two or more of the 20 screen columns left

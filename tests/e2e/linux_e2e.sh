@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux monitor end to end: the real tidegauge under a private Xvfb (1920x1080, 96 DPI, no
 # window manager), with empty settings and runtime folders of its own, driven with xdotool and
-# checked through window geometry, the stored settings and screenshot pixels.
+# checked through window geometry, the stored settings and screenshot pixels. As root it runs in a
+# network namespace of its own that holds only loopback, so only the test's traffic moves.
 #
 #   linux_e2e.sh PATH/TO/tidegauge [ARTIFACTS-DIR]
 #
@@ -14,8 +15,9 @@ artifacts=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=e2e-helpers.sh
 source "$here/e2e-helpers.sh"
+own_network "$0" "$@"
 
-need xdotool xwininfo xprop iperf3 "$IMPORT" "$CONVERT"
+need xdotool xwininfo xprop iperf3 pango-view "$IMPORT" "$CONVERT" "$COMPARE"
 [[ -x $binary ]] || fail "no program at $binary"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-e2e.XXXXXX")
@@ -69,27 +71,109 @@ x-scheme-handler/http=tidegauge-test-browser.desktop
 x-scheme-handler/https=tidegauge-test-browser.desktop
 EOF
 
-# poll SECONDS COMMAND...: true as soon as the command succeeds, false when time runs out.
-poll() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
-
 stored() { [[ -f $ini ]] && grep -qx "$1" "$ini"; }
 
-# pixels X Y W H: "r g b x y" for every screen pixel of the rectangle (x, y inside it), from a
-# fresh screenshot.
-shot=$work/screen.png
-pixels() {
-  "$IMPORT" -window root "$shot" 2>/dev/null || return 1
-  "$CONVERT" "$shot" -crop "$3x$4+$1+$2" +repage -depth 8 txt:- |
-    sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\3 \4 \5 \1 \2/p'
+# find_new: a window of the program that was not up when $known was listed, larger than the
+# 10 x 10 one GTK maps off screen with each menu. Sets popup.
+known=
+find_new() {
+  local w width height
+  for w in $(visible_windows "$app"); do
+    grep -qxF "$w" <<<"$known" && continue
+    read -r _ _ width height <<<"$(geometry "$w")"
+    ((width > 20 && height > 20)) && { popup=$w; return 0; }
+  done
+  return 1
 }
-keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$shot" "$artifacts/$1.png"; }; }
+# open_menu [X Y]: the menu pops up at the pointer, 1500 600 unless told; keys pick its items. Up
+# from no selection reaches the last item.
+count_before=0
+open_menu() {
+  known=$(visible_windows "$app")
+  count_before=$(wc -l <<<"$known")
+  xdotool mousemove "${1:-1500}" "${2:-600}" click 3
+  poll 5 find_new || fail "no menu appeared after a right click"
+}
+menu_closed() { (($(visible_windows "$app" | wc -l) == count_before)); }
+# open_submenu DOWNS [X Y]: the menu, then the submenu of the item DOWNS presses of Down select (2
+# the scale, past the separator after always on top; 3 the interfaces). GTK opens a selected
+# item's submenu after a short delay. A Right before then cancels that timer and GTK 3.24 leaks
+# the timer's data, which the leak checker would report against the program: so the keys wait
+# for the submenu, the one window of the program that was not up with the menu. Sets submenu.
+open_submenu() {
+  local downs
+  open_menu "${@:2}"
+  known=$(visible_windows "$app")
+  for ((downs = $1; downs > 0; downs--)); do xdotool key Down; done
+  poll 5 find_new || fail "no submenu within 5 s of selecting the menu's item $1 down"
+  submenu=$popup
+}
+# box_marks WINDOW: the dark pixels of each check box of a GTK menu, top to bottom. The boxes are
+# the dark columns from the leftmost one up to the first column with no dark pixel, before the
+# captions; a box is a run of rows with dark pixels there, as separators are light.
+box_marks() {
+  local x y w h
+  read -r x y w h <<<"$(geometry "$1")"
+  pixels "$x" "$y" "$w" "$h" | awk '
+    $1 + $2 + $3 < 384 {
+      dark[NR] = $4 " " $5; used[$4] = 1
+      if (!n++ || $4 < left) left = $4
+    }
+    END {
+      for (right = left; right in used; right++) continue
+      for (i in dark) {
+        split(dark[i], p, " ")
+        if (p[1] < right) { rows[p[2]]++; if (p[2] > bottom) bottom = p[2] }
+      }
+      for (y = 0; y <= bottom + 1; y++) {
+        if (rows[y]) { sum += rows[y]; continue }
+        if (sum) printf "%s%d", boxes++ ? " " : "", sum
+        sum = 0
+      }
+      print ""
+    }'
+}
+# read_boxes WINDOW: sets marks to box_marks, and marked to the numbers (from 0) of the boxes that
+# hold a mark: more dark pixels than the emptiest box, which every menu checked here has.
+read_boxes() {
+  marks=$(box_marks "$1") || return 1
+  marked=$(awk '{
+    least = $1
+    for (i = 2; i <= NF; i++) if ($i < least) least = $i
+    for (i = 1; i <= NF; i++) if ($i > least + 10) s = s (s == "" ? "" : " ") (i - 1)
+    print s
+  }' <<<"$marks")
+}
+# boxes_are WINDOW COUNT MARKED: the menu shows COUNT check boxes, marked on those listed.
+boxes_are() { read_boxes "$1" && [[ $(wc -w <<<"$marks") == "$2" && $marked == "$3" ]]; }
+
+# The download read-out, top left, reads D:0kb: of D:0kb to D:9kb rendered on white in the
+# read-outs' font (Arial 8.25 at 96 DPI), D:0kb is the one it looks most like, and looks much like.
+# On the screen the text lies on the gradient with its glyphs at fractions of a pixel, so no
+# rendering matches it exactly; the nearest tells the digit, and more digits make it wider.
+readout_templates() {
+  local n
+  for n in {0..9}; do
+    pango-view --backend=cairo --no-display --font="Arial 8.25" --dpi=96 --hinting=slight --margin=0 \
+      --text="D:${n}kb" -o "$work/readout-$n.png" >/dev/null 2>&1 || fail "pango-view could not draw D:${n}kb"
+    "$CONVERT" "$work/readout-$n.png" -colorspace Gray -trim +repage -bordercolor white -border 1 "$work/readout-$n.png"
+  done
+}
+# readout_zero LEFT TOP: the read-out of the window at that place reads D:0kb. Sets distances: the
+# read-out's root mean square distance in grey (0 to 1) from D:0kb, D:1kb, ... D:9kb.
+readout_zero() {
+  local n
+  pixels 0 0 1 1 >/dev/null || return 1
+  "$CONVERT" "$work/screen.png" -crop "70x18+$(($1 + 4))+$(($2 + 3))" +repage -colorspace Gray "$work/readout.png"
+  distances=
+  for n in {0..9}; do
+    # compare reports "ABSOLUTE (NORMALISED) @ X,Y" on its error output, with no line end.
+    distances+=$("$COMPARE" -metric RMSE -subimage-search -dissimilarity-threshold 1 "$work/readout.png" \
+      "$work/readout-$n.png" null: 2>&1 | sed -n 's/^[^(]*(\([-+0-9.e]*\)).*/\1/p')" "
+  done
+  awk '{ for (i = 2; i <= NF; i++) if ($i <= $1) exit 1; exit !(NF == 10 && $1 < 0.08) }' <<<"$distances"
+}
+
 
 step "first start: the window at its first-start place and size"
 "$binary" >"$work/tidegauge.log" 2>&1 &
@@ -127,7 +211,45 @@ bars_drawn() {
   ((bars >= 2 && upload >= 40 && upload > red))
 }
 
-step "loopback traffic draws bars at the right edge"
+step "automatic mode: loopback traffic draws no bars, and the download read-out stays D:0kb"
+readout_templates
+if $private_network; then
+  zero_readout() { readout_zero 1672 880 || { echo "   distances from D:0kb..D:9kb: $distances" >&2; false; }; }
+  no_bars 1672 880 181 89 zero_readout
+  echo "   and D:0kb at each: distances from D:0kb..D:9kb $distances"
+else
+  echo "   skipped: in the host's namespace its own traffic may draw bars"
+fi
+
+step "picking loopback in 网络接口 stores interfaces=lo and marks it alone; then its traffic draws bars"
+# The submenu: 自动, a separator, the interfaces that count (marked), then the rest; loopback,
+# the first link of the table, is the first of the rest. In our namespace it is the only link.
+if $private_network; then
+  automatic_marks() { boxes_are "$submenu" 2 0; }
+else
+  automatic_marks() { read_boxes "$submenu" && [[ -n $marked && $marked == "$(seq -s ' ' 0 $(($(wc -w <<<"$marked") - 1)))" ]]; }
+fi
+open_submenu 3 1700 900
+poll 5 automatic_marks || { keep_shot interfaces-wrong; fail "the submenu's boxes hold $marks pixels, marked: '$marked'"; }
+keep_shot interfaces-automatic
+boxes=$(wc -w <<<"$marks") lo_box=$(wc -w <<<"$marked")
+echo "   check-box pixels, 自动 first: $marks"
+# Right enters the submenu at 自动; Down passes the separator and the marked interfaces.
+xdotool key Right
+for ((n = 0; n < lo_box; n++)); do xdotool key Down; done
+xdotool key Return
+poll 5 stored "interfaces=lo" || fail "interfaces not stored as lo: $(cat "$ini")"
+poll 5 menu_closed || fail "the menu is still up after lo was picked"
+open_submenu 3 1700 900
+# Now lo alone counts, so it comes first, and 自动 is off.
+poll 5 boxes_are "$submenu" "$boxes" 1 || {
+  keep_shot interfaces-wrong
+  fail "after lo was picked the boxes hold $marks pixels, marked: '$marked', expected 1 alone"
+}
+keep_shot interfaces-lo
+echo "   check-box pixels, 自动 first: $marks"
+xdotool key Escape
+poll 5 menu_closed || fail "the menu is still up 5 s after Escape"
 traffic 8
 yellow=0 red=0 bars=0
 poll 12 bars_drawn 1672 880 181 91 || {
@@ -135,10 +257,12 @@ poll 12 bars_drawn 1672 880 181 91 || {
   fail "no upload bars within 12 s ($yellow yellow pixels in $bars columns, $red red pixels)"
 }
 keep_shot bars
-# The read-outs are drawn in the fore colour (black) over the gradient, top left.
-dark=$(pixels 1680 886 60 14 | awk '$1 < 80 && $2 < 80 && $3 < 80 {n++} END {print n + 0}')
-((dark >= 10)) || fail "no read-out text at the top left ($dark dark pixels)"
-echo "   $yellow yellow pixels in $bars columns, $red red pixels; $dark dark pixels of read-out text"
+readout_zero 1672 880 && { keep_shot bars-readout; fail "the read-out is D:0kb under loopback traffic (distances: $distances)"; }
+echo "   $yellow yellow pixels in $bars columns, $red red pixels; distances of the read-out from D:0kb..D:9kb: $distances"
+if $private_network; then
+  # The traffic ends: the read-out falls back to 0.
+  poll 15 readout_zero 1672 880 || { keep_shot readout-idle; fail "the read-out is not D:0kb after the traffic (distances: $distances)"; }
+fi
 
 step "a drag moves the window and stores x and y in twips"
 xdotool mousemove 1722 920 mousedown 1
@@ -169,26 +293,6 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 kill -0 "$app" 2>/dev/null || fail "the first copy ended too"
 echo "   the second copy ended with status 0 after $elapsed ms"
 
-# find_new: a window of the program that was not up when $known was listed, larger than the
-# 10 x 10 one GTK maps off screen with each menu. Sets popup.
-known=
-find_new() {
-  local w width height
-  for w in $(visible_windows "$app"); do
-    grep -qxF "$w" <<<"$known" && continue
-    read -r _ _ width height <<<"$(geometry "$w")"
-    ((width > 20 && height > 20)) && { popup=$w; return 0; }
-  done
-  return 1
-}
-# The menu pops up at the pointer; keys pick its items. Up from no selection reaches the last item.
-count_before=0
-open_menu() {
-  known=$(visible_windows "$app")
-  count_before=$(wc -l <<<"$known")
-  xdotool mousemove 1500 600 click 3
-  poll 5 find_new || fail "no menu appeared after a right click"
-}
 title() { xprop -id "$1" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p'; }
 find_titled() {
   local w
@@ -322,54 +426,9 @@ poll 12 bars_drawn 1472 580 278 146 51 209 122 || {
 pixels 1472 580 278 146 >/dev/null && keep_shot bars-green
 echo "   $upload green pixels in $bars columns, $red red, $yellow yellow"
 
-# Down twice selects the scale item (the first item, then past the separator); GTK opens a
-# selected item's submenu after a short delay. A Right before then cancels that timer and GTK 3.24
-# leaks the timer's data, which the leak checker would report against the program: so the keys
-# wait for the submenu, the one window of the program that was not up with the menu.
-open_scale_menu() {
-  open_menu
-  known=$(visible_windows "$app")
-  xdotool key Down key Down
-  poll 5 find_new || fail "no scale submenu within 5 s of selecting its item"
-  submenu=$popup
-}
-# scale_marks: the dark pixels of each of the submenu's six check boxes, top to bottom. The rows
-# split the menu's height evenly (its padding is small next to a row); the boxes are the dark
-# columns from the leftmost one up to the first column with no dark pixel, before the captions.
-scale_marks() {
-  local x y w h
-  read -r x y w h <<<"$(geometry "$submenu")"
-  pixels "$x" "$y" "$w" "$h" | awk -v h="$h" -v rows=6 '
-    $1 + $2 + $3 < 384 {
-      dark[NR] = $4 " " $5; used[$4] = 1
-      if (!n++ || $4 < left) left = $4
-    }
-    END {
-      for (right = left; right in used; right++) continue
-      for (k = 0; k < rows; k++) marks[k] = 0
-      for (i in dark) {
-        split(dark[i], p, " ")
-        if (p[1] < right) marks[int(p[2] * rows / h)]++
-      }
-      for (k = 0; k < rows; k++) printf "%d%s", marks[k], k + 1 < rows ? " " : "\n"
-    }'
-}
-# marked_row_is ROW: of the six boxes exactly one, the ROW-th from 0, holds a mark: more dark
-# pixels than the empty boxes, which all look alike.
-marked_row_is() {
-  marks=$(scale_marks)
-  [[ $(awk '{
-    least = $1
-    for (i = 2; i <= NF; i++) if ($i < least) least = $i
-    for (i = 1; i <= NF; i++) if ($i > least + 10) { n++; row = i - 1 }
-    print n == 1 ? row : "none"
-  }' <<<"$marks") == "$1" ]]
-}
-menu_closed() { (($(visible_windows "$app" | wc -l) == count_before)); }
-
 step "the scale submenu marks 自动 at first; its 512 Kbps item stores the scale"
-open_scale_menu
-poll 5 marked_row_is 5 || { keep_shot scale-wrong; fail "the mark is not on 自动 alone (dark pixels by row: $marks)"; }
+open_submenu 2
+poll 5 boxes_are "$submenu" 6 5 || { keep_shot scale-wrong; fail "the mark is not on 自动 alone (dark pixels by box: $marks)"; }
 keep_shot scale-auto
 echo "   dark pixels of the six check boxes: $marks"
 # Right enters the submenu at 128; two down is 512.
@@ -378,8 +437,8 @@ poll 5 stored "kbps=512" || fail "kbps not stored as 512: $(cat "$ini")"
 poll 5 menu_closed || fail "the menu is still up after 512 Kbps was picked"
 
 step "the mark has moved from 自动 to 512 Kbps"
-open_scale_menu
-poll 5 marked_row_is 2 || { keep_shot scale-wrong; fail "the mark is not on 512 Kbps alone (dark pixels by row: $marks)"; }
+open_submenu 2
+poll 5 boxes_are "$submenu" 6 2 || { keep_shot scale-wrong; fail "the mark is not on 512 Kbps alone (dark pixels by box: $marks)"; }
 keep_shot scale-512
 echo "   dark pixels of the six check boxes: $marks"
 xdotool key Escape

@@ -7,11 +7,12 @@
 #
 #   windows_bad_registry.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]
 #
-# Each time the window must appear where the start-up rules put it, tick (bars under loopback
-# traffic) and end cleanly from its menu; the options dialog must show start at logon off and
-# leave the foreign Run value as it is until the user clicks. Runs in the Wine prefix of the
+# Each time the window must appear where the start-up rules put it, tick (bars under traffic on a
+# link that automatic mode counts) and end cleanly from its menu; the options dialog must show
+# start at logon off and leave the foreign Run value as it is until the user clicks. Runs in the Wine prefix of the
 # environment (a throwaway one when none is set), which must hold neither the program's settings
-# nor its Run value yet; both are deleted at the end. Screenshots are kept in ARTIFACTS-DIR.
+# nor its Run value yet; both are deleted at the end. As root it runs in a network namespace of its
+# own, holding loopback and a veth link to a second one. Screenshots are kept in ARTIFACTS-DIR.
 set -euo pipefail
 
 wine=${1:?usage: windows_bad_registry.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}
@@ -20,6 +21,7 @@ artifacts=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=e2e-helpers.sh
 source "$here/e2e-helpers.sh"
+own_network "$0" "$@"
 # shellcheck source=xvfb.sh
 source "$here/xvfb.sh"
 # shellcheck source=../win32/wine-prefix.sh
@@ -50,6 +52,12 @@ cleanup() {
 }
 trap cleanup EXIT
 start_wine_display "$wine" "$work" || exit 1
+if $private_network; then
+  # With no hardware link, automatic mode counts every link but loopback: here the veth link.
+  far_end
+else
+  step "without a link of our own, no traffic counts in automatic mode: the ticking checks are skipped"
+fi
 
 if "$wine" reg query "$settings_key" >/dev/null 2>&1; then
   fail "the prefix $WINEPREFIX already holds $settings_key; run with a fresh WINEPREFIX"
@@ -104,9 +112,11 @@ no_message() {
   sleep 2
   ! find_dialog || fail "a message '$(xdotool getwindowname "$dialog")' shows over the window"
 }
-# ticking RIGHT TOP HEIGHT NAME: loopback traffic draws bars left of the picture's right edge.
+# ticking RIGHT TOP HEIGHT NAME: traffic sent over the veth link draws bars left of the picture's
+# right edge.
 ticking() {
-  traffic 8
+  $private_network || return 0
+  traffic 8 far
   yellow=0 red=0 bars=0
   poll 15 bars_drawn "$1" "$2" "$3" || {
     keep_shot "$4-no-bars"
@@ -143,9 +153,11 @@ unticked() { (($(check1_marks) == 0)); }
 ticked() { (($(check1_marks) >= 5)); }
 
 step "every setting far out of range: the window at the top left, 2000 twips square, opaque"
-# 5000 nines have no finite value; the others overflow the key's type or lie off the screen.
+# 5000 nines have no finite value; the others overflow the key's type or lie off the screen. No
+# interface name is 300 bytes long: automatic mode, which counts the veth link.
 nines=$(printf '9%.0s' {1..5000})
-plant x=REG_SZ:1e30 y=REG_SZ:99999999999 x1=REG_SZ:1e9 y1=REG_SZ:1e38 kbps=REG_SZ:1e300 \
+plant "interfaces=REG_SZ:$(printf 'x%.0s' {1..300})" \
+  x=REG_SZ:1e30 y=REG_SZ:99999999999 x1=REG_SZ:1e9 y1=REG_SZ:1e38 kbps=REG_SZ:1e300 \
   bgcolor1=REG_SZ:99999999999 bgcolor2=REG_SZ:1e10 bgcolor3=REG_SZ:4294967296 bgcolor4=REG_SZ:-2147483649 \
   "bgcolor5=REG_SZ:$nines" transpa=REG_SZ:999 ontop=REG_SZ:2 info=REG_SZ:11
 before=$(settings_text)
@@ -160,7 +172,9 @@ frugal
 quit 60 60
 
 step "every setting negative or not a number, a binary Run value: defaults, Check1 off, Run kept"
-plant x=REG_SZ:-5000 y=REG_SZ:abc x1=REG_SZ:-100 y1=REG_SZ:12abc kbps=REG_SZ:fast bgcolor1=REG_SZ:white \
+# An empty interface name and a broken escape: automatic mode, not lo alone.
+plant interfaces=REG_SZ:lo,,%zz \
+  x=REG_SZ:-5000 y=REG_SZ:abc x1=REG_SZ:-100 y1=REG_SZ:12abc kbps=REG_SZ:fast bgcolor1=REG_SZ:white \
   bgcolor2=REG_SZ:0x00FF00 bgcolor3=REG_SZ:- bgcolor4=REG_SZ:1.5.5 bgcolor5=REG_SZ:black \
   transpa=REG_SZ:abc ontop=REG_SZ:yes info=REG_SZ:no
 "$wine" reg add "$run_key" /v Tidegauge /t REG_BINARY /d 0102ff /f >/dev/null
@@ -182,7 +196,8 @@ red=$(pixels $((cx + 107)) $((cy + 19)) 11 11 | count 255 0 0)
 close_options
 run_is "$binary_run" || fail "the binary Run value became '$(run_value)'"
 # The dialog puts the scroll bar at the default opacity, which stores it; the rest stays.
-settings_hold x REG_SZ -5000 y REG_SZ abc x1 REG_SZ -100 y1 REG_SZ 12abc kbps REG_SZ fast bgcolor1 REG_SZ white \
+settings_hold interfaces REG_SZ lo,,%zz \
+  x REG_SZ -5000 y REG_SZ abc x1 REG_SZ -100 y1 REG_SZ 12abc kbps REG_SZ fast bgcolor1 REG_SZ white \
   bgcolor2 REG_SZ 0x00FF00 bgcolor3 REG_SZ - bgcolor4 REG_SZ 1.5.5 bgcolor5 REG_SZ black \
   transpa REG_SZ 180 ontop REG_SZ yes info REG_SZ no
 at "0 880 33 91"
@@ -193,7 +208,8 @@ run_is "$binary_run" || fail "the binary Run value became '$(run_value)' after t
 step "every setting and the Run value of a type other than a string: a first start"
 # Read as numbers these would make a black, invisible, small window at the top left; the two
 # kinds of text that are not plain strings are not read either.
-plant x=REG_DWORD:0 y=REG_DWORD:0 x1=REG_MULTI_SZ:100 y1=REG_EXPAND_SZ:100 kbps=REG_DWORD:512 \
+plant interfaces=REG_DWORD:1 \
+  x=REG_DWORD:0 y=REG_DWORD:0 x1=REG_MULTI_SZ:100 y1=REG_EXPAND_SZ:100 kbps=REG_DWORD:512 \
   bgcolor1=REG_DWORD:0 bgcolor2=REG_DWORD:0 bgcolor3=REG_DWORD:0 bgcolor4=REG_DWORD:0 bgcolor5=REG_BINARY:00 \
   transpa=REG_DWORD:0 ontop=REG_BINARY:01 info=REG_DWORD:1
 "$wine" reg add "$run_key" /v Tidegauge /t REG_DWORD /d 1 /f >/dev/null
@@ -223,7 +239,8 @@ poll 5 ticked || fail "Check1 does not show ticked after the click ($(check1_mar
 xdotool key space
 poll 10 run_is "REG_SZ" || fail "Run value after unticking Check1: '$(run_value)', expected the empty text"
 close_options
-settings_hold x REG_DWORD 0x0 y REG_DWORD 0x0 x1 REG_MULTI_SZ 100 y1 REG_EXPAND_SZ 100 kbps REG_DWORD 0x200 \
+settings_hold interfaces REG_DWORD 0x1 \
+  x REG_DWORD 0x0 y REG_DWORD 0x0 x1 REG_MULTI_SZ 100 y1 REG_EXPAND_SZ 100 kbps REG_DWORD 0x200 \
   bgcolor1 REG_DWORD 0x0 bgcolor2 REG_DWORD 0x0 bgcolor3 REG_DWORD 0x0 bgcolor4 REG_DWORD 0x0 bgcolor5 REG_BINARY 00 \
   transpa REG_SZ 180 ontop REG_BINARY 01 info REG_SZ 1
 ticking $((1672 + 181)) 880 89 types-after-options

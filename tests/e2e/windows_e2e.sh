@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows monitor end to end: the real tidegauge.exe under Wine on a private Xvfb (1920x1080,
 # 96 DPI, no window manager), driven with xdotool and checked through window geometry, the
-# registry as Wine's reg tool reads it, screenshot pixels, and the opacity Wine gives X.
+# registry as Wine's reg tool reads it, screenshot pixels, and the opacity Wine gives X. As root it
+# runs in a network namespace of its own that holds only loopback, so Wine lists only that.
 #
 #   windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]
 #
@@ -17,6 +18,8 @@ artifacts=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=e2e-helpers.sh
 source "$here/e2e-helpers.sh"
+own_network "$0" "$@"
+POLL_INTERVAL=0.2
 # Wine turns its arguments into UTF-16 by the locale's character set; the section name is UTF-8.
 export LC_ALL=C.UTF-8
 settings_key='HKCU\Software\TideGauge'
@@ -50,28 +53,9 @@ if "$wine" reg query "$settings_key" >/dev/null 2>&1; then
 fi
 made_settings=true
 
-# poll SECONDS COMMAND...: true as soon as the command succeeds, false when time runs out.
-poll() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.2
-  done
-}
-
 # stored NAME VALUE: the registry holds the string value NAME = VALUE in the program's section.
 stored() { "$wine" reg query "$section" /v "$1" 2>/dev/null | tr -d '\r' | grep -Eq "^ +$1 +REG_SZ +$2\$"; }
 stored_text() { "$wine" reg query "$section" 2>/dev/null | tr -d '\r' | grep REG_SZ | tr -s ' ' | tr '\n' ';'; }
-
-# pixels X Y W H: "r g b x y" for every screen pixel of the rectangle, from a fresh screenshot.
-shot=$work/screen.png
-pixels() {
-  "$IMPORT" -window root "$shot" 2>/dev/null || return 1
-  "$CONVERT" "$shot" -crop "$3x$4+$1+$2" +repage -depth 8 txt:- |
-    sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\3 \4 \5 \1 \2/p'
-}
-keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$shot" "$artifacts/$1.png"; }; }
 
 # Wine hands a layered window's alpha to X as _NET_WM_WINDOW_OPACITY, the level times 0x01010101.
 # Without a compositor the screen still shows the window opaque, so the property is what tells.
@@ -103,6 +87,70 @@ row_marks() {
 # checked_rows MARKS: the numbers of the rows that carry a check mark.
 checked_rows() { awk '{ s = ""; for (i = 1; i <= NF; i++) if ($i >= 8) s = s (s == "" ? "" : " ") (i - 1); print s }' <<<"$1"; }
 
+# open_menus: the program's open menus, left to right (the menu, then its submenu).
+open_menus() {
+  local w
+  for w in $(visible_windows "$app"); do
+    ((w == main)) || echo "$(geometry "$w") $w"
+  done | sort -n | awk '{print $NF}'
+}
+menus_open() { (($(open_menus | wc -l) == $1)); }
+# marks_are WINDOW ROWS EXPECTED: the menu's first ROWS rows carry check marks on the rows listed.
+marks_are() {
+  marks=$(row_marks "$1" "$2") || return 1
+  checked=$(checked_rows "$marks")
+  [[ $checked == "$3" ]]
+}
+# open_menu [X Y]: the menu opens at the pointer (1500 600 unless told), its corner under it, so
+# no item is selected until a key is pressed.
+open_menu() {
+  xdotool mousemove "${1:-1500}" "${2:-600}" click 3
+  poll 5 menus_open 1 || fail "no menu appeared after a right click"
+  top_menu=$(open_menus)
+}
+# The keyboard opens the scale submenu with its first row selected.
+open_scale_menu() {
+  open_menu
+  xdotool key Down key Down key Right
+  poll 5 menus_open 2 || fail "the scale submenu did not open after Down, Down, Right"
+  read -r top_menu scale_menu <<<"$(open_menus | tr '\n' ' ')"
+  local h
+  h=$(geometry "$scale_menu" | cut -d' ' -f4)
+  (((h - 6) % 6 == 0 && h > 6 * 12)) || fail "the scale submenu is $h pixels high, not six equal rows"
+  menu_row_height=$(((h - 6) / 6))
+}
+# open_interface_menu [X Y]: the keyboard opens 网络接口 (past the separator after always on top,
+# and the scale) with its first row, 自动, selected. Its rows: 自动, a separator, the interfaces
+# that count (checked), then the rest.
+open_interface_menu() {
+  open_menu "$@"
+  xdotool key Down key Down key Down key Right
+  poll 5 menus_open 2 || fail "the interface submenu did not open after Down, Down, Down, Right"
+  read -r top_menu interface_menu <<<"$(open_menus | tr '\n' ' ')"
+}
+# check_marks WINDOW: how many check marks the menu shows in black, in its check margin: every one
+# but the selected row's, which is drawn in the highlight's text colour.
+check_marks() {
+  local x y w h
+  read -r x y w h <<<"$(geometry "$1")"
+  pixels $((x + 3)) $((y + 3)) 12 $((h - 6)) | awk '
+    $1 < 80 && $2 < 80 && $3 < 80 { black[$5] = 1 }
+    END { for (y in black) if (!((y - 1) in black)) n++; print n + 0 }'
+}
+close_menus() {
+  local n
+  for ((n = $(open_menus | wc -l); n > 0; n--)); do xdotool key Escape; done
+  poll 5 menus_open 0 || fail "menus still open after Escape, Escape: $(open_menus | tr '\n' ' ')"
+}
+marks=
+checked=
+
+
+# readout_ink: where the download read-out's dark pixels lie; ticking: they have changed since the
+# first start, when the read-out showed its design caption.
+readout_ink() { pixels 1676 883 70 18 | awk '$1 < 80 && $2 < 80 && $3 < 80 {print $4, $5}'; }
+ticking() { [[ $(readout_ink) != "$first_ink" ]]; }
+
 step "first start: the window at its first-start place and size"
 "$wine" "$program" >"$work/tidegauge.log" 2>&1 &
 app=$!
@@ -115,6 +163,8 @@ step "the first-run message, and info=1 once it is dismissed"
 poll 10 find_dialog || fail "no message box over the window within 10 s"
 [[ $(xdotool getwindowname "$dialog") == TideGauge ]] || fail "message box title '$(xdotool getwindowname "$dialog")'"
 pixels 0 0 1 1 >/dev/null && keep_shot first-start
+caption_drawn() { first_ink=$(readout_ink) && (($(wc -l <<<"$first_ink") >= 10)); }
+poll 5 caption_drawn || fail "no caption at the top left of the window at its first start"
 stored info 1 && fail "info=1 stored while the message is still up"
 # The first start applies the default transparency, 180.
 poll 5 opacity_is 180 || fail "the window's opacity is $(opacity_text), expected level 180"
@@ -125,7 +175,37 @@ dialog_gone() { ! find_dialog; }
 poll 10 dialog_gone || fail "the message box is still up 10 s after Return"
 poll 10 stored info 1 || fail "the registry lacks info=1 after the message: $(stored_text)"
 
-step "loopback traffic draws bars at the right edge"
+step "automatic mode: loopback traffic draws no bars"
+# The sampler has begun once the download read-out no longer shows its first-start caption.
+poll 20 ticking || { keep_shot first-caption; fail "the read-out shows its first-start caption 20 s after the start"; }
+if $private_network; then
+  no_bars 1672 880 181 89
+else
+  echo "   skipped: in the host's namespace its own traffic may draw bars"
+fi
+
+step "picking loopback in 网络接口 stores its name as interfaces and checks it alone; its traffic draws bars"
+open_interface_menu 1700 900
+poll 5 marks_are "$interface_menu" 1 0 || { keep_shot interfaces-wrong; fail "自动 is not checked (margin pixels: $marks)"; }
+# Loopback, the table's first row, comes first after the interfaces that count: in our namespace
+# it is the only one, and nothing else counts.
+counted=$(check_marks "$interface_menu")
+! $private_network || ((counted == 0)) || { keep_shot interfaces-wrong; fail "$counted interfaces checked in automatic mode"; }
+keep_shot interfaces-automatic
+for ((n = 0; n <= counted; n++)); do xdotool key Down; done
+xdotool key Return
+poll 5 menus_open 0 || fail "menus still open after loopback was picked"
+# The adapter's name, \DEVICE\TCPIP_{GUID}, stands for it, and nothing else.
+poll 10 stored interfaces '\\DEVICE\\TCPIP_\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}' ||
+  fail "interfaces not stored as one adapter's name: $(stored_text)"
+open_interface_menu 1700 900
+poll 5 marks_are "$interface_menu" 1 "" || { keep_shot interfaces-wrong; fail "自动 is still checked (margin pixels: $marks)"; }
+checked=$(check_marks "$interface_menu")
+((checked == 1)) || { keep_shot interfaces-wrong; fail "$checked interfaces checked, not loopback alone"; }
+keep_shot interfaces-loopback
+close_menus
+echo "   $counted interfaces counted in automatic mode; $(stored_text)"
+
 traffic 10
 # The newest bar is 50 twips left of the picture's right edge and moves one pixel left a second,
 # so for the first seconds every bar lies in the last 20 columns of the picture. Loopback counts
@@ -183,45 +263,6 @@ elapsed=$((($(date +%s%N) - start) / 1000000))
 kill -0 "$app" 2>/dev/null || fail "the first copy ended too"
 geometry_is "1472 580 278 146" || fail "the first copy's window is now $(geometry "$main")"
 echo "   the second copy ended with status 0 after $elapsed ms (Wine's own start included)"
-
-# open_menus: the program's open menus, left to right (the menu, then its submenu).
-open_menus() {
-  local w
-  for w in $(visible_windows "$app"); do
-    ((w == main)) || echo "$(geometry "$w") $w"
-  done | sort -n | awk '{print $NF}'
-}
-menus_open() { (($(open_menus | wc -l) == $1)); }
-# marks_are WINDOW ROWS EXPECTED: the menu's first ROWS rows carry check marks on the rows listed.
-marks_are() {
-  marks=$(row_marks "$1" "$2") || return 1
-  checked=$(checked_rows "$marks")
-  [[ $checked == "$3" ]]
-}
-# The menu opens at the pointer, its corner under it, so no item is selected until a key is pressed.
-open_menu() {
-  xdotool mousemove 1500 600 click 3
-  poll 5 menus_open 1 || fail "no menu appeared after a right click"
-  top_menu=$(open_menus)
-}
-# The keyboard opens the scale submenu with its first row selected.
-open_scale_menu() {
-  open_menu
-  xdotool key Down key Down key Right
-  poll 5 menus_open 2 || fail "the scale submenu did not open after Down, Down, Right"
-  read -r top_menu scale_menu <<<"$(open_menus | tr '\n' ' ')"
-  local h
-  h=$(geometry "$scale_menu" | cut -d' ' -f4)
-  (((h - 6) % 6 == 0 && h > 6 * 12)) || fail "the scale submenu is $h pixels high, not six equal rows"
-  menu_row_height=$(((h - 6) / 6))
-}
-close_menus() {
-  local n
-  for ((n = $(open_menus | wc -l); n > 0; n--)); do xdotool key Escape; done
-  poll 5 menus_open 0 || fail "menus still open after Escape, Escape: $(open_menus | tr '\n' ' ')"
-}
-marks=
-checked=
 
 step "512 Kbps in the scale submenu stores kbps=512 and moves the check mark to it"
 open_scale_menu
