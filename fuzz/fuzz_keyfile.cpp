@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gtk/KeyFile.h"
 #include "platform/gtk/KeyFileSettings.h"
 #include "platform/gtk/XdgRegistry.h"
 #include "settings/SettingsKeys.h"
@@ -108,7 +109,7 @@ void FuzzSettings(std::string_view bytes) {
     Check(ReadAll(settings) == before);  // nothing cached, nothing changed by reading
     ReadTyped(store, before);
 
-    // Write a value the file itself gave (its unescaping undone by our escaping), or else raw bytes.
+    // Write a value the file itself gave (GLib's unescaping undone by its escaping), or else raw bytes.
     const std::size_t from = bytes.size() % before.size();
     const std::size_t to = (from + 1) % before.size();
     const std::string text = before[from] ? *before[from] : Tail(bytes);

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/gtk/KeyFileSettings.h"
+#include "platform/gtk/KeyFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/modRegistry.h"
 
