@@ -351,16 +351,37 @@ TEST(NetlinkTableSourceProtocol, QueryFillAndShortBuffers) {
     EXPECT_EQ(source.GetIfTable(buffer.data(), nullptr, false), NetlinkTableSource::kInvalidParameter);
 }
 
-TEST(NetlinkTableSourceProtocol, AFillLongAfterItsQueryReadsAnew) {
-    NetlinkTableSource source;
-    std::uint32_t size = 0;
-    ASSERT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    SendOverLoopback();
-    const std::uint64_t sent = ReadProcNetDev()["lo"][0];
-    std::vector<std::uint8_t> table(size);
-    ASSERT_EQ(source.GetIfTable(table.data(), &size, false), TableSource::kNoError);
-    EXPECT_TRUE(Between(LoopbackBytesReceived(table, source), sent, ReadProcNetDev()["lo"][0]));
+class FakeClock final : public Clock {
+ public:
+    std::chrono::nanoseconds now{std::chrono::seconds(100)};
+    std::chrono::nanoseconds Now() override { return now; }
+};
+
+// The fill that comes straight after its size query gets the table the query read; one that
+// comes later reads anew.
+TEST(NetlinkTableSourceProtocol, TheQuerysTableServesOnlyAFillRightAfterIt) {
+    FakeClock clock;
+    NetlinkTableSource source(clock);
+    const auto lifetime = NetlinkTableSource::kKeptTableLifetime;
+    const std::chrono::nanoseconds waits[] = {std::chrono::nanoseconds(0), lifetime - std::chrono::nanoseconds(1), lifetime};
+    for (const std::chrono::nanoseconds wait : waits) {
+        SCOPED_TRACE(wait.count());
+        const std::uint64_t beforeQuery = ReadProcNetDev()["lo"][0];
+        std::uint32_t size = 0;
+        ASSERT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
+        const std::uint64_t atQuery = ReadProcNetDev()["lo"][0];
+        clock.now += wait;
+        SendOverLoopback();
+        const std::uint64_t sent = ReadProcNetDev()["lo"][0];
+        ASSERT_GT(sent, atQuery);
+        std::vector<std::uint8_t> table(size);
+        ASSERT_EQ(source.GetIfTable(table.data(), &size, false), TableSource::kNoError);
+        const std::int32_t received = LoopbackBytesReceived(table, source);
+        if (wait < lifetime)
+            EXPECT_TRUE(Between(received, beforeQuery, atQuery)) << received;
+        else
+            EXPECT_TRUE(Between(received, sent, ReadProcNetDev()["lo"][0])) << received;
+    }
 }
 
 TEST(NetlinkTableSourceProtocol, DatagramsLargerThanTheBufferAreReadAgain) {

@@ -22,9 +22,6 @@ namespace {
 // A link dump is repeated when the link list changed under it or a datagram did not fit.
 constexpr int kDumpAttempts = 3;
 constexpr std::size_t kMaxReceiveBuffer = 1 << 20;
-// The fill that follows a size query comes straight after it; a table older than this is not
-// handed out, so a caller that waits between the two still gets fresh counters.
-constexpr auto kKeptTableLifetime = std::chrono::milliseconds(50);
 
 // What one reply hands over, and how it ended.
 struct ReplyState {
@@ -77,7 +74,10 @@ mnl_cb_t* ControlCallbacks() {
 void NetlinkTableSource::SocketClose::operator()(mnl_socket* socket) const noexcept { mnl_socket_close(socket); }
 
 NetlinkTableSource::NetlinkTableSource(NetlinkTableSourceOptions options)
-    : m_options(std::move(options)), m_receive(m_options.receiveBuffer), m_sysfs(m_options.sysfsNet) {
+    : NetlinkTableSource(m_steadyClock, std::move(options)) {}
+
+NetlinkTableSource::NetlinkTableSource(Clock& clock, NetlinkTableSourceOptions options)
+    : m_clock(clock), m_options(std::move(options)), m_receive(m_options.receiveBuffer), m_sysfs(m_options.sysfsNet) {
     OpenSocket();
 }
 
@@ -98,7 +98,7 @@ std::uint32_t NetlinkTableSource::GetIfTable(std::uint8_t* table, std::uint32_t*
         // one tick costs one read and a link that appears in between cannot make the fill too small.
         m_kept = true;
         m_keptSorted = sorted;
-        m_keptAt = std::chrono::steady_clock::now();
+        m_keptAt = m_clock.Now();
         return kInsufficientBuffer;
     }
     std::memcpy(table, m_table.data(), m_table.size());
@@ -112,7 +112,7 @@ std::u16string NetlinkTableSource::DecodeDescription(std::string_view bytes) con
 
 bool NetlinkTableSource::KeptTableServes(std::uint32_t capacity, bool sorted) {
     return m_kept && m_keptSorted == sorted && capacity >= m_table.size() &&
-           std::chrono::steady_clock::now() - m_keptAt < kKeptTableLifetime;
+           m_clock.Now() - m_keptAt < kKeptTableLifetime;
 }
 
 std::uint32_t NetlinkTableSource::Refresh(bool sorted) {

@@ -17,6 +17,7 @@
 
 #include "platform/gtk/LinkRows.h"
 #include "platform/gtk/SysfsFactsCache.h"
+#include "platform/ports/Clock.h"
 #include "platform/ports/TableSource.h"
 
 struct mnl_socket;
@@ -35,8 +36,12 @@ class NetlinkTableSource final : public TableSource {
  public:
     static constexpr std::uint32_t kGenFailure = 31;        // a dump failed; the next read retries
     static constexpr std::uint32_t kInvalidParameter = 87;  // no size pointer
+    // The fill that follows a size query comes straight after it; a table older than this is not
+    // handed out, so a caller that waits between the two still gets fresh counters.
+    static constexpr std::chrono::milliseconds kKeptTableLifetime{50};
 
     explicit NetlinkTableSource(NetlinkTableSourceOptions options = {});
+    NetlinkTableSource(Clock& clock, NetlinkTableSourceOptions options = {});
     ~NetlinkTableSource() override;
     NetlinkTableSource(const NetlinkTableSource&) = delete;
     NetlinkTableSource& operator=(const NetlinkTableSource&) = delete;
@@ -64,6 +69,8 @@ class NetlinkTableSource final : public TableSource {
     ssize_t ReceiveInto(sockaddr_nl& sender, int& flags);
     bool KeptTableServes(std::uint32_t capacity, bool sorted);
 
+    SteadyClock m_steadyClock;
+    Clock& m_clock;
     NetlinkTableSourceOptions m_options;
     std::unique_ptr<mnl_socket, SocketClose> m_socket;
     bool m_notified = false;  // the socket hears of link changes
@@ -79,7 +86,7 @@ class NetlinkTableSource final : public TableSource {
     // A size query keeps its table for the fill that follows it.
     bool m_kept = false;
     bool m_keptSorted = false;
-    std::chrono::steady_clock::time_point m_keptAt;
+    std::chrono::nanoseconds m_keptAt{};
 };
 
 }  // namespace tg
