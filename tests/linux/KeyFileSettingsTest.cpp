@@ -1,5 +1,6 @@
 #include "platform/gtk/KeyFileSettings.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>

@@ -77,16 +77,14 @@ TEST(NetlinkCodes, SysfsSpeedInBitsClampedTo32) {
 
 class Message {
  public:
-    Message(std::uint16_t type, std::uint16_t arphrd, std::uint32_t flags) : m_bytes(NLMSG_LENGTH(sizeof(ifinfomsg))) {
+    template <typename Fixed>
+    Message(std::uint16_t type, const Fixed& fixed) : m_bytes(NLMSG_LENGTH(sizeof(Fixed))) {
         nlmsghdr header{};
         header.nlmsg_type = type;
-        ifinfomsg info{};
-        info.ifi_type = arphrd;
-        info.ifi_index = 7;
-        info.ifi_flags = flags;
         std::memcpy(m_bytes.data(), &header, sizeof header);
-        std::memcpy(m_bytes.data() + NLMSG_HDRLEN, &info, sizeof info);
+        std::memcpy(m_bytes.data() + NLMSG_HDRLEN, &fixed, sizeof fixed);
     }
+    Message(std::uint16_t type, std::uint16_t arphrd, std::uint32_t flags) : Message(type, Info(arphrd, flags)) {}
     template <typename T>
     Message& Add(std::uint16_t type, const T& value, std::size_t size = sizeof(T)) {
         const rtattr attr{static_cast<unsigned short>(RTA_LENGTH(size)), type};
@@ -105,6 +103,14 @@ class Message {
     }
 
  private:
+    static ifinfomsg Info(std::uint16_t arphrd, std::uint32_t flags) {
+        ifinfomsg info{};
+        info.ifi_type = arphrd;
+        info.ifi_index = 7;
+        info.ifi_flags = flags;
+        return info;
+    }
+
     std::vector<std::uint8_t> m_bytes;
 };
 
@@ -182,6 +188,94 @@ TEST(NetlinkLinkMessage, NothingOutsideTheMessageIsRead) {
     EXPECT_FALSE(netlink::ParseLinkMessage(Message(RTM_NEWADDR, 0, 0).Bytes()));
 }
 
+TEST(NetlinkStatsMessage, TheLinksSixtyFourBitCountersOrNothing) {
+    rtnl_link_stats64 stats{};
+    stats.rx_bytes = 0x1'0000'0005, stats.tx_packets = 4;
+    if_stats_msg link{};
+    link.ifindex = 9;
+    const auto parsed = netlink::ParseStatsMessage(
+        Message(RTM_NEWSTATS, link).Add(IFLA_STATS_LINK_XSTATS, 1u).Add(IFLA_STATS_LINK_64, stats).Bytes());
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->index, 9);
+    EXPECT_EQ(parsed->counters.rxBytes, 0x1'0000'0005u);
+    EXPECT_EQ(parsed->counters.txPackets, 4u);
+
+    EXPECT_FALSE(netlink::ParseStatsMessage(Message(RTM_NEWSTATS, link).Add(IFLA_STATS_LINK_XSTATS, 1u).Bytes()));
+    EXPECT_FALSE(netlink::ParseStatsMessage(Message(RTM_NEWLINK, ARPHRD_ETHER, 0).Add(IFLA_STATS_LINK_64, stats).Bytes()));
+}
+
+// Between link dumps the counters arrive by link index; a link the dump did not see has no row.
+TEST(NetlinkLinkRows, CountersFindTheirRowsAndTheTableKeepsEitherOrder) {
+    netlink::LinkRows rows;
+    rows.StartDump();
+    for (const std::int32_t index : {3, 1, 2}) rows.Add({.index = index, .name = "l" + std::to_string(index)}, {});
+    rows.StartCounters();
+    for (const std::int32_t index : {1, 3}) EXPECT_TRUE(rows.TakeCounters({index, {.rxBytes = 100u + index}}));
+    EXPECT_FALSE(rows.AllCountersTaken());
+    EXPECT_FALSE(rows.TakeCounters({9, {.rxBytes = 1}}));
+    EXPECT_TRUE(rows.TakeCounters({2, {.rxBytes = 102}}));
+    EXPECT_TRUE(rows.AllCountersTaken());
+
+    for (const bool sorted : {false, true}) {
+        std::vector<std::uint8_t> table;
+        rows.Write(table, sorted);
+        CInterfaces parsed;
+        IfTotals totals;
+        ParseIfTable(table, parsed, totals, [](std::string_view b) { return Utf8ToUtf16(b); });
+        ASSERT_EQ(parsed.Count(), 3);
+        const std::int32_t order[2][3] = {{3, 1, 2}, {1, 2, 3}};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(parsed[i + 1]->InterfaceIndex(), order[sorted][i]) << sorted;
+            EXPECT_EQ(parsed[i + 1]->OctetsReceived(), 100 + order[sorted][i]);
+        }
+    }
+    rows.StartDump();
+    rows.Add({.index = 5}, {});
+    std::vector<std::uint8_t> table;
+    rows.Write(table, false);
+    EXPECT_EQ(GetU32(table.data()), 1u) << "a new dump replaces the rows";
+}
+
+// The facts are read again only when a link's name, hardware type or state changes, or after a
+// dump that did not see it.
+TEST(NetlinkSysfsFacts, ReadOncePerLinkAndState) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("tg-sysfs-" + std::to_string(getpid()));
+    fs::create_directories(root / "eth0" / "wireless");
+    fs::create_directories(root / "eth0" / "device");
+    std::ofstream(root / "eth0" / "speed") << "100000\n";
+    fs::create_directories(root / "tun0" / "wireless");
+    netlink::SysfsFactsCache cache(root.string());
+    LinkMessage eth{.index = 2, .arphrd = ARPHRD_ETHER, .name = "eth0", .operstate = IF_OPER_UP};
+    const LinkMessage tun{.index = 3, .arphrd = ARPHRD_NONE, .name = "tun0"};
+    const LinkMessage outside{.index = 4, .arphrd = ARPHRD_ETHER, .name = ".."};
+
+    cache.StartDump();
+    const netlink::SysfsFacts first = cache.Facts(eth);
+    const netlink::SysfsFacts tunnel = cache.Facts(tun);
+    const netlink::SysfsFacts above = cache.Facts(outside);
+    cache.EndDump();
+    std::ofstream(root / "eth0" / "speed") << "10\n";
+    cache.StartDump();
+    const netlink::SysfsFacts same = cache.Facts(eth);
+    cache.EndDump();
+    eth.operstate = IF_OPER_DOWN;
+    const netlink::SysfsFacts changed = cache.Facts(eth);
+    std::ofstream(root / "eth0" / "speed") << "100\n";
+    cache.StartDump();
+    cache.EndDump();
+    const netlink::SysfsFacts forgotten = cache.Facts(eth);
+    fs::remove_all(root);
+
+    EXPECT_TRUE(first.wireless && first.hardware);
+    EXPECT_EQ(first.speed, kMax32);
+    EXPECT_FALSE(tunnel.wireless) << "only Ethernet links can be wireless";
+    EXPECT_FALSE(above.hardware || above.wireless) << "a name that leaves the folder reads nothing";
+    EXPECT_EQ(same.speed, kMax32) << "sysfs read again while the link's state stood still";
+    EXPECT_EQ(changed.speed, 10'000'000u);
+    EXPECT_EQ(forgotten.speed, 100'000'000u);
+}
+
 // ---- The calling protocol ---------------------------------------------------------------------
 
 std::map<std::string, std::vector<std::uint64_t>> ReadProcNetDev() {
@@ -257,16 +351,37 @@ TEST(NetlinkTableSourceProtocol, QueryFillAndShortBuffers) {
     EXPECT_EQ(source.GetIfTable(buffer.data(), nullptr, false), NetlinkTableSource::kInvalidParameter);
 }
 
-TEST(NetlinkTableSourceProtocol, AFillLongAfterItsQueryReadsAnew) {
-    NetlinkTableSource source;
-    std::uint32_t size = 0;
-    ASSERT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    SendOverLoopback();
-    const std::uint64_t sent = ReadProcNetDev()["lo"][0];
-    std::vector<std::uint8_t> table(size);
-    ASSERT_EQ(source.GetIfTable(table.data(), &size, false), TableSource::kNoError);
-    EXPECT_TRUE(Between(LoopbackBytesReceived(table, source), sent, ReadProcNetDev()["lo"][0]));
+class FakeClock final : public Clock {
+ public:
+    std::chrono::nanoseconds now{std::chrono::seconds(100)};
+    std::chrono::nanoseconds Now() override { return now; }
+};
+
+// The fill that comes straight after its size query gets the table the query read; one that
+// comes later reads anew.
+TEST(NetlinkTableSourceProtocol, TheQuerysTableServesOnlyAFillRightAfterIt) {
+    FakeClock clock;
+    NetlinkTableSource source(clock);
+    const auto lifetime = NetlinkTableSource::kKeptTableLifetime;
+    const std::chrono::nanoseconds waits[] = {std::chrono::nanoseconds(0), lifetime - std::chrono::nanoseconds(1), lifetime};
+    for (const std::chrono::nanoseconds wait : waits) {
+        SCOPED_TRACE(wait.count());
+        const std::uint64_t beforeQuery = ReadProcNetDev()["lo"][0];
+        std::uint32_t size = 0;
+        ASSERT_EQ(source.GetIfTable(nullptr, &size, false), TableSource::kInsufficientBuffer);
+        const std::uint64_t atQuery = ReadProcNetDev()["lo"][0];
+        clock.now += wait;
+        SendOverLoopback();
+        const std::uint64_t sent = ReadProcNetDev()["lo"][0];
+        ASSERT_GT(sent, atQuery);
+        std::vector<std::uint8_t> table(size);
+        ASSERT_EQ(source.GetIfTable(table.data(), &size, false), TableSource::kNoError);
+        const std::int32_t received = LoopbackBytesReceived(table, source);
+        if (wait < lifetime)
+            EXPECT_TRUE(Between(received, beforeQuery, atQuery)) << received;
+        else
+            EXPECT_TRUE(Between(received, sent, ReadProcNetDev()["lo"][0])) << received;
+    }
 }
 
 TEST(NetlinkTableSourceProtocol, DatagramsLargerThanTheBufferAreReadAgain) {
@@ -359,32 +474,6 @@ TEST(NetlinkTableSourceSystem, RowsAgreeWithSysfs) {
         EXPECT_EQ(r->AdapterAddress(), "00-00-00-00-00-00");
     }
     EXPECT_TRUE(sawLoopback);
-}
-
-TEST(NetlinkTableSourceSystem, WirelessAndSpeedComeFromSysfsOncePerState) {
-    NetlinkTableSource probe;
-    std::string ethernet;
-    for (const CInterfacePtr& r : Parse(ReadTable(probe), probe))
-        if (r->InterfaceType() == kIfTypeEthernet) ethernet = r->InterfaceName();
-    if (ethernet.empty()) GTEST_SKIP() << "no Ethernet link here";
-
-    const auto root = std::filesystem::temp_directory_path() / ("tg-sysfs-" + std::to_string(getpid()));
-    std::filesystem::create_directories(root / ethernet / "wireless");
-    std::ofstream(root / ethernet / "speed") << "100000\n";
-    NetlinkTableSource source({.sysfsNet = root.string()});
-    auto find = [&] {
-        for (const CInterfacePtr& r : Parse(ReadTable(source), source))
-            if (r->InterfaceName() == ethernet) return r;
-        return CInterfacePtr();
-    };
-    const CInterfacePtr first = find();
-    std::ofstream(root / ethernet / "speed") << "10\n";
-    const CInterfacePtr second = find();
-    std::filesystem::remove_all(root);
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->InterfaceType(), kIfTypeWireless);
-    EXPECT_EQ(AsUnsigned32(first->Speed()), kMax32);
-    EXPECT_EQ(second->Speed(), first->Speed()) << "sysfs read again while the link's state stood still";
 }
 
 // Moves the process into a network namespace of its own, holding only a down "lo", and back.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/gtk/KeyFile.h"
 #include "platform/gtk/KeyFileSettings.h"
 #include "platform/ports/SystemStores.h"
 
