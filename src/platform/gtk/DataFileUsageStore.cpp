@@ -13,13 +13,6 @@ namespace tg {
 
 namespace {
 
-std::string UserDataDir() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg != nullptr && xdg[0] == '/') return xdg;
-    const char* home = std::getenv("HOME");
-    const std::string base = (home != nullptr && home[0] == '/') ? home : g_get_home_dir();
-    return base + "/.local/share";
-}
 
 std::string Take(GError* error) {
     std::string message = error != nullptr ? error->message : "unknown error";
@@ -32,7 +25,7 @@ std::string Take(GError* error) {
 DataFileUsageStore::DataFileUsageStore(std::string dataDir) : m_dataDir(std::move(dataDir)) {}
 
 std::string DataFileUsageStore::Where() const {
-    return (m_dataDir.empty() ? UserDataDir() : m_dataDir) + "/TideGauge/usage.txt";
+    return (m_dataDir.empty() ? keyfile::UserDataDir() : m_dataDir) + "/TideGauge/usage.txt";
 }
 
 std::optional<std::string> DataFileUsageStore::Read(std::string& error) {

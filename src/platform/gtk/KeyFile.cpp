@@ -87,15 +87,18 @@ std::string ReplacementTarget(const std::string& path) {
     return target;
 }
 
-}  // namespace
-
-std::string UserConfigDir() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+std::string UserDir(const char* variable, const char* underHome) {
+    const char* xdg = std::getenv(variable);
     if (xdg != nullptr && xdg[0] == '/') return xdg;
     const char* home = std::getenv("HOME");
     const std::string base = (home != nullptr && home[0] == '/') ? home : g_get_home_dir();
-    return base + "/.config";
+    return base + underHome;
 }
+
+}  // namespace
+
+std::string UserConfigDir() { return UserDir("XDG_CONFIG_HOME", "/.config"); }
+std::string UserDataDir() { return UserDir("XDG_DATA_HOME", "/.local/share"); }
 
 bool IsUtf8(std::string_view text) {
     // Also false for a NUL byte, which no key file can hold.

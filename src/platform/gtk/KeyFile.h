@@ -20,6 +20,8 @@ using KeyFilePtr = std::unique_ptr<GKeyFile, KeyFileFree>;
 
 // $XDG_CONFIG_HOME when set to an absolute path, else $HOME/.config; read afresh at every call.
 std::string UserConfigDir();
+// $XDG_DATA_HOME when set to an absolute path, else $HOME/.local/share; read afresh at every call.
+std::string UserDataDir();
 
 // Names the key-file format can hold as they are.
 bool IsGroupName(std::string_view name);
