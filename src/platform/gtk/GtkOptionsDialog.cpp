@@ -30,7 +30,6 @@ constexpr const char* kTitle = "配置";
 constexpr float kClientWidth = 4530, kClientHeight = 2235;  // twips
 constexpr double kDesignPosition = 20;
 constexpr double kSmallChange = 1, kLargeChange = 20;
-constexpr std::int32_t kLinkColour = 0x00FF0000;   // blue, as 0x00BBGGRR
 constexpr std::int32_t kSwatchFrame = 0x00808080;
 
 constexpr Control kControls[] = {
