@@ -441,6 +441,14 @@ GtkWindow* ColourChooser() {
     return test::FindToplevel([](GtkWindow* w) { return GTK_IS_COLOR_CHOOSER_DIALOG(w); });
 }
 
+// A GSettings value as GVariant text, released; empty for none.
+std::string VariantText(GVariant* value) {
+    if (!value) return {};
+    g_autofree gchar* text = g_variant_print(value, TRUE);
+    g_variant_unref(value);
+    return text;
+}
+
 void Answer(GtkWindow* chooser, GtkResponseType response, const GdkRGBA& colour = {}) {
     gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &colour);
     gtk_dialog_response(GTK_DIALOG(chooser), response);
@@ -474,6 +482,41 @@ TEST(GtkColourDialogTest, OpensAtTheRequestWithoutAlphaAndAnswersInColorref) {
         EXPECT_TRUE(refuse.Done());
     }
     EXPECT_TRUE(script.Done());
+}
+
+// The list GTK keeps for every program; GSETTINGS_BACKEND=memory keeps the user's own out of it.
+TEST(GtkColourDialogTest, EachCallOpensWithoutCustomColoursAndLeavesTheSharedListAsItWas) {
+    const GObjectPtr<GSettings> shared(g_settings_new("org.gtk.Settings.ColorChooser"));
+    const auto value = [&](const char* key) { return VariantText(g_settings_get_value(shared.get(), key)); };
+    const auto userSet = [&] { return !VariantText(g_settings_get_user_value(shared.get(), "custom-colors")).empty(); };
+    GtkColourDialog colours(nullptr);
+    for (const bool usersOwn : {false, true}) {
+        if (usersOwn) {
+            g_settings_set_value(shared.get(), "custom-colors", g_variant_new_parsed("[(0.1, 0.2, 0.3, 1.0)]"));
+            g_settings_set_value(shared.get(), "selected-color", g_variant_new_parsed("(true, 0.7, 0.2, 0.3, 1.0)"));
+        }
+        const std::string custom = value("custom-colors"), selected = value("selected-color");
+        const bool wasSet = userSet();
+        for (int call = 1; call <= 2; ++call) {
+            std::string opened, added;
+            Script script;
+            script.Then(ColourChooser, [&](GtkWindow* chooser) {
+                opened = value("custom-colors");
+                const GdkRGBA inNoPalette{0.9, 0.5, 0.1, 1};
+                gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &inNoPalette);
+                added = value("custom-colors");
+                gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_OK);
+            });
+            ColourRequest request;
+            EXPECT_TRUE(colours.Choose(request));
+            EXPECT_TRUE(script.Done());
+            EXPECT_EQ(opened, "@a(dddd) []") << "call " << call << ": no custom colour";
+            EXPECT_NE(added.find("0.9"), std::string::npos) << "call " << call << ": " << added;
+            EXPECT_EQ(value("custom-colors"), custom) << "call " << call;
+            EXPECT_EQ(value("selected-color"), selected) << "call " << call;
+            EXPECT_EQ(userSet(), wasSet) << "call " << call;
+        }
+    }
 }
 
 TEST(GtkOptionsHostTest, LoadsTheDialogAndHoldsTheProgramUntilItCloses) {
