@@ -59,6 +59,13 @@ void frmOptions::HScroll1_Change() {
     m_ports.store.Write(keys::transpa, position);
 }
 
+void frmOptions::HScroll1_Scroll(ScrollAction action, int thumb) {
+    if (const auto position = CommitScroll(kHScroll1, m_ports.dialog.ScrollPosition(), action, thumb)) {
+        m_ports.dialog.SetScrollPosition(*position);
+        HScroll1_Change();
+    }
+}
+
 void frmOptions::Picture_Click(int n) {
     if (n < 1 || n > kSwatchCount) return;
     const auto chosen = ParseNumber(PickColor(m_ports.colours, m_handle));

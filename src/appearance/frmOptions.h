@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "appearance/OptionsLayout.h"
 #include "platform/ports/Form.h"
 #include "platform/ports/OptionsPorts.h"
 #include "platform/ports/RegistryApi.h"
@@ -16,8 +17,9 @@ namespace tg {
 inline constexpr std::string_view kHomePage = "https://tidegauge.example.org/";
 inline constexpr std::string_view kSupportPage = "https://tidegauge.example.org/support";
 
-inline constexpr std::int16_t kOpacityMin = 10;
-inline constexpr std::int16_t kOpacityMax = 255;
+// The opacity is HScroll1's position.
+inline constexpr std::int16_t kOpacityMin = kHScroll1.min;
+inline constexpr std::int16_t kOpacityMax = kHScroll1.max;
 inline constexpr std::int16_t kOpacityDefault = 180;
 
 struct OptionsPortsRefs {
@@ -37,6 +39,9 @@ class frmOptions {
     void Form_Load();
     void Check1_Click();
     void HScroll1_Change();
+    // A user's action on HScroll1: once it commits a new position, the bar shows it and
+    // HScroll1_Change runs.
+    void HScroll1_Scroll(ScrollAction action, int thumb = 0);
     void Picture_Click(int n);
     void Label_Click(LinkLabel label);
 

@@ -5,9 +5,12 @@
 #include <gtk/gtk.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Fakes.h"
@@ -90,18 +93,34 @@ Rgb CentreOf(GtkWidget* control) {
     return Screen(GTK_WINDOW(gtk_widget_get_toplevel(control)), b.x + b.w / 2, b.y + b.h / 2);
 }
 
-int BluePixels(GtkWidget* control) {
+// Pixels of the control in the link colour, give or take the edges of the glyphs.
+int LinkColourPixels(GtkWidget* control) {
     const Box b = PlaceOf(control);
     const GObjectPtr<GdkPixbuf> shot(
         gdk_pixbuf_get_from_window(gtk_widget_get_window(gtk_widget_get_toplevel(control)), b.x, b.y, b.w, b.h));
-    int blue = 0;
+    const Rgb link{kLinkColour & 0xFF, (kLinkColour >> 8) & 0xFF, (kLinkColour >> 16) & 0xFF};
+    int count = 0;
     for (int y = 0; shot && y < b.h; ++y)
         for (int x = 0; x < b.w; ++x) {
             const Rgb c = PixelOf(shot.get(), x, y);
-            blue += c.b > 200 && c.r < 100 && c.g < 100;
+            count += std::abs(c.r - link.r) < 60 && std::abs(c.g - link.g) < 60 && std::abs(c.b - link.b) < 60;
         }
-    return blue;
+    return count;
 }
+
+// The settings, with a count of the writes of each key: one run of a handler, one write.
+class CountingSettings final : public SettingsBackend {
+ public:
+    test::MemorySettings values;
+    std::map<std::string, int> writes;
+    std::optional<std::string> Get(std::string_view app, std::string_view section, std::string_view key) override {
+        return values.Get(app, section, key);
+    }
+    void Set(std::string_view app, std::string_view section, std::string_view key, std::string_view text) override {
+        ++writes[std::string(key)];
+        values.Set(app, section, key, text);
+    }
+};
 
 class GtkOptionsDialogTest : public ::testing::Test {
  protected:
@@ -112,7 +131,7 @@ class GtkOptionsDialogTest : public ::testing::Test {
         GtkWidget* check = Control("Check1");
         ASSERT_TRUE(PumpUntil([&] { return gtk_widget_get_mapped(check) && PlaceOf(check).w > 1; }));
     }
-    GtkWidget* Control(const char* name) const {
+    GtkWidget* Control(std::string_view name) const {
         GtkWidget* control = test::FindNamed(GTK_WIDGET(dialog.Window()), name);
         EXPECT_NE(control, nullptr) << name;
         return control;
@@ -120,6 +139,7 @@ class GtkOptionsDialogTest : public ::testing::Test {
     std::optional<std::string> Stored(const SettingKey& key) {
         return settings.Get(kSettingsApp, kSettingsSection, key.name);
     }
+    PixelRect Expected(const TwipsRect& place) const { return RectToPixels(place, desktop.TwipsPerPixelX()); }
     std::optional<std::string> Run() const {
         const auto value = registry.Get(kCu, kRunKeyPath, kRunValueName);
         return value ? std::optional<std::string>(CutAtNul(value->data)) : std::nullopt;
@@ -140,7 +160,7 @@ class GtkOptionsDialogTest : public ::testing::Test {
 
     GtkDesktop desktop;
     GtkMainWindow mainWindow{desktop};
-    test::MemorySettings settings;
+    CountingSettings settings;
     SettingsStore store{settings};
     MemoryRegistry registry;
     AnsweringColours colours;
@@ -152,94 +172,96 @@ class GtkOptionsDialogTest : public ::testing::Test {
 TEST_F(GtkOptionsDialogTest, AFixedSizeModalDialogInTheMiddleOfTheScreen) {
     Show();
     GtkWindow* window = dialog.Window();
-    EXPECT_STREQ(gtk_window_get_title(window), "配置");
+    EXPECT_EQ(gtk_window_get_title(window), kOptionsTitle);
     EXPECT_FALSE(gtk_window_get_resizable(window));
     EXPECT_TRUE(gtk_window_get_modal(window));
     EXPECT_EQ(gtk_window_get_type_hint(window), GDK_WINDOW_TYPE_HINT_DIALOG);
     EXPECT_TRUE(gtk_window_get_skip_taskbar_hint(window));
     EXPECT_EQ(gtk_window_get_transient_for(window), mainWindow.Window());
     GdkWindow* x = gtk_widget_get_window(GTK_WIDGET(window));
-    EXPECT_EQ(gdk_window_get_width(x), 302) << "4530 twips";
-    EXPECT_EQ(gdk_window_get_height(x), 149) << "2235 twips";
+    const PixelRect client = Expected({0, 0, kOptionsClientWidth, kOptionsClientHeight});
+    EXPECT_EQ(gdk_window_get_width(x), client.cx);
+    EXPECT_EQ(gdk_window_get_height(x), client.cy);
     int left = 0, top = 0;
     gdk_window_get_origin(x, &left, &top);
-    EXPECT_EQ(left, (1920 - 302) / 2);
-    EXPECT_EQ(top, (1080 - 149) / 2);
+    EXPECT_EQ(left, (1920 - client.cx) / 2);
+    EXPECT_EQ(top, (1080 - client.cy) / 2);
 }
 
-TEST_F(GtkOptionsDialogTest, ControlsSitAtTheirPlacesWithTheirCaptions) {
-    struct Expected {
-        const char* name;
-        Box place;
-        const char* caption;
-    };
-    const Expected controls[] = {
-        {"Label3", {8, 16, 113, 17}, "下载颜色"},   {"Picture3", {104, 16, 17, 17}, nullptr},
-        {"Label2", {160, 16, 113, 17}, "上方颜色"}, {"Picture2", {256, 16, 17, 17}, nullptr},
-        {"Label4", {8, 40, 113, 17}, "上传颜色"},   {"Picture4", {104, 40, 17, 17}, nullptr},
-        {"Label1", {160, 40, 113, 17}, "下方颜色"}, {"Picture1", {256, 40, 17, 17}, nullptr},
-        {"Label5", {8, 64, 113, 17}, "文本颜色"},   {"Picture5", {104, 64, 17, 17}, nullptr},
-        {"Label6", {160, 64, 121, 17}, ""},         {"Check1", {8, 88, 113, 17}, "设为开机启动项"},
-        {"HScroll1", {160, 88, 113, 17}, nullptr},  {"Label10", {8, 120, 79, 13}, "程序交流"},
-        {"Label9", {104, 120, 57, 13}, "报告错误"}, {"Label8", {184, 120, 52, 13}, "主页"},
-        {"Label11", {248, 120, 35, 13}, "关于作者"},
-    };
+// What kind of control a widget is, as the dialog's description names them; the readout is a
+// label like the others.
+OptionsControlKind KindOf(GtkWidget* widget) {
+    if (GTK_IS_CHECK_BUTTON(widget)) return OptionsControlKind::Check;
+    if (GTK_IS_SCROLLBAR(widget)) return OptionsControlKind::Scroll;
+    if (GTK_IS_LABEL(widget)) return OptionsControlKind::Label;
+    const bool link = atk_object_get_role(gtk_widget_get_accessible(widget)) == ATK_ROLE_LINK;
+    return link ? OptionsControlKind::Link : OptionsControlKind::Swatch;
+}
+
+TEST_F(GtkOptionsDialogTest, TheWidgetsAreTheDescribedControls) {
     Show();
-    for (const Expected& c : controls) {
+    for (const OptionsControl& c : kOptionsControls) {
         GtkWidget* control = Control(c.name);
         if (!control) continue;
-        EXPECT_EQ(PlaceOf(control), c.place) << c.name;
-        if (c.caption) {
-            EXPECT_EQ(CaptionOf(control), c.caption) << c.name;
-        }
+        const PixelRect p = Expected(c.place);
+        EXPECT_EQ(PlaceOf(control), (Box{p.x, p.y, p.cx, p.cy})) << c.name;
+        EXPECT_EQ(CaptionOf(control), c.caption) << c.name;
+        const OptionsControlKind kind = c.kind == OptionsControlKind::Readout ? OptionsControlKind::Label : c.kind;
+        EXPECT_EQ(KindOf(control), kind) << c.name;
+        EXPECT_EQ(gtk_widget_get_can_focus(control), TakesFocus(c.kind)) << c.name;
     }
-    EXPECT_TRUE(GTK_IS_CHECK_BUTTON(Control("Check1")));
-    EXPECT_TRUE(GTK_IS_SCROLLBAR(Control("HScroll1")));
     dialog.SetLabel6("75透明度");
-    EXPECT_EQ(CaptionOf(Control("Label6")), "75透明度");
+    for (const OptionsControl& c : kOptionsControls) {
+        EXPECT_EQ(CaptionOf(Control(c.name)) == "75透明度", c.kind == OptionsControlKind::Readout) << c.name;
+    }
+    GtkAdjustment* range = gtk_range_get_adjustment(GTK_RANGE(Control("HScroll1")));
+    EXPECT_EQ(gtk_adjustment_get_lower(range), kHScroll1.min);
+    EXPECT_EQ(gtk_adjustment_get_upper(range), kHScroll1.max);
+    EXPECT_EQ(gtk_adjustment_get_page_size(range), 0) << "the maximum is a position the bar reaches";
+    EXPECT_EQ(gtk_adjustment_get_value(range), kHScroll1.designPosition);
+    EXPECT_EQ(dialog.ScrollPosition(), kHScroll1.designPosition);
+    EXPECT_FALSE(dialog.Check1()) << "unchecked by design";
 }
 
-TEST_F(GtkOptionsDialogTest, TabVisitsTheControlsInTheirOwnOrder) {
+TEST_F(GtkOptionsDialogTest, TabVisitsTheControlsThatTakeFocusInTheirOwnOrder) {
+    std::vector<std::string> stops;
+    for (const OptionsControl* c : OptionsTabOrder())
+        if (TakesFocus(c->kind)) stops.emplace_back(c->name);
     Show();
-    EXPECT_EQ(FocusName(), "Check1") << "the first stop has the focus when the dialog opens";
-    const auto visit = [&](GtkDirectionType direction, int stops) {
+    EXPECT_EQ(FocusName(), stops.front()) << "the first stop has the focus when the dialog opens";
+    const auto visit = [&](GtkDirectionType direction) {
         std::vector<std::string> names;
-        for (int i = 0; i < stops; ++i) {
+        for (std::size_t i = 0; i < stops.size(); ++i) {
             g_signal_emit_by_name(dialog.Window(), "move-focus", direction);
             names.push_back(FocusName());
         }
         return names;
     };
-    EXPECT_EQ(visit(GTK_DIR_TAB_FORWARD, 7), (std::vector<std::string>{"Picture1", "Picture2", "Picture3", "Picture4",
-                                                                        "Picture5", "HScroll1", "Check1"}))
-        << "labels take no focus, and the order wraps round";
-    EXPECT_EQ(visit(GTK_DIR_TAB_BACKWARD, 3), (std::vector<std::string>{"HScroll1", "Picture5", "Picture4"}));
+    std::vector<std::string> forward(stops.begin() + 1, stops.end());
+    forward.push_back(stops.front());
+    EXPECT_EQ(visit(GTK_DIR_TAB_FORWARD), forward) << "round to the first again";
+    EXPECT_EQ(visit(GTK_DIR_TAB_BACKWARD), std::vector<std::string>(stops.rbegin(), stops.rend()));
 }
 
-TEST_F(GtkOptionsDialogTest, TheScrollBarSpansTheOpacitiesAndOnlyTheUsersMovesRunItsHandler) {
-    GtkRange* bar = GTK_RANGE(Control("HScroll1"));
-    GtkAdjustment* range = gtk_range_get_adjustment(bar);
-    EXPECT_EQ(gtk_adjustment_get_lower(range), 10);
-    EXPECT_EQ(gtk_adjustment_get_upper(range), 255);
-    EXPECT_EQ(gtk_adjustment_get_step_increment(range), 1);
-    EXPECT_EQ(gtk_adjustment_get_page_increment(range), 20);
-    EXPECT_EQ(dialog.ScrollPosition(), 20) << "the design position";
-    EXPECT_FALSE(dialog.Check1()) << "unchecked by design";
-
+TEST_F(GtkOptionsDialogTest, KeysStepTheScrollBarAndAPositionSetByCodeRunsNoHandler) {
     Show();
     options.Form_Load();
-    ASSERT_EQ(dialog.ScrollPosition(), 180);
-    const std::pair<guint, int> presses[] = {{GDK_KEY_Right, 181}, {GDK_KEY_Page_Down, 201}, {GDK_KEY_Left, 200},
-                                          {GDK_KEY_Page_Up, 180}, {GDK_KEY_End, 255},      {GDK_KEY_Home, 10}};
-    for (const auto& [key, position] : presses) {
+    const std::pair<guint, ScrollAction> presses[] = {
+        {GDK_KEY_Right, ScrollAction::LineForward}, {GDK_KEY_Page_Down, ScrollAction::PageForward},
+        {GDK_KEY_Left, ScrollAction::LineBack},     {GDK_KEY_Page_Up, ScrollAction::PageBack},
+        {GDK_KEY_End, ScrollAction::ToEnd},         {GDK_KEY_Home, ScrollAction::ToStart}};
+    for (const auto& [key, action] : presses) {
+        const std::int16_t position = *CommitScroll(kHScroll1, dialog.ScrollPosition(), action);
         Press(Control("HScroll1"), key);
         EXPECT_EQ(dialog.ScrollPosition(), position) << key;
-        EXPECT_EQ(Stored(keys::transpa), std::to_string(position));
-        EXPECT_EQ(CaptionOf(Control("Label6")), TransparencyReadout(static_cast<std::int16_t>(position)));
+        EXPECT_EQ(Stored(keys::transpa), std::to_string(position)) << key;
+        EXPECT_EQ(CaptionOf(Control("Label6")), TransparencyReadout(position)) << key;
     }
+    const int writes = settings.writes["transpa"];
     dialog.SetScrollPosition(100);
     EXPECT_EQ(dialog.ScrollPosition(), 100);
-    EXPECT_EQ(Stored(keys::transpa), "10") << "a position set from code runs no handler";
+    EXPECT_EQ(gtk_range_get_value(GTK_RANGE(Control("HScroll1"))), 100);
+    EXPECT_EQ(settings.writes["transpa"], writes) << "a position set from code runs no handler";
 }
 
 TEST_F(GtkOptionsDialogTest, Check1FromCodeRunsNoHandlerAndAUsersClickDoes) {
@@ -276,21 +298,83 @@ TEST_F(GtkOptionsDialogTest, SwatchesShowTheirColourAndAClickPicksANewOne) {
     EXPECT_EQ(colours.requests, 1) << "a press on the swatch released elsewhere is no click";
 }
 
-TEST_F(GtkOptionsDialogTest, LinksAreBlueShowAHandAndOpenTheirPages) {
+TEST_F(GtkOptionsDialogTest, LinksShowAHandAndTheLinkColourAndOpenTheirPages) {
     Show();
-    const std::pair<const char*, std::string_view> links[] = {
-        {"Label8", kHomePage}, {"Label9", kSupportPage}, {"Label10", kSupportPage}, {"Label11", kSupportPage}};
-    for (const auto& [name, page] : links) {
-        GtkWidget* link = Control(name);
+    for (const OptionsControl& c : kOptionsControls) {
+        if (c.kind != OptionsControlKind::Link) continue;
+        GtkWidget* link = Control(c.name);
         Click(link, 4, 6);
-        EXPECT_TRUE(PumpUntil([&] { return !launcher.opened.empty(); })) << name;
-        EXPECT_EQ(launcher.opened, std::vector<std::string>{std::string(page)}) << name;
+        EXPECT_TRUE(PumpUntil([&] { return !launcher.opened.empty(); })) << c.name;
+        const std::vector<std::string> clicked = std::exchange(launcher.opened, {});
+        options.Label_Click(*c.link);
+        EXPECT_EQ(clicked, launcher.opened) << c.name << ": the page of its own link";
         launcher.opened.clear();
-        GdkCursor* cursor = gdk_window_get_cursor(gtk_widget_get_window(link));
-        ASSERT_NE(cursor, nullptr) << name;
-        EXPECT_TRUE(PumpUntil([&] { return BluePixels(link) >= 10; })) << name << ": the caption in blue";
+        EXPECT_NE(gdk_window_get_cursor(gtk_widget_get_window(link)), nullptr) << c.name;
+        EXPECT_TRUE(PumpUntil([&] { return LinkColourPixels(link) >= 10; })) << c.name;
     }
     EXPECT_EQ(gdk_window_get_cursor(gtk_widget_get_window(Control("Picture1"))), nullptr) << "only links show a hand";
+}
+
+// The thumb's ends along the bar, as GTK lays it out now.
+std::pair<int, int> ThumbOf(GtkWidget* bar) {
+    int start = 0, end = 0;
+    gtk_range_get_slider_range(GTK_RANGE(bar), &start, &end);
+    return {start, end};
+}
+
+TEST_F(GtkOptionsDialogTest, TheMouseCommitsOncePerClickAndOncePerDragAtItsRelease) {
+    Show();
+    options.Form_Load();
+    GtkWidget* bar = Control("HScroll1");
+    const std::int16_t start = dialog.ScrollPosition();
+    const int y = PlaceOf(bar).h / 2, width = PlaceOf(bar).w;
+    const auto writes = [&] { return settings.writes["transpa"]; };
+    // A click where `at` puts it, given the thumb's ends, commits `action` from the start, once.
+    const auto click = [&](auto at, ScrollAction action, const char* what) {
+        dialog.SetScrollPosition(start);
+        test::PumpFor(50ms);
+        const int before = writes();
+        const auto [from, to] = ThumbOf(bar);
+        Click(bar, at(from, to), y);
+        EXPECT_TRUE(PumpUntil([&] { return writes() > before; })) << what;
+        test::PumpFor(150ms);
+        const std::int16_t expected = *CommitScroll(kHScroll1, start, action);
+        EXPECT_EQ(writes(), before + 1) << what;
+        EXPECT_EQ(dialog.ScrollPosition(), expected) << what;
+        EXPECT_EQ(Stored(keys::transpa), std::to_string(expected)) << what;
+        EXPECT_EQ(gtk_range_get_value(GTK_RANGE(bar)), expected) << what;
+    };
+    click([](int from, int) { return from - 5; }, ScrollAction::PageBack, "the track before the thumb");
+    click([](int, int to) { return to + 5; }, ScrollAction::PageForward, "the track after the thumb");
+    click([](int, int) { return 2; }, ScrollAction::LineBack, "the back arrow");
+    click([&](int, int) { return width - 3; }, ScrollAction::LineForward, "the forward arrow");
+
+    dialog.SetScrollPosition(start);
+    test::PumpFor(50ms);
+    const int before = writes();
+    const std::string readout = CaptionOf(Control("Label6"));
+    const auto [from, to] = ThumbOf(bar);
+    int x = 0, screenY = 0;
+    test::ScreenPoint(bar, (from + to) / 2, y, x, screenY);
+    test::MovePointer(x, screenY);
+    test::SetButton(true);
+    for (int step = 1; step <= 6; ++step) {
+        test::PumpFor(20ms);
+        test::MovePointer(x - 5 * step, screenY);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return gtk_range_get_value(GTK_RANGE(bar)) < start; })) << "the thumb follows";
+    EXPECT_EQ(writes(), before) << "nothing stored while the thumb is held";
+    EXPECT_EQ(dialog.ScrollPosition(), start);
+    EXPECT_EQ(CaptionOf(Control("Label6")), readout);
+    test::SetButton(false);
+    EXPECT_TRUE(PumpUntil([&] { return writes() > before; })) << "committed when let go";
+    test::PumpFor(150ms);
+    EXPECT_EQ(writes(), before + 1);
+    const std::int16_t dropped = dialog.ScrollPosition();
+    EXPECT_LT(dropped, start);
+    EXPECT_EQ(gtk_range_get_value(GTK_RANGE(bar)), dropped);
+    EXPECT_EQ(Stored(keys::transpa), std::to_string(dropped));
+    EXPECT_EQ(CaptionOf(Control("Label6")), TransparencyReadout(dropped));
 }
 
 // ---- the dialogs as the program opens them: modal, with the main loop held until they close
@@ -357,6 +441,14 @@ GtkWindow* ColourChooser() {
     return test::FindToplevel([](GtkWindow* w) { return GTK_IS_COLOR_CHOOSER_DIALOG(w); });
 }
 
+// A GSettings value as GVariant text, released; empty for none.
+std::string VariantText(GVariant* value) {
+    if (!value) return {};
+    g_autofree gchar* text = g_variant_print(value, TRUE);
+    g_variant_unref(value);
+    return text;
+}
+
 void Answer(GtkWindow* chooser, GtkResponseType response, const GdkRGBA& colour = {}) {
     gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &colour);
     gtk_dialog_response(GTK_DIALOG(chooser), response);
@@ -390,6 +482,41 @@ TEST(GtkColourDialogTest, OpensAtTheRequestWithoutAlphaAndAnswersInColorref) {
         EXPECT_TRUE(refuse.Done());
     }
     EXPECT_TRUE(script.Done());
+}
+
+// The list GTK keeps for every program; GSETTINGS_BACKEND=memory keeps the user's own out of it.
+TEST(GtkColourDialogTest, EachCallOpensWithoutCustomColoursAndLeavesTheSharedListAsItWas) {
+    const GObjectPtr<GSettings> shared(g_settings_new("org.gtk.Settings.ColorChooser"));
+    const auto value = [&](const char* key) { return VariantText(g_settings_get_value(shared.get(), key)); };
+    const auto userSet = [&] { return !VariantText(g_settings_get_user_value(shared.get(), "custom-colors")).empty(); };
+    GtkColourDialog colours(nullptr);
+    for (const bool usersOwn : {false, true}) {
+        if (usersOwn) {
+            g_settings_set_value(shared.get(), "custom-colors", g_variant_new_parsed("[(0.1, 0.2, 0.3, 1.0)]"));
+            g_settings_set_value(shared.get(), "selected-color", g_variant_new_parsed("(true, 0.7, 0.2, 0.3, 1.0)"));
+        }
+        const std::string custom = value("custom-colors"), selected = value("selected-color");
+        const bool wasSet = userSet();
+        for (int call = 1; call <= 2; ++call) {
+            std::string opened, added;
+            Script script;
+            script.Then(ColourChooser, [&](GtkWindow* chooser) {
+                opened = value("custom-colors");
+                const GdkRGBA inNoPalette{0.9, 0.5, 0.1, 1};
+                gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(chooser), &inNoPalette);
+                added = value("custom-colors");
+                gtk_dialog_response(GTK_DIALOG(chooser), GTK_RESPONSE_OK);
+            });
+            ColourRequest request;
+            EXPECT_TRUE(colours.Choose(request));
+            EXPECT_TRUE(script.Done());
+            EXPECT_EQ(opened, "@a(dddd) []") << "call " << call << ": no custom colour";
+            EXPECT_NE(added.find("0.9"), std::string::npos) << "call " << call << ": " << added;
+            EXPECT_EQ(value("custom-colors"), custom) << "call " << call;
+            EXPECT_EQ(value("selected-color"), selected) << "call " << call;
+            EXPECT_EQ(userSet(), wasSet) << "call " << call;
+        }
+    }
 }
 
 TEST(GtkOptionsHostTest, LoadsTheDialogAndHoldsTheProgramUntilItCloses) {

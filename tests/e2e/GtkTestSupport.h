@@ -64,17 +64,28 @@ inline GtkWindow* FindToplevel(const std::function<bool(GtkWindow*)>& match) {
     return found;
 }
 
-// A left button pressed and released at these screen points, through the X server.
+// The pointer moved to a screen point, and the left button pressed or let go, through the X server.
+void MovePointer(int x, int y);
+void SetButton(bool down);
+// A left button pressed and released at these screen points.
 void PressAndRelease(int pressX, int pressY, int releaseX, int releaseY);
+
+// A point of a widget on the screen.
+inline void ScreenPoint(GtkWidget* widget, int x, int y, int& screenX, int& screenY) {
+    GtkWidget* top = gtk_widget_get_toplevel(widget);
+    int ox = 0, oy = 0, px = 0, py = 0;
+    gdk_window_get_origin(gtk_widget_get_window(top), &ox, &oy);
+    gtk_widget_translate_coordinates(widget, top, x, y, &px, &py);
+    screenX = ox + px;
+    screenY = oy + py;
+}
 
 // A left click at (x, y) of the widget; released at (releaseX, releaseY) of it when given.
 inline void Click(GtkWidget* widget, int x, int y, int releaseX = -1, int releaseY = -1) {
-    int ox = 0, oy = 0, px = 0, py = 0, rx = 0, ry = 0;
-    GtkWidget* top = gtk_widget_get_toplevel(widget);
-    gdk_window_get_origin(gtk_widget_get_window(top), &ox, &oy);
-    gtk_widget_translate_coordinates(widget, top, x, y, &px, &py);
-    gtk_widget_translate_coordinates(widget, top, releaseX < 0 ? x : releaseX, releaseY < 0 ? y : releaseY, &rx, &ry);
-    PressAndRelease(ox + px, oy + py, ox + rx, oy + ry);
+    int px = 0, py = 0, rx = 0, ry = 0;
+    ScreenPoint(widget, x, y, px, py);
+    ScreenPoint(widget, releaseX < 0 ? x : releaseX, releaseY < 0 ? y : releaseY, rx, ry);
+    PressAndRelease(px, py, rx, ry);
 }
 
 // Where a toplevel stands among the root window's children, bottom first: without a window manager

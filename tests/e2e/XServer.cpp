@@ -26,13 +26,23 @@ int StackingIndex(GdkWindow* toplevel) {
 
 // GDK reads the pointer through the input extension and drops core events sent to a window, so
 // the pointer is moved and pressed at the server as a user's would be.
-void PressAndRelease(int pressX, int pressY, int releaseX, int releaseY) {
+void MovePointer(int x, int y) {
     Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
-    XTestFakeMotionEvent(display, -1, pressX, pressY, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeMotionEvent(display, -1, releaseX, releaseY, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
     XSync(display, False);
+}
+
+void SetButton(bool down) {
+    Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+    XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+    XSync(display, False);
+}
+
+void PressAndRelease(int pressX, int pressY, int releaseX, int releaseY) {
+    MovePointer(pressX, pressY);
+    SetButton(true);
+    MovePointer(releaseX, releaseY);
+    SetButton(false);
 }
 
 }  // namespace tg::test

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "Fakes.h"
@@ -21,6 +23,7 @@ class FakeOptionsDialog final : public OptionsDialog {
     bool check = false;
     std::int16_t position = 20;  // the scroll bar's design position
     std::string label6;
+    int readouts = 0;  // how often Label6 was set: once per run of the position-change handler
     std::map<int, std::int32_t> swatches;
     int icons = 0;
     void CopyIconFromMainWindow() override { ++icons; }
@@ -28,7 +31,10 @@ class FakeOptionsDialog final : public OptionsDialog {
     bool Check1() const override { return check; }
     void SetScrollPosition(std::int16_t p) override { position = p; }
     std::int16_t ScrollPosition() const override { return position; }
-    void SetLabel6(std::string_view t) override { label6 = std::string(t); }
+    void SetLabel6(std::string_view t) override {
+        label6 = std::string(t);
+        ++readouts;
+    }
     void SetSwatchColour(int n, std::int32_t c) override { swatches[n] = c; }
     std::int32_t SwatchColour(int n) const override { return swatches.at(n); }
     void ShowModal() override {}
@@ -154,6 +160,19 @@ TEST_F(frmOptionsTest, OpacityAtLoadAndAsTheScrollBarMoves) {
     }
 }
 
+TEST_F(frmOptionsTest, AScrollActionRunsTheHandlerOnlyWhenItCommitsANewPosition) {
+    auto options = Make();
+    dialog.position = 180;
+    options.HScroll1_Scroll(ScrollAction::ThumbTrack, 100);
+    EXPECT_EQ(dialog.readouts, 0) << "a drag in progress changes nothing";
+    EXPECT_EQ(Stored(keys::transpa), std::nullopt);
+    options.HScroll1_Scroll(ScrollAction::ThumbRelease, 100);
+    EXPECT_EQ(dialog.position, 100);
+    EXPECT_EQ(dialog.readouts, 1);
+    EXPECT_EQ(Stored(keys::transpa), "100");
+    EXPECT_EQ(mainWindow.alpha, 100);
+}
+
 TEST_F(frmOptionsTest, LoadAtTheStoredPositionStoresNothing) {
     settings.Set(kSettingsApp, kSettingsSection, "transpa", "20");
     Make().Form_Load();
@@ -181,6 +200,66 @@ TEST_F(frmOptionsTest, LinkLabelsOpenTwoAddresses) {
         options.Label_Click(l);
     EXPECT_EQ(launcher.opened, (std::vector<std::string>{std::string(kHomePage), std::string(kSupportPage),
                                                           std::string(kSupportPage), std::string(kSupportPage)}));
+}
+
+TEST(CommitScroll, StepsWithinTheRangeAndCommitsOnlyChanges) {
+    const ScrollBarSpec bar{10, 255, 20, 1, 20};
+    using enum ScrollAction;
+    struct Case {
+        std::int16_t from;
+        ScrollAction action;
+        int thumb;
+        std::optional<std::int16_t> to;
+    } cases[] = {
+        {180, LineBack, 0, 179},   {180, LineForward, 0, 181}, {180, PageBack, 0, 160},
+        {180, PageForward, 0, 200}, {180, ToStart, 0, 10},     {180, ToEnd, 0, 255},
+        {180, ThumbTrack, 100, {}}, {180, ThumbRelease, 100, 100},
+        {180, ThumbRelease, 180, {}},  // let go where it was taken
+        {250, PageForward, 0, 255}, {15, PageBack, 0, 10},     // a page stops at the end
+        {10, LineBack, 0, {}},      {255, LineForward, 0, {}}, {10, ToStart, 0, {}},
+        {180, ThumbRelease, 300, 255}, {180, ThumbRelease, -5, 10},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CommitScroll(bar, c.from, c.action, c.thumb), c.to)
+            << c.from << " action " << static_cast<int>(c.action) << " thumb " << c.thumb;
+    }
+}
+
+// The dialog's description, checked once; each front end's test compares its real widgets with it.
+TEST(OptionsLayout, EveryControlOnceInsideTheClientAreaWithItsCaption) {
+    std::set<std::string_view> names;
+    std::vector<int> tabs, swatches;
+    std::vector<LinkLabel> links;
+    std::map<OptionsControlKind, int> kinds;
+    for (const OptionsControl& c : kOptionsControls) {
+        EXPECT_TRUE(names.insert(c.name).second) << c.name;
+        tabs.push_back(c.tabIndex);
+        ++kinds[c.kind];
+        const TwipsRect& p = c.place;
+        EXPECT_TRUE(p.left >= 0 && p.top >= 0 && p.width > 0 && p.height > 0 &&
+                    p.left + p.width <= kOptionsClientWidth && p.top + p.height <= kOptionsClientHeight)
+            << c.name << " lies inside the client area";
+        const bool captioned = c.kind != OptionsControlKind::Swatch && c.kind != OptionsControlKind::Scroll;
+        EXPECT_EQ(!c.caption.empty(), captioned) << c.name;
+        EXPECT_EQ(c.swatch != 0, c.kind == OptionsControlKind::Swatch) << c.name;
+        EXPECT_EQ(c.link.has_value(), c.kind == OptionsControlKind::Link) << c.name;
+        if (c.swatch != 0) swatches.push_back(c.swatch);
+        if (c.link) links.push_back(*c.link);
+    }
+    std::sort(tabs.begin(), tabs.end());
+    for (std::size_t i = 0; i < tabs.size(); ++i) EXPECT_EQ(tabs[i], static_cast<int>(i)) << "tab indexes 0 .. 16";
+    std::sort(swatches.begin(), swatches.end());
+    EXPECT_EQ(swatches, (std::vector<int>{1, 2, 3, 4, 5}));
+    std::sort(links.begin(), links.end());
+    EXPECT_EQ(links, (std::vector<LinkLabel>{LinkLabel::Label8, LinkLabel::Label9, LinkLabel::Label10,
+                                             LinkLabel::Label11}));
+    EXPECT_EQ(kinds[OptionsControlKind::Check], 1);
+    EXPECT_EQ(kinds[OptionsControlKind::Scroll], 1);
+    EXPECT_EQ(kinds[OptionsControlKind::Readout], 1);
+
+    const auto order = OptionsTabOrder();
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end(),
+                               [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; }));
 }
 
 TEST(PickColor, OpensAtBlackWithFreshCustomColoursEveryTime) {

@@ -1,20 +1,22 @@
 // The options dialog on Windows driven by the real frmOptions: its window and controls, how user
 // actions reach the handlers and how the code's own changes do not, and the modal run through the
-// options host. Written for 96 DPI on a 1920 x 1080 screen, as the test's own Xvfb provides.
+// options host. Places are the described ones in the desktop's own pixels.
 #include "platform/win32/Win32OptionsDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Fakes.h"
 #include "appearance/frmOptions.h"
 #include "MemoryRegistry.h"
 #include "settings/modRegistry.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32OptionsHost.h"
 
 namespace tg {
@@ -53,23 +55,27 @@ bool IsClass(HWND window, const wchar_t* expected) {
     return _wcsicmp(name, expected) == 0;
 }
 
+std::string PlaceText(const PixelRect& p) {
+    return std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.cx) + " " + std::to_string(p.cy);
+}
+
 // Client coordinates of a child, "x y width height".
 std::string PlaceOf(HWND child) {
     RECT r{};
     GetWindowRect(child, &r);
     MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
-           std::to_string(r.bottom - r.top);
+    return PlaceText({r.left, r.top, r.right - r.left, r.bottom - r.top});
 }
 
 class Win32OptionsDialogTest : public ::testing::Test {
  protected:
     Win32OptionsDialogTest() { dialog.Attach(options); }
     HWND Dialog() const { return dialog.Handle(); }
-    HWND Control(const char* name) const { return dialog.Control(name); }
+    HWND Control(std::string_view name) const { return dialog.Control(name); }
     std::optional<std::string> Stored(const SettingKey& key) {
         return settings.Get(kSettingsApp, kSettingsSection, key.name);
     }
+    PixelRect Expected(const TwipsRect& place) const { return RectToPixels(place, desktop.TwipsPerPixelX()); }
     std::optional<std::string> Run() const {
         const auto value = registry.Get(RegistryApi::kHkeyCurrentUser, kRunKeyPath, kRunValueName);
         return value ? std::optional<std::string>(CutAtNul(value->data)) : std::nullopt;
@@ -78,7 +84,7 @@ class Win32OptionsDialogTest : public ::testing::Test {
         SendMessageW(Dialog(), WM_HSCROLL, MAKEWPARAM(code, thumb), reinterpret_cast<LPARAM>(Control("HScroll1")));
     }
     // A press on a control, as the mouse makes it.
-    void Press(const char* name) {
+    void Press(std::string_view name) {
         SendMessageW(Control(name), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         SendMessageW(Control(name), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     }
@@ -103,14 +109,14 @@ class Win32OptionsDialogTest : public ::testing::Test {
 };
 
 TEST_F(Win32OptionsDialogTest, IsAFixedOwnedCaptionedWindowCentredOnTheScreen) {
-    ASSERT_EQ(desktop.Dpi(), 96u) << "these tests are written for 96 DPI";
     ASSERT_NE(Dialog(), nullptr);
     EXPECT_FALSE(IsWindowVisible(Dialog())) << "shown only by ShowModal";
-    EXPECT_EQ(Text(Dialog()), L"\u914D\u7F6E");  // 配置
+    EXPECT_EQ(Text(Dialog()), Widen(kOptionsTitle));
     RECT client{};
     GetClientRect(Dialog(), &client);
-    EXPECT_EQ(client.right, 302);
-    EXPECT_EQ(client.bottom, 149);
+    const PixelRect expected = Expected({0, 0, kOptionsClientWidth, kOptionsClientHeight});
+    EXPECT_EQ(client.right, expected.cx);
+    EXPECT_EQ(client.bottom, expected.cy);
     const LONG_PTR style = GetWindowLongPtrW(Dialog(), GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
     EXPECT_NE(style & WS_SYSMENU, 0);
@@ -121,93 +127,76 @@ TEST_F(Win32OptionsDialogTest, IsAFixedOwnedCaptionedWindowCentredOnTheScreen) {
     EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), mainWindow.Handle()) << "owned: no taskbar button";
     RECT outer{};
     GetWindowRect(Dialog(), &outer);
-    EXPECT_NEAR(outer.left + outer.right, 1920, 1);
-    EXPECT_NEAR(outer.top + outer.bottom, 1080, 1);
+    EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
+    EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
 }
 
-TEST_F(Win32OptionsDialogTest, ControlsSitAtTheirTwipsInPixelsWithTheirCaptions) {
-    struct Expected {
-        const char* name;
-        const wchar_t* kind;
-        const char* place;
-        const wchar_t* caption;
-    };
-    const Expected controls[] = {
-        {"Label3", L"Static", "8 16 113 17", L"\u4E0B\u8F7D\u989C\u8272"},  // 下载颜色
-        {"Picture3", L"Static", "104 16 17 17", L""},
-        {"Label2", L"Static", "160 16 113 17", L"\u4E0A\u65B9\u989C\u8272"},  // 上方颜色
-        {"Picture2", L"Static", "256 16 17 17", L""},
-        {"Label4", L"Static", "8 40 113 17", L"\u4E0A\u4F20\u989C\u8272"},  // 上传颜色
-        {"Picture4", L"Static", "104 40 17 17", L""},
-        {"Label1", L"Static", "160 40 113 17", L"\u4E0B\u65B9\u989C\u8272"},  // 下方颜色
-        {"Picture1", L"Static", "256 40 17 17", L""},
-        {"Label5", L"Static", "8 64 113 17", L"\u6587\u672C\u989C\u8272"},  // 文本颜色
-        {"Picture5", L"Static", "104 64 17 17", L""},
-        {"Label6", L"Static", "160 64 121 17", L""},
-        {"Check1", L"Button", "8 88 113 17", L"\u8BBE\u4E3A\u5F00\u673A\u542F\u52A8\u9879"},  // 设为开机启动项
-        {"HScroll1", L"ScrollBar", "160 88 113 17", L""},
-        {"Label10", L"Static", "8 120 79 13", L"\u7A0B\u5E8F\u4EA4\u6D41"},  // 程序交流
-        {"Label9", L"Static", "104 120 57 13", L"\u62A5\u544A\u9519\u8BEF"},  // 报告错误
-        {"Label8", L"Static", "184 120 52 13", L"\u4E3B\u9875"},  // 主页
-        {"Label11", L"Static", "248 120 35 13", L"\u5173\u4E8E\u4F5C\u8005"},  // 关于作者
-    };
-    for (const Expected& c : controls) {
+// The window class each kind of control is made of.
+const wchar_t* ClassFor(OptionsControlKind kind) {
+    switch (kind) {
+        case OptionsControlKind::Check: return L"Button";
+        case OptionsControlKind::Scroll: return L"ScrollBar";
+        default: return L"Static";
+    }
+}
+
+TEST_F(Win32OptionsDialogTest, TheControlsAreTheDescribedOnes) {
+    for (const OptionsControl& c : kOptionsControls) {
         const HWND control = Control(c.name);
         ASSERT_NE(control, nullptr) << c.name;
-        EXPECT_EQ(PlaceOf(control), c.place) << c.name;
-        EXPECT_EQ(Text(control), c.caption) << c.name;
-        EXPECT_TRUE(IsClass(control, c.kind)) << c.name;
+        EXPECT_EQ(PlaceOf(control), PlaceText(Expected(c.place))) << c.name;
+        EXPECT_EQ(Text(control), Widen(c.caption)) << c.name;
+        EXPECT_TRUE(IsClass(control, ClassFor(c.kind))) << c.name;
+        EXPECT_EQ((GetWindowLongPtrW(control, GWL_STYLE) & WS_TABSTOP) != 0, TakesFocus(c.kind)) << c.name;
     }
     EXPECT_EQ(GetWindowLongPtrW(Control("Check1"), GWL_STYLE) & BS_TYPEMASK, BS_AUTOCHECKBOX);
     EXPECT_FALSE(dialog.Check1()) << "unchecked before Form_Load";
-    EXPECT_EQ(dialog.ScrollPosition(), 20) << "the design position before Form_Load";
-    options.Form_Load();
-    EXPECT_EQ(Text(Control("Label6")), L"75\u900F\u660E\u5EA6");  // 75透明度, from the default 180
+    int low = 0, high = 0;
+    GetScrollRange(Control("HScroll1"), SB_CTL, &low, &high);
+    EXPECT_EQ(low, kHScroll1.min);
+    EXPECT_EQ(high, kHScroll1.max);
+    EXPECT_EQ(dialog.ScrollPosition(), kHScroll1.designPosition) << "before Form_Load";
 }
 
 TEST_F(Win32OptionsDialogTest, TabVisitsTheControlsThatTakeFocusInTheirTabOrder) {
-    const char* order[] = {"Check1", "Picture1", "Picture2", "Picture3", "Picture4", "Picture5", "HScroll1", "Check1"};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-        EXPECT_EQ(GetNextDlgTabItem(Dialog(), Control(order[i]), FALSE), Control(order[i + 1]))
-            << "after " << order[i];
+    std::vector<HWND> stops;
+    for (const OptionsControl* c : OptionsTabOrder())
+        if (TakesFocus(c->kind)) stops.push_back(Control(c->name));
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        EXPECT_EQ(GetNextDlgTabItem(Dialog(), stops[i], FALSE), stops[(i + 1) % stops.size()]) << "after stop " << i;
+        EXPECT_EQ(GetNextDlgTabItem(Dialog(), stops[(i + 1) % stops.size()], TRUE), stops[i]) << "Shift+Tab";
     }
-    EXPECT_EQ(GetNextDlgTabItem(Dialog(), Control("Check1"), TRUE), Control("HScroll1")) << "Shift+Tab goes back";
 }
 
-TEST_F(Win32OptionsDialogTest, TheScrollBarCommitsEveryStepButADragInProgress) {
-    int low = 0, high = 0;
-    GetScrollRange(Control("HScroll1"), SB_CTL, &low, &high);
-    EXPECT_EQ(low, 10);
-    EXPECT_EQ(high, 255);
+TEST_F(Win32OptionsDialogTest, TheScrollBarsNotificationsCommitAsTheirActionsDo) {
     options.Form_Load();
-    ASSERT_EQ(dialog.ScrollPosition(), 180);
+    const std::int16_t start = dialog.ScrollPosition();
     settings.values.clear();
-
     Scroll(SB_THUMBTRACK, 100);
-    EXPECT_EQ(dialog.ScrollPosition(), 180) << "the drag is not committed yet";
+    EXPECT_EQ(dialog.ScrollPosition(), start) << "the drag is not committed yet";
     EXPECT_FALSE(Stored(keys::transpa));
     Scroll(SB_THUMBPOSITION, 100);
-    EXPECT_EQ(dialog.ScrollPosition(), 100);
+    EXPECT_EQ(dialog.ScrollPosition(), 100) << "committed where the thumb was let go";
     EXPECT_EQ(Stored(keys::transpa), "100");
     EXPECT_EQ(MainAlpha(), 100);
-    EXPECT_EQ(Text(Control("Label6")), L"155\u900F\u660E\u5EA6");
+    EXPECT_EQ(Text(Control("Label6")), Widen(TransparencyReadout(100)));
 
-    const std::pair<UINT, int> steps[] = {{SB_LINERIGHT, 101}, {SB_LINELEFT, 100}, {SB_PAGERIGHT, 120},
-                                          {SB_PAGELEFT, 100},  {SB_RIGHT, 255},    {SB_PAGERIGHT, 255},
-                                          {SB_LEFT, 10},       {SB_LINELEFT, 10}};
-    for (const auto& [code, expected] : steps) {
+    const std::pair<UINT, ScrollAction> codes[] = {
+        {SB_LINERIGHT, ScrollAction::LineForward}, {SB_LINELEFT, ScrollAction::LineBack},
+        {SB_PAGERIGHT, ScrollAction::PageForward}, {SB_PAGELEFT, ScrollAction::PageBack},
+        {SB_RIGHT, ScrollAction::ToEnd},           {SB_LEFT, ScrollAction::ToStart}};
+    for (const auto& [code, action] : codes) {
+        const std::int16_t expected = *CommitScroll(kHScroll1, dialog.ScrollPosition(), action);
         Scroll(code);
         EXPECT_EQ(dialog.ScrollPosition(), expected) << "code " << code;
         EXPECT_EQ(Stored(keys::transpa), std::to_string(expected)) << "code " << code;
     }
-    Scroll(SB_THUMBPOSITION, 250);
-    Scroll(SB_PAGERIGHT);
-    EXPECT_EQ(dialog.ScrollPosition(), 255) << "the page step stops at the end, which stays reachable";
-
     settings.values.clear();
+    Scroll(SB_LINELEFT);
+    Scroll(SB_ENDSCROLL);
     dialog.SetScrollPosition(60);
     EXPECT_EQ(dialog.ScrollPosition(), 60);
-    EXPECT_FALSE(Stored(keys::transpa)) << "a position set by code runs no handler";
+    EXPECT_FALSE(Stored(keys::transpa)) << "a step past the end, the end of a scroll and a position set by code";
 }
 
 TEST_F(Win32OptionsDialogTest, Check1RunsItsHandlerOnlyWhenTheUserClicksIt) {
@@ -245,27 +234,30 @@ TEST_F(Win32OptionsDialogTest, ASwatchShowsItsColourAndAClickPicksANewOneOverThe
     ShowWindow(Dialog(), SW_HIDE);
 }
 
-TEST_F(Win32OptionsDialogTest, LinkLabelsAreBlueWithAHandAndOpenTheirPage) {
+TEST_F(Win32OptionsDialogTest, LinksShowAHandAndTheLinkColourAndOpenTheirPages) {
     const WindowDc dc(Dialog());
-    for (const char* link : {"Label8", "Label9", "Label10", "Label11"}) {
-        SetTextColor(dc.Get(), RGB(0, 0, 0));
-        SendMessageW(Dialog(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
-                     reinterpret_cast<LPARAM>(Control(link)));
-        EXPECT_EQ(GetTextColor(dc.Get()), RGB(0, 0, 255)) << link;
-    }
-    const auto cursorOver = [&](const char* name) {
+    const auto cursorOver = [&](HWND control) {
         ::SetCursor(nullptr);
-        SendMessageW(Control(name), WM_SETCURSOR, reinterpret_cast<WPARAM>(Control(name)),
-                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return GetCursor();
     };
-    EXPECT_EQ(cursorOver("Label11"), LoadCursorW(nullptr, IDC_HAND));
-    EXPECT_NE(cursorOver("Label1"), LoadCursorW(nullptr, IDC_HAND)) << "a plain label keeps the arrow";
-
-    Press("Label8");
-    Press("Label10");
-    Press("Label1");
-    EXPECT_EQ(launcher.opened, (std::vector<std::string>{std::string(kHomePage), std::string(kSupportPage)}));
+    for (const OptionsControl& c : kOptionsControls) {
+        if (TakesFocus(c.kind)) continue;  // the labels: links and the rest
+        const bool link = c.kind == OptionsControlKind::Link;
+        EXPECT_EQ(cursorOver(Control(c.name)) == LoadCursorW(nullptr, IDC_HAND), link) << c.name;
+        Press(c.name);
+        const std::vector<std::string> clicked = std::exchange(launcher.opened, {});
+        if (!link) {
+            EXPECT_TRUE(clicked.empty()) << c.name << ": a plain label does nothing";
+            continue;
+        }
+        options.Label_Click(*c.link);
+        EXPECT_EQ(clicked, std::exchange(launcher.opened, {})) << c.name << ": the page of its own link";
+        SetTextColor(dc.Get(), RGB(0, 0, 0));
+        SendMessageW(Dialog(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()),
+                     reinterpret_cast<LPARAM>(Control(c.name)));
+        EXPECT_EQ(GetTextColor(dc.Get()), ToColorRef(kLinkColour)) << c.name;
+    }
 }
 
 TEST_F(Win32OptionsDialogTest, LoadingTakesTheMainWindowsIcons) {
@@ -318,8 +310,11 @@ TEST_F(Win32OptionsDialogTest, TheHostRunsTheDialogModallyOverTheMainWindowUntil
     ASSERT_NE(run.dialog, nullptr);
     EXPECT_TRUE(run.visible);
     EXPECT_FALSE(run.ownerEnabled) << "the main window takes no input while the dialog is up";
-    EXPECT_EQ(run.focusAtStart, "8 88 113 17") << "Check1 has the focus first";
-    EXPECT_EQ(run.focusAfterTab, "256 40 17 17") << "Tab moved on to Picture1";
+    std::vector<std::string> stops;
+    for (const OptionsControl* c : OptionsTabOrder())
+        if (TakesFocus(c->kind)) stops.push_back(PlaceText(Expected(c->place)));
+    EXPECT_EQ(run.focusAtStart, stops[0]) << "the first stop has the focus first";
+    EXPECT_EQ(run.focusAfterTab, stops[1]) << "Tab moved on to the second";
     ASSERT_EQ(colours.requests.size(), 1u) << "the focused swatch was clicked";
     EXPECT_EQ(colours.requests[0].owner, reinterpret_cast<std::uintptr_t>(run.dialog));
     EXPECT_EQ(Stored(keys::bgcolor1), "16777215") << "cancelled: the swatch's colour is stored again";

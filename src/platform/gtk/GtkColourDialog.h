@@ -3,9 +3,9 @@
 // alpha channel since colours here are 0x00BBGGRR.
 //
 // The request's custom colour slots have no counterpart: GTK keeps its custom colours in the
-// user's GTK settings, shared with every GTK program, and the chooser offers no way to replace
-// them for one call. Adding the slots as a palette instead would drop GTK's own palettes and show
-// sixteen identical black swatches, so they are left out.
+// user's settings, shared with every GTK program, and the chooser takes no list for one call
+// (adding the slots as a palette would drop GTK's own palettes and show sixteen identical black
+// swatches). Each call opens with none instead, and leaves the shared list as it found it.
 #include <gtk/gtk.h>
 
 #include "platform/ports/OptionsPorts.h"

@@ -2,92 +2,68 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "appearance/frmOptions.h"
 #include "platform/gtk/GtkDesktop.h"
 
 namespace tg {
 
-struct GtkOptionsDialog::Control {
-    // A readout is a label whose text the logic sets.
-    enum class Kind { Label, Readout, Swatch, Link, Check, Scroll };
-    const char* name;
-    Kind kind;
-    TwipsRect place;
-    const char* caption;
-    int tabIndex;
-    int id;  // a swatch's number, a link's LinkLabel
-};
-
 namespace {
 
-using Control = GtkOptionsDialog::Control;
-using Kind = Control::Kind;
-
 constexpr const char* kName = "frmOptions";
-constexpr const char* kTitle = "配置";
-constexpr float kClientWidth = 4530, kClientHeight = 2235;  // twips
-constexpr double kDesignPosition = 20;
-constexpr double kSmallChange = 1, kLargeChange = 20;
-constexpr std::int32_t kLinkColour = 0x00FF0000;   // blue, as 0x00BBGGRR
 constexpr std::int32_t kSwatchFrame = 0x00808080;
 
-constexpr Control kControls[] = {
-    {"Label3", Kind::Label, {120, 240, 1695, 255}, "下载颜色", 6, 0},
-    {"Picture3", Kind::Swatch, {1560, 240, 255, 255}, nullptr, 5, 3},
-    {"Label2", Kind::Label, {2400, 240, 1695, 255}, "上方颜色", 4, 0},
-    {"Picture2", Kind::Swatch, {3840, 240, 255, 255}, nullptr, 3, 2},
-    {"Label4", Kind::Label, {120, 600, 1695, 255}, "上传颜色", 8, 0},
-    {"Picture4", Kind::Swatch, {1560, 600, 255, 255}, nullptr, 7, 4},
-    {"Label1", Kind::Label, {2400, 600, 1695, 255}, "下方颜色", 1, 0},
-    {"Picture1", Kind::Swatch, {3840, 600, 255, 255}, nullptr, 2, 1},
-    {"Label5", Kind::Label, {120, 960, 1695, 255}, "文本颜色", 10, 0},
-    {"Picture5", Kind::Swatch, {1560, 960, 255, 255}, nullptr, 9, 5},
-    {"Label6", Kind::Readout, {2400, 960, 1815, 255}, "", 11, 0},
-    {"Check1", Kind::Check, {120, 1320, 1695, 255}, "设为开机启动项", 0, 0},
-    {"HScroll1", Kind::Scroll, {2400, 1320, 1695, 255}, nullptr, 12, 0},
-    {"Label10", Kind::Link, {120, 1800, 1185, 195}, "程序交流", 15, static_cast<int>(LinkLabel::Label10)},
-    {"Label9", Kind::Link, {1560, 1800, 855, 195}, "报告错误", 14, static_cast<int>(LinkLabel::Label9)},
-    {"Label8", Kind::Link, {2760, 1800, 780, 195}, "主页", 13, static_cast<int>(LinkLabel::Label8)},
-    {"Label11", Kind::Link, {3720, 1800, 525, 195}, "关于作者", 16, static_cast<int>(LinkLabel::Label11)},
-};
-
 // The places were laid out for the 9-point dialog font of Windows; at GTK's larger default, and
-// with the theme's padding round a check box, the controls would not fit them.
+// with the theme's padding round a check box, the controls would not fit them. Themes hide a
+// scroll bar's arrows, which are the only way to step it by one with the mouse.
 constexpr const char* kStyle =
     "#frmOptions { font-size: 9pt; }"
     "#frmOptions checkbutton { padding: 0; min-height: 0; }"
-    "#frmOptions check { margin: 0 4px 0 0; }";
+    "#frmOptions check { margin: 0 4px 0 0; }"
+    "#frmOptions scrollbar { -GtkScrollbar-has-backward-stepper: true; -GtkScrollbar-has-forward-stepper: true; }";
 
-// Which control a widget is, for the handlers shared by several.
-constexpr const char* kIdKey = "tg-control-id";
-constexpr const char* kCaptionKey = "tg-caption";
+// The control a widget stands for, for the handlers shared by several.
+constexpr const char* kControlKey = "tg-control";
 constexpr const char* kPressedKey = "tg-pressed";
 
+const OptionsControl& ControlOf(GtkWidget* widget) {
+    return *static_cast<const OptionsControl*>(g_object_get_data(G_OBJECT(widget), kControlKey));
+}
+
 // The keys a focused scroll bar answers on Windows; GTK's own scroll bars answer none.
-GtkScrollType ScrollFor(guint key) {
+std::optional<ScrollAction> ActionForKey(guint key) {
     switch (key) {
         case GDK_KEY_Left: case GDK_KEY_KP_Left:
-        case GDK_KEY_Up: case GDK_KEY_KP_Up: return GTK_SCROLL_STEP_BACKWARD;
+        case GDK_KEY_Up: case GDK_KEY_KP_Up: return ScrollAction::LineBack;
         case GDK_KEY_Right: case GDK_KEY_KP_Right:
-        case GDK_KEY_Down: case GDK_KEY_KP_Down: return GTK_SCROLL_STEP_FORWARD;
-        case GDK_KEY_Page_Up: case GDK_KEY_KP_Page_Up: return GTK_SCROLL_PAGE_BACKWARD;
-        case GDK_KEY_Page_Down: case GDK_KEY_KP_Page_Down: return GTK_SCROLL_PAGE_FORWARD;
-        case GDK_KEY_Home: case GDK_KEY_KP_Home: return GTK_SCROLL_START;
-        case GDK_KEY_End: case GDK_KEY_KP_End: return GTK_SCROLL_END;
-        default: return GTK_SCROLL_NONE;
+        case GDK_KEY_Down: case GDK_KEY_KP_Down: return ScrollAction::LineForward;
+        case GDK_KEY_Page_Up: case GDK_KEY_KP_Page_Up: return ScrollAction::PageBack;
+        case GDK_KEY_Page_Down: case GDK_KEY_KP_Page_Down: return ScrollAction::PageForward;
+        case GDK_KEY_Home: case GDK_KEY_KP_Home: return ScrollAction::ToStart;
+        case GDK_KEY_End: case GDK_KEY_KP_End: return ScrollAction::ToEnd;
+        default: return std::nullopt;
     }
 }
 
-gboolean OnScrollKey(GtkWidget* bar, GdkEventKey* event, gpointer) {
-    const GtkScrollType how = ScrollFor(event->keyval);
-    if (how == GTK_SCROLL_NONE) return FALSE;
-    g_signal_emit_by_name(bar, "move-slider", how);
-    return TRUE;
+// GTK's own steps of a range, as accessibility tools or a theme's paging make them.
+std::optional<ScrollAction> ActionForStep(GtkScrollType how) {
+    switch (how) {
+        case GTK_SCROLL_STEP_BACKWARD: case GTK_SCROLL_STEP_LEFT: case GTK_SCROLL_STEP_UP:
+            return ScrollAction::LineBack;
+        case GTK_SCROLL_STEP_FORWARD: case GTK_SCROLL_STEP_RIGHT: case GTK_SCROLL_STEP_DOWN:
+            return ScrollAction::LineForward;
+        case GTK_SCROLL_PAGE_BACKWARD: case GTK_SCROLL_PAGE_LEFT: case GTK_SCROLL_PAGE_UP:
+            return ScrollAction::PageBack;
+        case GTK_SCROLL_PAGE_FORWARD: case GTK_SCROLL_PAGE_RIGHT: case GTK_SCROLL_PAGE_DOWN:
+            return ScrollAction::PageForward;
+        case GTK_SCROLL_START: return ScrollAction::ToStart;
+        case GTK_SCROLL_END: return ScrollAction::ToEnd;
+        default: return std::nullopt;
+    }
 }
-
-int IdOf(GtkWidget* widget) { return GPOINTER_TO_INT(g_object_get_data(G_OBJECT(widget), kIdKey)); }
 
 void SetSourceColour(cairo_t* cr, std::int32_t colour) {
     cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
@@ -99,8 +75,7 @@ GObjectPtr<GdkCursor> HandCursor(GdkDisplay* display) {
     return hand;
 }
 
-GtkWidget* Clickable(GtkWidget* widget, int id) {
-    g_object_set_data(G_OBJECT(widget), kIdKey, GINT_TO_POINTER(id));
+GtkWidget* Clickable(GtkWidget* widget) {
     gtk_widget_add_events(widget, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK);
     return widget;
 }
@@ -126,21 +101,35 @@ GtkOptionsDialog::GtkOptionsDialog(GtkWindow* mainWindow, const Desktop& desktop
     gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(m_dialog.get()), GTK_STYLE_PROVIDER(m_style.get()),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     SetUpWindow();
+    const double tpp = m_desktop.TwipsPerPixelX();
     m_fixed = gtk_fixed_new();
-    const PixelRect client = RectToPixels({0, 0, kClientWidth, kClientHeight}, m_desktop.TwipsPerPixelX());
+    const PixelRect client = RectToPixels({0, 0, kOptionsClientWidth, kOptionsClientHeight}, tpp);
     gtk_widget_set_size_request(m_fixed, client.cx, client.cy);
     GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(m_dialog.get()));
     gtk_container_set_border_width(GTK_CONTAINER(content), 0);
     gtk_container_add(GTK_CONTAINER(content), m_fixed);
     g_signal_connect(m_fixed, "focus", G_CALLBACK(OnFocus), this);
-    AddControls();
+
+    for (std::size_t i = 0; i < kOptionsControls.size(); ++i) {
+        const OptionsControl& c = kOptionsControls[i];
+        GtkWidget* widget = Make(c);
+        g_object_set_data(G_OBJECT(widget), kControlKey, const_cast<OptionsControl*>(&c));
+        gtk_widget_set_name(widget, std::string(c.name).c_str());
+        gtk_widget_set_can_focus(widget, TakesFocus(c.kind));
+        const PixelRect p = RectToPixels(c.place, tpp);
+        gtk_widget_set_size_request(widget, p.cx, p.cy);
+        gtk_fixed_put(GTK_FIXED(m_fixed), widget, p.x, p.y);
+        m_widgets[i] = widget;
+    }
+    for (const OptionsControl* c : OptionsTabOrder())
+        if (TakesFocus(c->kind)) m_tabStops.push_back(m_widgets[static_cast<std::size_t>(c - kOptionsControls.data())]);
 }
 
 // Fixed in size, no minimise or maximise, out of the task bar, over the main window.
 void GtkOptionsDialog::SetUpWindow() {
     GtkWindow* window = Window();
     gtk_widget_set_name(m_dialog.get(), kName);
-    gtk_window_set_title(window, kTitle);
+    gtk_window_set_title(window, std::string(kOptionsTitle).c_str());
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
     gtk_window_set_modal(window, TRUE);
@@ -149,62 +138,43 @@ void GtkOptionsDialog::SetUpWindow() {
     if (m_mainWindow) gtk_window_set_transient_for(window, m_mainWindow);
 }
 
-void GtkOptionsDialog::AddControls() {
-    const double tpp = m_desktop.TwipsPerPixelX();
-    std::vector<std::pair<int, GtkWidget*>> tabs;
-    for (const Control& c : kControls) {
-        GtkWidget* widget = Make(c);
-        gtk_widget_set_name(widget, c.name);
-        const PixelRect p = RectToPixels(c.place, tpp);
-        gtk_widget_set_size_request(widget, p.cx, p.cy);
-        gtk_fixed_put(GTK_FIXED(m_fixed), widget, p.x, p.y);
-        tabs.emplace_back(c.tabIndex, widget);
-    }
-    std::sort(tabs.begin(), tabs.end());
-    for (const auto& [index, widget] : tabs) m_tabOrder.push_back(widget);
-}
-
 GtkOptionsDialog::~GtkOptionsDialog() {
-    for (GtkWidget* widget : m_tabOrder) g_signal_handlers_disconnect_by_data(widget, this);
+    for (GtkWidget* widget : m_widgets) g_signal_handlers_disconnect_by_data(widget, this);
     g_signal_handlers_disconnect_by_data(m_fixed, this);
-    g_signal_handlers_disconnect_by_data(m_hscroll1, this);
     gtk_style_context_remove_provider_for_screen(gtk_widget_get_screen(m_dialog.get()),
                                                  GTK_STYLE_PROVIDER(m_style.get()));
 }
 
-GtkWidget* GtkOptionsDialog::Make(const Control& c) {
+GtkWidget* GtkOptionsDialog::Make(const OptionsControl& c) {
     switch (c.kind) {
-        case Kind::Swatch: return MakeSwatch(c.id);
-        case Kind::Link: return MakeLink(c);
-        case Kind::Check: return MakeCheck1(c.caption);
-        case Kind::Scroll: return MakeHScroll1();
-        case Kind::Label:
-        case Kind::Readout: break;
+        case OptionsControlKind::Swatch: return MakeSwatch(c);
+        case OptionsControlKind::Link: return MakeLink(c);
+        case OptionsControlKind::Check: return MakeCheck1(c);
+        case OptionsControlKind::Scroll: return MakeHScroll1();
+        case OptionsControlKind::Label:
+        case OptionsControlKind::Readout: break;
     }
-    GtkWidget* label = gtk_label_new(c.caption);
+    GtkWidget* label = gtk_label_new(std::string(c.caption).c_str());
     gtk_label_set_xalign(GTK_LABEL(label), 0);
-    if (c.kind == Kind::Readout) m_label6 = label;
+    if (c.kind == OptionsControlKind::Readout) m_label6 = label;
     return label;
 }
 
-// A swatch takes the focus as a picture box does, though no key opens its colour dialog.
-GtkWidget* GtkOptionsDialog::MakeSwatch(int n) {
-    GtkWidget* swatch = Clickable(gtk_drawing_area_new(), n);
-    gtk_widget_set_can_focus(swatch, TRUE);
+GtkWidget* GtkOptionsDialog::MakeSwatch(const OptionsControl& c) {
+    GtkWidget* swatch = Clickable(gtk_drawing_area_new());
     g_signal_connect(swatch, "draw", G_CALLBACK(OnDrawSwatch), this);
     g_signal_connect(swatch, "button-press-event", G_CALLBACK(OnPress), this);
     g_signal_connect(swatch, "button-release-event", G_CALLBACK(OnSwatchRelease), this);
-    m_swatches[static_cast<std::size_t>(n - 1)] = swatch;
+    m_swatches[static_cast<std::size_t>(c.swatch - 1)] = swatch;
     return swatch;
 }
 
 // Drawn rather than a GtkLabel: a label cannot be smaller than its font's line, and the link row
 // is one pixel row less than that. The caption reaches assistive tools as the link's name.
-GtkWidget* GtkOptionsDialog::MakeLink(const Control& c) {
-    GtkWidget* link = Clickable(gtk_drawing_area_new(), c.id);
-    g_object_set_data(G_OBJECT(link), kCaptionKey, const_cast<char*>(c.caption));
+GtkWidget* GtkOptionsDialog::MakeLink(const OptionsControl& c) {
+    GtkWidget* link = Clickable(gtk_drawing_area_new());
     AtkObject* accessible = gtk_widget_get_accessible(link);
-    atk_object_set_name(accessible, c.caption);
+    atk_object_set_name(accessible, std::string(c.caption).c_str());
     atk_object_set_role(accessible, ATK_ROLE_LINK);
     g_signal_connect(link, "draw", G_CALLBACK(OnDrawLink), this);
     g_signal_connect(link, "realize", G_CALLBACK(OnRealizeLink), this);
@@ -213,21 +183,27 @@ GtkWidget* GtkOptionsDialog::MakeLink(const Control& c) {
     return link;
 }
 
-GtkWidget* GtkOptionsDialog::MakeCheck1(const char* caption) {
-    m_check1 = gtk_check_button_new_with_label(caption);
+GtkWidget* GtkOptionsDialog::MakeCheck1(const OptionsControl& c) {
+    m_check1 = gtk_check_button_new_with_label(std::string(c.caption).c_str());
     m_check1Handler = g_signal_connect(m_check1, "toggled", G_CALLBACK(OnCheck1Toggled), this);
     return m_check1;
 }
 
+// GTK moves a range by itself in ways the bar's rules do not have (a click in the track jumps to
+// the pointer, an arrow glides, the wheel turns it, a drag changes the value at every step), so
+// every change of value the user asks for goes through "change-value" and is turned into one of
+// the bar's own actions there or when the button comes up.
 GtkWidget* GtkOptionsDialog::MakeHScroll1() {
     // The upper bound of an adjustment includes its page size; a scroll bar's maximum does not.
-    m_hscroll1 = gtk_adjustment_new(kDesignPosition, kOpacityMin, kOpacityMax, kSmallChange, kLargeChange, 0);
-    GtkWidget* bar = gtk_scrollbar_new(GTK_ORIENTATION_HORIZONTAL, m_hscroll1);
-    gtk_widget_set_can_focus(bar, TRUE);
-    gtk_range_set_round_digits(GTK_RANGE(bar), 0);  // a drag moves in whole positions
-    g_signal_connect(bar, "key-press-event", G_CALLBACK(OnScrollKey), nullptr);
-    m_hscroll1Handler = g_signal_connect(m_hscroll1, "value-changed", G_CALLBACK(OnHScroll1Changed), this);
-    return bar;
+    GtkAdjustment* range = gtk_adjustment_new(kHScroll1.designPosition, kHScroll1.min, kHScroll1.max,
+                                              kHScroll1.smallChange, kHScroll1.largeChange, 0);
+    m_hscroll1 = gtk_scrollbar_new(GTK_ORIENTATION_HORIZONTAL, range);
+    gtk_range_set_round_digits(GTK_RANGE(m_hscroll1), 0);  // a dragged thumb stops at whole positions
+    g_signal_connect(m_hscroll1, "key-press-event", G_CALLBACK(OnScrollKey), this);
+    g_signal_connect(m_hscroll1, "button-press-event", G_CALLBACK(OnScrollPress), this);
+    g_signal_connect(m_hscroll1, "change-value", G_CALLBACK(OnScrollChangeValue), this);
+    g_signal_connect(m_hscroll1, "event-after", G_CALLBACK(OnScrollEventAfter), this);
+    return m_hscroll1;
 }
 
 void GtkOptionsDialog::CopyIconFromMainWindow() {
@@ -246,15 +222,13 @@ void GtkOptionsDialog::SetCheck1(bool checked) {
 
 bool GtkOptionsDialog::Check1() const { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(m_check1)); }
 
+// Only the user's actions emit "change-value", so setting the value runs no handler.
 void GtkOptionsDialog::SetScrollPosition(std::int16_t position) {
-    g_signal_handler_block(m_hscroll1, m_hscroll1Handler);
-    gtk_adjustment_set_value(m_hscroll1, position);
-    g_signal_handler_unblock(m_hscroll1, m_hscroll1Handler);
+    m_position = position;
+    gtk_range_set_value(GTK_RANGE(m_hscroll1), position);
 }
 
-std::int16_t GtkOptionsDialog::ScrollPosition() const {
-    return static_cast<std::int16_t>(std::lround(gtk_adjustment_get_value(m_hscroll1)));
-}
+std::int16_t GtkOptionsDialog::ScrollPosition() const { return m_position; }
 
 void GtkOptionsDialog::SetLabel6(std::string_view text) {
     gtk_label_set_text(GTK_LABEL(m_label6), std::string(text).c_str());
@@ -276,11 +250,27 @@ void GtkOptionsDialog::ShowModal() {
     gtk_widget_hide(m_dialog.get());
 }
 
-// GTK orders Tab stops by their place on the screen; the dialog keeps its controls' own order,
-// skipping those that take no focus. At either end the window wraps round.
+void GtkOptionsDialog::Scroll(ScrollAction action, int thumb) {
+    if (m_handlers) m_handlers->HScroll1_Scroll(action, thumb);
+}
+
+// Themes let the thumb's box, where GTK takes a press for it, overhang the range it reports by a
+// pixel (a negative margin). A press there that is taken for the thumb is a drag that has not
+// moved: nothing; taken for an arrow, it would step the bar and lose the drag.
+bool GtkOptionsDialog::PressedOnThumb() const {
+    constexpr int kSlack = 2;
+    return m_pressX >= m_sliderStart - kSlack && m_pressX < m_sliderEnd + kSlack;
+}
+
+ScrollAction GtkOptionsDialog::TowardPress(ScrollAction back, ScrollAction forward) const {
+    return m_pressX < m_sliderStart ? back : forward;
+}
+
+// GTK orders Tab stops by their place on the screen; the dialog keeps its controls' own order.
+// At either end the window wraps round.
 gboolean GtkOptionsDialog::OnFocus(GtkWidget* fixed, GtkDirectionType direction, gpointer p) {
     if (direction != GTK_DIR_TAB_FORWARD && direction != GTK_DIR_TAB_BACKWARD) return FALSE;
-    const std::vector<GtkWidget*>& order = static_cast<GtkOptionsDialog*>(p)->m_tabOrder;
+    const std::vector<GtkWidget*>& order = static_cast<GtkOptionsDialog*>(p)->m_tabStops;
     const auto count = static_cast<std::ptrdiff_t>(order.size());
     const std::ptrdiff_t step = direction == GTK_DIR_TAB_FORWARD ? 1 : -1;
     const auto current = std::find(order.begin(), order.end(), gtk_container_get_focus_child(GTK_CONTAINER(fixed)));
@@ -295,7 +285,7 @@ gboolean GtkOptionsDialog::OnFocus(GtkWidget* fixed, GtkDirectionType direction,
 gboolean GtkOptionsDialog::OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer p) {
     const auto* self = static_cast<GtkOptionsDialog*>(p);
     const double w = gtk_widget_get_allocated_width(swatch), h = gtk_widget_get_allocated_height(swatch);
-    SetSourceColour(cr, self->SwatchColour(IdOf(swatch)));
+    SetSourceColour(cr, self->SwatchColour(ControlOf(swatch).swatch));
     cairo_paint(cr);
     // A frame, so that a swatch the colour of the dialog still shows where to click.
     SetSourceColour(cr, kSwatchFrame);
@@ -306,8 +296,9 @@ gboolean GtkOptionsDialog::OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer
 }
 
 gboolean GtkOptionsDialog::OnDrawLink(GtkWidget* link, cairo_t* cr, gpointer) {
-    const auto* caption = static_cast<const char*>(g_object_get_data(G_OBJECT(link), kCaptionKey));
-    const GObjectPtr<PangoLayout> layout(gtk_widget_create_pango_layout(link, caption));
+    const std::string_view caption = ControlOf(link).caption;
+    const GObjectPtr<PangoLayout> layout(gtk_widget_create_pango_layout(link, nullptr));
+    pango_layout_set_text(layout.get(), caption.data(), static_cast<int>(caption.size()));
     SetSourceColour(cr, kLinkColour);
     cairo_move_to(cr, 0, 0);
     pango_cairo_show_layout(cr, layout.get());
@@ -327,14 +318,14 @@ gboolean GtkOptionsDialog::OnPress(GtkWidget* widget, GdkEventButton* event, gpo
 gboolean GtkOptionsDialog::OnSwatchRelease(GtkWidget* swatch, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkOptionsDialog*>(p);
     if (!ClickEnds(swatch, *event) || !self->m_handlers) return FALSE;
-    self->m_handlers->Picture_Click(IdOf(swatch));
+    self->m_handlers->Picture_Click(ControlOf(swatch).swatch);
     return TRUE;
 }
 
 gboolean GtkOptionsDialog::OnLinkRelease(GtkWidget* link, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkOptionsDialog*>(p);
     if (!ClickEnds(link, *event) || !self->m_handlers) return FALSE;
-    self->m_handlers->Label_Click(static_cast<LinkLabel>(IdOf(link)));
+    self->m_handlers->Label_Click(*ControlOf(link).link);
     return TRUE;
 }
 
@@ -343,9 +334,58 @@ void GtkOptionsDialog::OnCheck1Toggled(GtkToggleButton*, gpointer p) {
     if (self->m_handlers) self->m_handlers->Check1_Click();
 }
 
-void GtkOptionsDialog::OnHScroll1Changed(GtkAdjustment*, gpointer p) {
+gboolean GtkOptionsDialog::OnScrollKey(GtkWidget*, GdkEventKey* event, gpointer p) {
+    const auto action = ActionForKey(event->keyval);
+    if (!action) return FALSE;
+    static_cast<GtkOptionsDialog*>(p)->Scroll(*action);
+    return TRUE;
+}
+
+// Runs before GTK sees the press. Which part of the bar was pressed shows in what GTK does with
+// it: on the thumb it starts a drag, in the track it jumps or pages at once, on an arrow it does
+// nothing until later.
+gboolean GtkOptionsDialog::OnScrollPress(GtkWidget* bar, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkOptionsDialog*>(p);
-    if (self->m_handlers) self->m_handlers->HScroll1_Change();
+    if (event->type != GDK_BUTTON_PRESS || self->m_press != Press::None) return FALSE;
+    gtk_range_get_slider_range(GTK_RANGE(bar), &self->m_sliderStart, &self->m_sliderEnd);
+    self->m_pressX = event->x;
+    self->m_press = Press::Pending;
+    return FALSE;
+}
+
+gboolean GtkOptionsDialog::OnScrollChangeValue(GtkRange*, GtkScrollType how, gdouble value, gpointer p) {
+    auto* self = static_cast<GtkOptionsDialog*>(p);
+    if (how != GTK_SCROLL_JUMP) {
+        if (self->m_press == Press::Pending) self->m_press = Press::Paging;
+        if (const auto action = ActionForStep(how)) self->Scroll(*action);
+        return TRUE;
+    }
+    if (self->m_press == Press::Pending && !self->PressedOnThumb()) {
+        // The track pressed where GTK jumps to the pointer: a page toward it instead.
+        self->m_press = Press::Paging;
+        self->Scroll(self->TowardPress(ScrollAction::PageBack, ScrollAction::PageForward));
+        return TRUE;
+    }
+    if (self->m_press == Press::Pending) self->m_press = Press::Drag;
+    if (self->m_press != Press::Drag) return TRUE;  // the wheel, an arrow's gliding, a drag after a page
+    self->Scroll(ScrollAction::ThumbTrack, static_cast<int>(std::lround(value)));
+    return FALSE;  // the thumb follows the pointer
+}
+
+void GtkOptionsDialog::OnScrollEventAfter(GtkWidget* bar, GdkEvent* event, gpointer p) {
+    auto* self = static_cast<GtkOptionsDialog*>(p);
+    if (event->type == GDK_BUTTON_PRESS && self->m_press == Press::Pending) {
+        // GTK changed nothing: the thumb, whose drag has not moved yet, or an arrow.
+        const bool onThumb = self->PressedOnThumb();
+        self->m_press = onThumb ? Press::Drag : Press::Stepping;
+        if (!onThumb) self->Scroll(self->TowardPress(ScrollAction::LineBack, ScrollAction::LineForward));
+    } else if (event->type == GDK_BUTTON_RELEASE || event->type == GDK_GRAB_BROKEN) {
+        const Press ended = std::exchange(self->m_press, Press::None);
+        const auto thumb = static_cast<int>(std::lround(gtk_range_get_value(GTK_RANGE(bar))));
+        if (ended == Press::Drag) self->Scroll(ScrollAction::ThumbRelease, thumb);
+        // Whatever the drag left, the thumb shows the committed position.
+        gtk_range_set_value(GTK_RANGE(bar), self->m_position);
+    }
 }
 
 }  // namespace tg

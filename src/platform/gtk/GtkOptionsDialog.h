@@ -1,14 +1,15 @@
 #pragma once
-// frmOptions' window on Linux: a fixed-size modal GtkDialog whose controls sit at their places in
-// twips, converted with the screen's twips per pixel. Each control is named after itself
-// (gtk_widget_get_name), so tools and tests can find it. The dialog only translates: clicks,
-// toggles and scroll positions become calls of frmOptions' handlers, and the port's calls set the
-// controls without running them.
+// frmOptions' window on Linux: a fixed-size modal GtkDialog built from the portable description
+// of its controls, each at its place in twips converted with the screen's twips per pixel and
+// named after itself (gtk_widget_get_name), so tools and tests can find it. The dialog only
+// translates: clicks, toggles and the scroll bar's events become calls of frmOptions' handlers,
+// and the port's calls set the controls without running them.
 #include <gtk/gtk.h>
 
 #include <array>
 #include <vector>
 
+#include "appearance/OptionsLayout.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/ports/Desktop.h"
 #include "platform/ports/OptionsPorts.h"
@@ -39,16 +40,19 @@ class GtkOptionsDialog final : public OptionsDialog {
     std::int32_t SwatchColour(int n) const override;
     void ShowModal() override;
 
-    struct Control;
-
  private:
+    // What the button held down on the scroll bar turned out to be.
+    enum class Press { None, Pending, Drag, Paging, Stepping };
+
     void SetUpWindow();
-    void AddControls();
-    GtkWidget* Make(const Control& control);
-    GtkWidget* MakeSwatch(int n);
-    GtkWidget* MakeLink(const Control& control);
-    GtkWidget* MakeCheck1(const char* caption);
+    GtkWidget* Make(const OptionsControl& control);
+    GtkWidget* MakeSwatch(const OptionsControl& control);
+    GtkWidget* MakeLink(const OptionsControl& control);
+    GtkWidget* MakeCheck1(const OptionsControl& control);
     GtkWidget* MakeHScroll1();
+    void Scroll(ScrollAction action, int thumb = 0);
+    bool PressedOnThumb() const;
+    ScrollAction TowardPress(ScrollAction back, ScrollAction forward) const;
 
     static gboolean OnFocus(GtkWidget* fixed, GtkDirectionType direction, gpointer self);
     static gboolean OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer self);
@@ -58,7 +62,10 @@ class GtkOptionsDialog final : public OptionsDialog {
     static gboolean OnSwatchRelease(GtkWidget* swatch, GdkEventButton* event, gpointer self);
     static gboolean OnLinkRelease(GtkWidget* link, GdkEventButton* event, gpointer self);
     static void OnCheck1Toggled(GtkToggleButton* check, gpointer self);
-    static void OnHScroll1Changed(GtkAdjustment* adjustment, gpointer self);
+    static gboolean OnScrollKey(GtkWidget* bar, GdkEventKey* event, gpointer self);
+    static gboolean OnScrollPress(GtkWidget* bar, GdkEventButton* event, gpointer self);
+    static gboolean OnScrollChangeValue(GtkRange* bar, GtkScrollType how, gdouble value, gpointer self);
+    static void OnScrollEventAfter(GtkWidget* bar, GdkEvent* event, gpointer self);
 
     GtkWindow* m_mainWindow;
     const Desktop& m_desktop;
@@ -67,14 +74,19 @@ class GtkOptionsDialog final : public OptionsDialog {
     OwnedWidget m_dialog;
     GObjectPtr<GdkCursor> m_hand;
     GtkWidget* m_fixed = nullptr;
-    GtkWidget* m_check1 = nullptr;  // the widgets are owned by m_dialog
-    GtkAdjustment* m_hscroll1 = nullptr;
+    std::array<GtkWidget*, kOptionsControls.size()> m_widgets{};  // as kOptionsControls; owned by m_dialog
+    GtkWidget* m_check1 = nullptr;
+    GtkWidget* m_hscroll1 = nullptr;
     GtkWidget* m_label6 = nullptr;
     std::array<GtkWidget*, kSwatchCount> m_swatches{};
     std::array<std::int32_t, kSwatchCount> m_colours{};
-    std::vector<GtkWidget*> m_tabOrder;
+    std::vector<GtkWidget*> m_tabStops;
     gulong m_check1Handler = 0;
-    gulong m_hscroll1Handler = 0;
+    // The committed position; while the thumb is dragged the bar shows another.
+    std::int16_t m_position = kHScroll1.designPosition;
+    Press m_press = Press::None;
+    double m_pressX = 0;
+    int m_sliderStart = 0, m_sliderEnd = 0;  // where the thumb was when the button went down
 };
 
 }  // namespace tg

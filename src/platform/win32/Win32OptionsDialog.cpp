@@ -1,7 +1,7 @@
 #include "platform/win32/Win32OptionsDialog.h"
 
 #include <algorithm>
-#include <iterator>
+#include <optional>
 #include <string>
 
 #include "appearance/frmOptions.h"
@@ -16,57 +16,24 @@ namespace tg {
 namespace {
 
 constexpr const wchar_t* kClassName = L"TideGauge.frmOptions";
-constexpr const char* kTitle = "配置";
-constexpr float kClientWidth = 4530;  // twips
-constexpr float kClientHeight = 2235;
-constexpr UINT kFirstId = 100;
-constexpr COLORREF kLinkColour = RGB(0, 0, 255);
-constexpr int kDesignPosition = 20;  // the scroll bar's until Form_Load sets it
+constexpr UINT kFirstId = 100;  // a control's id: this plus its place in kOptionsControls
 
-enum class Kind { Label, Swatch, Link, Check, Scroll };
+using Kind = OptionsControlKind;
 
-struct ControlDef {
-    const char* name;
-    Kind kind;
-    float left, top, width, height;  // twips
-    const char* caption;
-    int index;  // the swatch's n, or the LinkLabel
-};
+// Windowless labels on Windows: they take no focus and lie below every other control, so
+// Label3's box reaches under Picture3 and Label1's under Picture1.
+bool IsLabel(Kind kind) { return kind == Kind::Label || kind == Kind::Readout || kind == Kind::Link; }
 
-// In tab order. Labels take no focus and, as windowless labels do, lie below every other control:
-// Label3's box reaches under Picture3, Label1's under Picture1.
-constexpr ControlDef kControls[] = {
-    {"Check1", Kind::Check, 120, 1320, 1695, 255, "设为开机启动项", 0},
-    {"Label1", Kind::Label, 2400, 600, 1695, 255, "下方颜色", 0},
-    {"Picture1", Kind::Swatch, 3840, 600, 255, 255, "", 1},
-    {"Picture2", Kind::Swatch, 3840, 240, 255, 255, "", 2},
-    {"Label2", Kind::Label, 2400, 240, 1695, 255, "上方颜色", 0},
-    {"Picture3", Kind::Swatch, 1560, 240, 255, 255, "", 3},
-    {"Label3", Kind::Label, 120, 240, 1695, 255, "下载颜色", 0},
-    {"Picture4", Kind::Swatch, 1560, 600, 255, 255, "", 4},
-    {"Label4", Kind::Label, 120, 600, 1695, 255, "上传颜色", 0},
-    {"Picture5", Kind::Swatch, 1560, 960, 255, 255, "", 5},
-    {"Label5", Kind::Label, 120, 960, 1695, 255, "文本颜色", 0},
-    {"Label6", Kind::Label, 2400, 960, 1815, 255, "", 0},
-    {"HScroll1", Kind::Scroll, 2400, 1320, 1695, 255, "", 0},
-    {"Label8", Kind::Link, 2760, 1800, 780, 195, "主页", static_cast<int>(LinkLabel::Label8)},
-    {"Label9", Kind::Link, 1560, 1800, 855, 195, "报告错误", static_cast<int>(LinkLabel::Label9)},
-    {"Label10", Kind::Link, 120, 1800, 1185, 195, "程序交流", static_cast<int>(LinkLabel::Label10)},
-    {"Label11", Kind::Link, 3720, 1800, 525, 195, "关于作者", static_cast<int>(LinkLabel::Label11)},
-};
+UINT IdOf(const OptionsControl& c) { return kFirstId + static_cast<UINT>(&c - kOptionsControls.data()); }
 
-bool IsLabel(const ControlDef& def) { return def.kind == Kind::Label || def.kind == Kind::Link; }
-
-UINT IdOf(const ControlDef& def) { return kFirstId + static_cast<UINT>(&def - kControls); }
-
-const ControlDef* DefOf(UINT id) {
-    if (id < kFirstId || id >= kFirstId + std::size(kControls)) return nullptr;
-    return &kControls[id - kFirstId];
+const OptionsControl* ControlOf(UINT id) {
+    if (id < kFirstId || id >= kFirstId + kOptionsControls.size()) return nullptr;
+    return &kOptionsControls[id - kFirstId];
 }
 
-const ControlDef* DefOf(HWND control, HWND dialog) {
+const OptionsControl* ControlOf(HWND control, HWND dialog) {
     if (control == nullptr || GetParent(control) != dialog) return nullptr;
-    return DefOf(static_cast<UINT>(GetDlgCtrlID(control)));
+    return ControlOf(static_cast<UINT>(GetDlgCtrlID(control)));
 }
 
 const wchar_t* ClassOf(Kind kind) {
@@ -78,13 +45,28 @@ const wchar_t* ClassOf(Kind kind) {
 }
 
 DWORD StyleOf(Kind kind) {
-    const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (TakesFocus(kind) ? WS_TABSTOP : 0);
     switch (kind) {
-        case Kind::Check: return child | WS_TABSTOP | BS_AUTOCHECKBOX;
-        case Kind::Scroll: return child | WS_TABSTOP | SBS_HORZ;
-        case Kind::Swatch: return child | WS_TABSTOP | SS_NOTIFY;
-        case Kind::Link: return child | SS_NOTIFY;
-        default: return child;
+        case Kind::Check: return style | BS_AUTOCHECKBOX;
+        case Kind::Scroll: return style | SBS_HORZ;
+        case Kind::Swatch:
+        case Kind::Link: return style | SS_NOTIFY;
+        default: return style;
+    }
+}
+
+// What a scroll bar's notification asks for; nothing for the end of a scroll.
+std::optional<ScrollAction> ActionOf(UINT code) {
+    switch (code) {
+        case SB_LINELEFT: return ScrollAction::LineBack;
+        case SB_LINERIGHT: return ScrollAction::LineForward;
+        case SB_PAGELEFT: return ScrollAction::PageBack;
+        case SB_PAGERIGHT: return ScrollAction::PageForward;
+        case SB_LEFT: return ScrollAction::ToStart;
+        case SB_RIGHT: return ScrollAction::ToEnd;
+        case SB_THUMBTRACK: return ScrollAction::ThumbTrack;
+        case SB_THUMBPOSITION: return ScrollAction::ThumbRelease;
+        default: return std::nullopt;
     }
 }
 
@@ -113,7 +95,7 @@ HFONT CreateDialogFont(UINT dpi) {
 }
 
 RECT OuterRect(float tpp, DWORD style, DWORD exStyle) {
-    RECT r{0, 0, TwipsToPixels(kClientWidth, tpp), TwipsToPixels(kClientHeight, tpp)};
+    RECT r{0, 0, TwipsToPixels(kOptionsClientWidth, tpp), TwipsToPixels(kOptionsClientHeight, tpp)};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     const LONG w = r.right - r.left, h = r.bottom - r.top;
     const LONG x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
@@ -130,9 +112,9 @@ Win32OptionsDialog::Win32OptionsDialog(HWND owner, const Win32Desktop& desktop)
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
     const RECT r = OuterRect(tpp, style, exStyle);
-    m_window.reset(CreateWindowExW(exStyle, MAKEINTATOM(WindowClass(instance, WindowProc)), Widen(kTitle).c_str(),
-                                   style, r.left, r.top, r.right - r.left, r.bottom - r.top, owner, nullptr,
-                                   instance, this));
+    const std::wstring title = Widen(kOptionsTitle);
+    m_window.reset(CreateWindowExW(exStyle, MAKEINTATOM(WindowClass(instance, WindowProc)), title.c_str(), style,
+                                   r.left, r.top, r.right - r.left, r.bottom - r.top, owner, nullptr, instance, this));
     if (m_window) MakeControls(tpp);
 }
 
@@ -141,31 +123,32 @@ Win32OptionsDialog::~Win32OptionsDialog() {
     if (m_window) SetWindowLongPtrW(m_window.get(), GWLP_USERDATA, 0);
 }
 
+// In tab order, since the dialog's Tab goes through its children in the order they were made.
 void Win32OptionsDialog::MakeControls(float tpp) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     for (const bool labels : {false, true}) {
-        for (const ControlDef& def : kControls) {
-            if (IsLabel(def) != labels) continue;
+        for (const OptionsControl* c : OptionsTabOrder()) {
+            if (IsLabel(c->kind) != labels) continue;
+            const PixelRect p = RectToPixels(c->place, tpp);
             const HWND control = CreateWindowExW(
-                def.kind == Kind::Swatch ? WS_EX_CLIENTEDGE : 0, ClassOf(def.kind), Widen(def.caption).c_str(),
-                StyleOf(def.kind), TwipsToPixels(def.left, tpp), TwipsToPixels(def.top, tpp),
-                TwipsToPixels(def.width, tpp), TwipsToPixels(def.height, tpp), Handle(),
-                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IdOf(def))), instance, nullptr);
+                c->kind == Kind::Swatch ? WS_EX_CLIENTEDGE : 0, ClassOf(c->kind), Widen(c->caption).c_str(),
+                StyleOf(c->kind), p.x, p.y, p.cx, p.cy, Handle(),
+                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IdOf(*c))), instance, nullptr);
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
         }
     }
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_POS;
-    info.nMin = kOpacityMin;
-    info.nMax = kOpacityMax;
-    info.nPos = kDesignPosition;
+    info.nMin = kHScroll1.min;
+    info.nMax = kHScroll1.max;
+    info.nPos = kHScroll1.designPosition;
     SetScrollInfo(Control("HScroll1"), SB_CTL, &info, FALSE);
 }
 
 HWND Win32OptionsDialog::Control(std::string_view name) const {
-    for (const ControlDef& def : kControls) {
-        if (def.name == name) return GetDlgItem(Handle(), static_cast<int>(IdOf(def)));
+    for (const OptionsControl& c : kOptionsControls) {
+        if (c.name == name) return GetDlgItem(Handle(), static_cast<int>(IdOf(c)));
     }
     return nullptr;
 }
@@ -214,7 +197,9 @@ void Win32OptionsDialog::ShowModal() {
     EnableWindow(m_owner, FALSE);
     m_modal = true;
     ShowWindow(Handle(), SW_SHOW);
-    SetFocus(Control("Check1"));
+    const auto order = OptionsTabOrder();
+    const auto first = std::find_if(order.begin(), order.end(), [](const auto* c) { return TakesFocus(c->kind); });
+    SetFocus(Control((*first)->name));
     MSG msg;
     while (m_modal) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -266,50 +251,34 @@ LRESULT Win32OptionsDialog::OnMessage(HWND window, UINT message, WPARAM wParam, 
 }
 
 void Win32OptionsDialog::OnCommand(UINT id, UINT code) {
-    const ControlDef* def = DefOf(id);
-    if (def == nullptr || m_handlers == nullptr) return;
-    if (def->kind == Kind::Check && code == BN_CLICKED) m_handlers->Check1_Click();
-    if (def->kind == Kind::Swatch && code == STN_CLICKED) m_handlers->Picture_Click(def->index);
-    if (def->kind == Kind::Link && code == STN_CLICKED) m_handlers->Label_Click(static_cast<LinkLabel>(def->index));
+    const OptionsControl* c = ControlOf(id);
+    if (c == nullptr || m_handlers == nullptr) return;
+    if (c->kind == Kind::Check && code == BN_CLICKED) m_handlers->Check1_Click();
+    if (c->kind == Kind::Swatch && code == STN_CLICKED) m_handlers->Picture_Click(c->swatch);
+    if (c->kind == Kind::Link && code == STN_CLICKED) m_handlers->Label_Click(*c->link);
 }
 
-// The position is committed, and the change handler runs, for every step but a drag of the thumb
-// in progress: the drag commits once, where the thumb is let go.
 void Win32OptionsDialog::OnScroll(UINT code, int thumb) {
-    const int old = ScrollPosition();
-    int position = old;
-    switch (code) {
-        case SB_LINELEFT: position -= kArrowStep; break;
-        case SB_LINERIGHT: position += kArrowStep; break;
-        case SB_PAGELEFT: position -= kPageStep; break;
-        case SB_PAGERIGHT: position += kPageStep; break;
-        case SB_THUMBPOSITION: position = thumb; break;
-        case SB_LEFT: position = kOpacityMin; break;
-        case SB_RIGHT: position = kOpacityMax; break;
-        default: return;  // SB_THUMBTRACK, SB_ENDSCROLL
-    }
-    position = std::clamp<int>(position, kOpacityMin, kOpacityMax);
-    if (position == old) return;
-    SetScrollPosition(static_cast<std::int16_t>(position));
-    if (m_handlers != nullptr) m_handlers->HScroll1_Change();
+    const auto action = ActionOf(code);
+    if (action && m_handlers != nullptr) m_handlers->HScroll1_Scroll(*action, thumb);
 }
 
-// The swatches show their colour; the link labels are blue on the dialog's face.
+// The swatches show their colour; the link labels are in the link colour on the dialog's face.
 LRESULT Win32OptionsDialog::OnControlColour(HDC dc, HWND control) const {
-    const ControlDef* def = DefOf(control, Handle());
-    if (def == nullptr) return 0;
-    if (def->kind == Kind::Swatch) {
-        return reinterpret_cast<LRESULT>(m_brushes[static_cast<std::size_t>(def->index - 1)].get());
+    const OptionsControl* c = ControlOf(control, Handle());
+    if (c == nullptr) return 0;
+    if (c->kind == Kind::Swatch) {
+        return reinterpret_cast<LRESULT>(m_brushes[static_cast<std::size_t>(c->swatch - 1)].get());
     }
-    if (def->kind != Kind::Link) return 0;
-    SetTextColor(dc, kLinkColour);
+    if (c->kind != Kind::Link) return 0;
+    SetTextColor(dc, ToColorRef(kLinkColour));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
 bool Win32OptionsDialog::OnSetCursor(HWND over) const {
-    const ControlDef* def = DefOf(over, Handle());
-    if (def == nullptr || def->kind != Kind::Link) return false;
+    const OptionsControl* c = ControlOf(over, Handle());
+    if (c == nullptr || c->kind != Kind::Link) return false;
     ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
     return true;
 }

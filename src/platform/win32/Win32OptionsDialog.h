@@ -1,8 +1,8 @@
 #pragma once
-// frmOptions' window on Windows: a fixed-size captioned window, owned by the main window, with the
-// five colour swatches, their labels, the opacity scroll bar, the start-at-logon box and the four
-// link labels, placed in twips converted with the real twips per pixel. It only translates:
-// clicks, the box and committed scroll positions become calls of frmOptions' handlers.
+// frmOptions' window on Windows: a fixed-size captioned window, owned by the main window, built
+// from the portable description of its controls, each placed in twips converted with the real
+// twips per pixel. It only translates: clicks, the box and the scroll bar's notifications become
+// calls of frmOptions' handlers.
 #include <windows.h>
 
 #include <array>
@@ -19,9 +19,6 @@ class frmOptions;
 
 class Win32OptionsDialog final : public OptionsDialog {
  public:
-    static constexpr int kArrowStep = 1;
-    static constexpr int kPageStep = 20;
-
     // Makes the window, hidden, centred on the screen; `owner` and `desktop` outlive it.
     Win32OptionsDialog(HWND owner, const Win32Desktop& desktop);
     ~Win32OptionsDialog() override;
