@@ -1,12 +1,12 @@
 #include "mainwindow/frmMain.h"
 
-#include <array>
 #include <cmath>
 
 #include "appearance/MiscCode.h"
 #include "appearance/frmOptions.h"
 #include "common/Rounding.h"
 #include "common/Twips.h"
+#include "mainwindow/MenuTree.h"
 #include "settings/Conversions.h"
 
 namespace tg {
@@ -17,15 +17,6 @@ constexpr float kMinimumSize = 500;      // twips, both ways
 constexpr float kGrip = 100;             // twips from the bottom-right corner
 constexpr float kStripBelowSurface = 30;  // twips of the window's own colour under the surface
 constexpr std::uint32_t kResizePause = 100;  // ms after each resize step
-
-struct ScaleItem {
-    std::int32_t kbps;
-    MenuItem item;
-};
-constexpr std::array<ScaleItem, 6> kScaleItems = {{
-    {128, MenuItem::Kbps128},   {256, MenuItem::Kbps256},   {512, MenuItem::Kbps512},
-    {1024, MenuItem::Kbps1024}, {2048, MenuItem::Kbps2048}, {-1, MenuItem::KbpsAuto},
-}};
 
 }  // namespace
 
@@ -122,10 +113,10 @@ void frmMain::KeepOnScreen(TwipsRect& place) {
     if (static_cast<float>(screen.height * 0.9) < place.height) { place.height = 2000; apply(); }
 }
 
+// A stored scale that no item offers is kept, with no item marked.
 void frmMain::RestoreScale() {
     m_scaleKbps = ReadScale(m_store);
-    for (const ScaleItem& s : kScaleItems)
-        if (s.kbps == m_scaleKbps) m_ports.form.SetMenuChecked(s.item, true);
+    if (const auto item = ScaleItem(m_scaleKbps)) m_ports.form.SetMenuChecked(*item, true);
 }
 
 void frmMain::RestoreColours() {

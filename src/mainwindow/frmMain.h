@@ -66,8 +66,8 @@ class frmMain {
     void ShowContextMenu();
     // The menu's commands; MenuCommand runs the one for an item.
     void MenuCommand(MenuItem item);
+    // A scale item of 设置曲线最大值, the automatic one included.
     void Kbps_Click(MenuItem item);
-    void KbpsAuto_Click();
     // The 网络接口 submenu: 自动, and the interface item at this position of the last popup.
     void InterfacesAuto_Click();
     void Interface_Click(std::size_t position);
@@ -111,7 +111,7 @@ class frmMain {
     void PlaceUploadReadout();
     bool InGrip(float x, float y) const;
     bool RaiseGraphMax(double up, double down);
-    void CheckOnlyScale(MenuItem checked);
+    void CheckOnly(MenuItem checked);
     PixelRect PlaceInPixels() const;
     std::int32_t YPixels(double twips) const;
 

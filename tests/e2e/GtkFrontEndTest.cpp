@@ -10,12 +10,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Fakes.h"
 #include "GtkTestSupport.h"
 #include "MainWindowFakes.h"
+#include "mainwindow/MenuTree.h"
 #include "mainwindow/frmMain.h"
 #include "platform/gtk/AppIcon.h"
 #include "platform/gtk/CairoPicture.h"
@@ -377,63 +380,101 @@ TEST_F(GtkMainWindowTest, EachTickPaintsOnceWhenItHasDrawnEverything) {
 
 // ---- the context menu and its commands
 
-constexpr MenuItem kScales[] = {MenuItem::Kbps128,  MenuItem::Kbps256,  MenuItem::Kbps512,
-                                MenuItem::Kbps1024, MenuItem::Kbps2048, MenuItem::KbpsAuto};
+bool Marked(GtkWidget* widget) {
+    return GTK_IS_CHECK_MENU_ITEM(widget) && gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(widget));
+}
+
+// The menu's widgets, read back and compared with the tree node by node, where the interface
+// items are `entries`. Gives the widget of each item, and those of the interface items.
+void ReadBack(GtkWidget* menu, std::span<const MenuNode> nodes, std::span<const InterfaceMenuEntry> entries,
+              std::vector<std::pair<GtkWidget*, MenuItem>>& items, std::vector<GtkWidget*>& interfaceItems) {
+    g_autoptr(GList) children = gtk_container_get_children(GTK_CONTAINER(menu));
+    GList* child = children;
+    const auto next = [&] {
+        GtkWidget* widget = child ? GTK_WIDGET(child->data) : nullptr;
+        if (child) child = child->next;
+        return widget;
+    };
+    for (const MenuNode& node : nodes) {
+        if (node.kind == MenuNodeKind::Interfaces) {
+            for (const InterfaceMenuEntry& entry : entries) {
+                if (entry.separatorBefore) {
+                    EXPECT_TRUE(GTK_IS_SEPARATOR_MENU_ITEM(next())) << entry.caption;
+                }
+                GtkWidget* widget = next();
+                ASSERT_NE(widget, nullptr) << entry.caption;
+                EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(widget)), entry.caption.c_str());
+                EXPECT_EQ(Marked(widget), entry.checked) << entry.caption;
+                interfaceItems.push_back(widget);
+            }
+            continue;
+        }
+        GtkWidget* widget = next();
+        ASSERT_NE(widget, nullptr) << "missing: " << node.caption;
+        if (node.kind == MenuNodeKind::Separator) {
+            EXPECT_TRUE(GTK_IS_SEPARATOR_MENU_ITEM(widget));
+            continue;
+        }
+        EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(widget)), node.caption);
+        EXPECT_EQ(GTK_IS_CHECK_MENU_ITEM(widget), node.Checkable()) << node.caption;
+        GtkWidget* submenu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widget));
+        EXPECT_EQ(submenu != nullptr, node.kind == MenuNodeKind::Submenu) << node.caption;
+        if (submenu) ReadBack(submenu, node.children, entries, items, interfaceItems);
+        if (node.item) items.emplace_back(widget, *node.item);
+    }
+    EXPECT_EQ(child, nullptr) << "more items than the tree has";
+}
+
+TEST(GtkContextMenuTest, TheMenuIsTheTreeAndEachItemRunsItsOwnCommand) {
+    std::vector<MenuItem> commands;
+    std::vector<std::size_t> picks;
+    ContextMenu menu([&](MenuItem item) { commands.push_back(item); }, [&](std::size_t i) { picks.push_back(i); });
+    const InterfaceMenuEntry entries[] = {{"Wi-Fi", true, false}, {"Loopback", false, true}};
+    std::vector<std::pair<GtkWidget*, MenuItem>> items;
+    std::vector<GtkWidget*> interfaceItems;
+    for (int round = 0; round < 2; ++round) {  // filled again, not appended to
+        menu.SetInterfaceItems(entries);
+        items.clear();
+        interfaceItems.clear();
+        ReadBack(GTK_WIDGET(menu.Widget()), ContextMenuTree(), entries, items, interfaceItems);
+        if (HasFailure()) return;
+    }
+    for (const auto& [widget, item] : items) {
+        for (const bool mark : {false, true}) {
+            commands.clear();
+            menu.SetChecked(item, mark);
+            EXPECT_EQ(Marked(widget), mark && GTK_IS_CHECK_MENU_ITEM(widget)) << "the mark reaches this very widget";
+            gtk_menu_item_activate(GTK_MENU_ITEM(widget));
+            EXPECT_EQ(commands, std::vector<MenuItem>{item}) << "setting a mark runs no command";
+            EXPECT_EQ(Marked(widget), mark && GTK_IS_CHECK_MENU_ITEM(widget)) << "a click leaves the mark to the program";
+        }
+    }
+    gtk_menu_item_activate(GTK_MENU_ITEM(interfaceItems.at(1)));
+    EXPECT_EQ(picks, std::vector<std::size_t>{1});
+    EXPECT_FALSE(Marked(interfaceItems[1])) << "the interfaces' marks are the program's too";
+}
 
 class GtkMenuTest : public GtkMainWindowTest {
  protected:
     // What a click on the item does: GTK toggles a check item's mark, then runs its handlers.
     void Pick(MenuItem item) { gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().Item(item))); }
-    std::vector<MenuItem> CheckedScales() const {
-        std::vector<MenuItem> checked;
-        for (const MenuItem item : kScales)
-            if (window.MenuChecked(item)) checked.push_back(item);
-        return checked;
-    }
     std::optional<std::string> Stored(const char* key) { return settings.Get(kSettingsApp, kSettingsSection, key); }
 };
 
-TEST_F(GtkMenuTest, ScaleItemsRunTheirCommandAndLeaveOneMark) {
-    Load();
-    ASSERT_EQ(CheckedScales(), std::vector<MenuItem>{MenuItem::KbpsAuto}) << "set by the start-up";
-    const std::pair<MenuItem, const char*> picks[] = {
-        {MenuItem::Kbps512, "512"},   {MenuItem::Kbps512, "512"},  // the checked item again stays checked
-        {MenuItem::Kbps128, "128"},   {MenuItem::Kbps256, "256"},  {MenuItem::Kbps1024, "1024"},
-        {MenuItem::Kbps2048, "2048"}, {MenuItem::KbpsAuto, "-1"},  {MenuItem::KbpsAuto, "-1"},
-    };
-    for (const auto& [item, kbps] : picks) {
-        Pick(item);
-        EXPECT_EQ(Stored("kbps"), kbps);
-        EXPECT_EQ(CheckedScales(), std::vector<MenuItem>{item}) << kbps;
-    }
-    window.SetMenuChecked(MenuItem::Kbps256, true);
-    EXPECT_EQ(Stored("kbps"), "-1") << "setting a mark runs no command";
-}
-
-TEST_F(GtkMenuTest, TheInterfaceSubmenuFollowsTheScalesAndAPickInItIsStored) {
+TEST_F(GtkMenuTest, AnInterfacePickedInThePopupIsStored) {
     std::vector<IfRowFields> rows(2);
     rows[0] = {.name = u"lo", .index = 1, .type = 24, .description = "lo"};
     rows[1] = {.name = u"eth0", .index = 2, .type = 6, .description = "eth0", .hardware = true};
     table.SetRows(rows);
     Load();
     form.Timer2_Timer();
-    GtkWidget* autoItem = window.Menu().Item(MenuItem::InterfacesAuto);
-    GtkWidget* submenu = gtk_widget_get_parent(autoItem);
-    GtkWidget* holder = gtk_menu_get_attach_widget(GTK_MENU(submenu));
-    EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(holder)), "网络接口");
-    g_autoptr(GList) top = gtk_container_get_children(GTK_CONTAINER(gtk_widget_get_parent(holder)));
-    EXPECT_EQ(g_list_index(top, holder), 3) << "after 设置曲线最大值";
-
     // The popup fills the submenu (here without a pointer to grab, it shows nothing and returns).
     form.ShowContextMenu();
     ASSERT_NE(window.Menu().InterfaceItem(1), nullptr);
     EXPECT_EQ(window.Menu().InterfaceItem(2), nullptr);
     EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(window.Menu().InterfaceItem(0))), "eth0");
-    EXPECT_TRUE(gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(window.Menu().InterfaceItem(0))));
-    // A click on lo, after the counted eth0.
-    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().InterfaceItem(1)));
-    EXPECT_FALSE(gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(window.Menu().InterfaceItem(1))))
-        << "the mark is frmMain's to set, at the next popup";
+    EXPECT_TRUE(Marked(window.Menu().InterfaceItem(0)));
+    gtk_menu_item_activate(GTK_MENU_ITEM(window.Menu().InterfaceItem(1)));  // lo, after the counted eth0
     EXPECT_TRUE(window.MenuChecked(MenuItem::InterfacesAuto));
     EXPECT_EQ(Stored("interfaces"), "lo");
 }

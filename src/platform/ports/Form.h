@@ -13,8 +13,9 @@ namespace tg {
 
 enum class Cursor { Default = 0, SizeNwse = 8 };
 
-// The menu's fixed items. InterfacesAuto is 自动 at the top of the 网络接口 submenu, whose other
-// items are the interfaces of the moment (InterfaceMenuEntry).
+// The menu's fixed items; mainwindow/MenuTree places and names them. InterfacesAuto is 自动 at the
+// top of the 网络接口 submenu, whose other items are the interfaces of the moment
+// (InterfaceMenuEntry).
 enum class MenuItem { ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto };
 inline constexpr MenuItem kLastMenuItem = MenuItem::InterfacesAuto;
 
