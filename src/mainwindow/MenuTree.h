@@ -20,11 +20,11 @@ enum class MenuNodeKind {
 };
 
 struct MenuNode {
-    MenuNodeKind kind = MenuNodeKind::Separator;
-    std::optional<MenuItem> item;  // Command, Check and Radio nodes only
-    const char* caption = "";      // empty for Separator and Interfaces
-    std::int32_t value = 0;        // Radio: what picking it selects (a scale's kilobits)
+    const char* caption = "";            // empty for Separator and Interfaces
     std::span<const MenuNode> children;  // Submenu only
+    MenuNodeKind kind = MenuNodeKind::Separator;
+    std::int32_t value = 0;              // Radio: what picking it selects (a scale's kilobits)
+    std::optional<MenuItem> item;        // Command, Check and Radio nodes only
 
     // Whether a person picks it and the program then runs the item's command.
     constexpr bool Pickable() const noexcept { return item.has_value(); }
