@@ -74,9 +74,11 @@ void frmMain::Interface_Click(std::size_t position) {
     if (position < m_menuInterfaces.size()) SelectInterfaces(m_interfaces.Picked(m_menuInterfaces[position]));
 }
 
-PixelRect frmMain::PlaceInPixels() const {
-    return RectToPixels(m_ports.form.Bounds(), m_ports.desktop.TwipsPerPixelX(), m_ports.desktop.TwipsPerPixelY());
+PixelRect frmMain::ToPixels(const TwipsRect& twips) const {
+    return RectToPixels(twips, m_ports.desktop.TwipsPerPixelX(), m_ports.desktop.TwipsPerPixelY());
 }
+
+PixelRect frmMain::PlaceInPixels() const { return ToPixels(m_ports.form.Bounds()); }
 
 // Off sends the window behind every other one, not merely out of the topmost band.
 void frmMain::ontop_Click() {
@@ -95,7 +97,7 @@ void frmMain::ontop_Click() {
     m_ports.form.SetTimerEnabled(true);
 }
 
-void frmMain::exit_Click() { m_ports.form.Close(); }
+void frmMain::exit_Click() { Form_QueryUnload(); }
 
 void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }
 

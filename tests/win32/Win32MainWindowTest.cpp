@@ -73,6 +73,22 @@ class PaintCounter {
     WNDPROC m_original;
 };
 
+// The real desktop, except that the program does not end.
+class TestDesktop final : public Desktop {
+ public:
+    explicit TestDesktop(Win32Desktop& desktop) : real(desktop) {}
+    Win32Desktop& real;
+    int exits = 0;
+    TwipsRect PrimaryScreen() const override { return real.PrimaryScreen(); }
+    bool MonitorAt(float x, float y, TwipsRect& b) const override { return real.MonitorAt(x, y, b); }
+    float TwipsPerPixelX() const override { return real.TwipsPerPixelX(); }
+    float TwipsPerPixelY() const override { return real.TwipsPerPixelY(); }
+    void PumpMessages() override { real.PumpMessages(); }
+    void Sleep(std::uint32_t ms) override { real.Sleep(ms); }
+    bool AnotherInstanceRunning() override { return real.AnotherInstanceRunning(); }
+    void ExitProcess() override { ++exits; }
+};
+
 class Win32MainWindowTest : public ::testing::Test {
  protected:
     Win32MainWindowTest() : desktop(UniqueInstanceName()) {
@@ -122,13 +138,14 @@ class Win32MainWindowTest : public ::testing::Test {
     }
 
     Win32Desktop desktop;
+    TestDesktop ending{desktop};
     Win32MainWindow window{desktop};
     test::RecordingMessages messages;
     test::MemorySettings settings;
     test::FakeTableSource table;
     test::FakeClock clock;
     test::FakeOptionsHost options;
-    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock, options}};
+    frmMain form{{window, window.Picture(), ending, messages, settings, table, clock, options}};
     std::uint32_t received = 1'000'000, sent = 1'000'000;
 };
 
@@ -167,32 +184,12 @@ TEST_F(Win32MainWindowTest, FirstStartPlacesTheWindowAndKeepsTheTwipsItWasGiven)
     EXPECT_EQ(window.Picture().Height(), 89) << "30 twips of the window's colour below the picture";
 }
 
-TEST_F(Win32MainWindowTest, MoveRunsTheResizeHandlerBeforeItReturns) {
-    Start();
-    const TwipsRect b = window.Bounds();
-    window.Move({b.left, b.top, 3000, 1500});
-    EXPECT_EQ(form.Picture2Bounds().width, 3000);
-    EXPECT_EQ(form.Picture2Bounds().height, 1470);
-    EXPECT_EQ(window.Picture().Width(), 200);
-    EXPECT_EQ(window.Picture().Height(), 98);
-    EXPECT_EQ(Geometry(), "1672 880 200 100");
-
-    window.Move({b.left, b.top, 3001, 1500});
-    EXPECT_EQ(form.Picture2Bounds().width, 3001) << "the same pixels, still a new size in twips";
-
-    window.Move({b.left, b.top, 300, 1500});
-    EXPECT_EQ(window.Bounds().width, 500) << "frmMain's minimum applied inside the move";
-    EXPECT_EQ(WindowRect().cx, 33);
-}
-
-TEST_F(Win32MainWindowTest, ThePictureNeverOutgrowsTheDesktop) {
-    const int screenW = GetSystemMetrics(SM_CXVIRTUALSCREEN), screenH = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    window.PlaceSurface({0, 0, 1e9f, 1e9f});
-    EXPECT_EQ(window.Picture().Width(), screenW);
-    EXPECT_EQ(window.Picture().Height(), screenH);
-    window.PlaceSurface({0, 0, 3000, 1e9f});
-    EXPECT_EQ(window.Picture().Width(), 200) << "a side that fits keeps its size";
-    EXPECT_EQ(window.Picture().Height(), screenH);
+TEST_F(Win32MainWindowTest, ThePictureIsAsLargeAsItIsToldAndTheScreenIsTheVirtualDesktop) {
+    EXPECT_EQ(window.ScreenPixels().cx, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(window.ScreenPixels().cy, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    window.PlaceSurface({0, 0, 1e9f, 1e9f}, {0, 0, 30, 20});
+    EXPECT_EQ(window.Picture().Width(), 30);
+    EXPECT_EQ(window.Picture().Height(), 20);
 }
 
 TEST_F(Win32MainWindowTest, AMoveOrSizeByTheSystemIsAdopted) {
@@ -318,6 +315,28 @@ TEST_F(Win32MainWindowTest, TheMenuPickedWithARightClickRunsItsCommandBeforeTheP
     EXPECT_EQ(window.Handle(), nullptr);
     MSG msg{};
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "and ended the message loop";
+    EXPECT_EQ(ending.exits, 1) << "and the program";
+}
+
+// Every way out goes through frmMain's unload: the window goes, the loop and the program end.
+TEST_F(Win32MainWindowTest, TheCloseRequestUnloads) {
+    Start();
+    SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(window.Handle(), nullptr);
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(ending.exits, 1);
+}
+
+TEST_F(Win32MainWindowTest, TheSessionsEndUnloadsAndOnlyWhenItEnds) {
+    Start();
+    EXPECT_TRUE(SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0)) << "the program lets the session end";
+    SendMessageW(Hwnd(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_NE(window.Handle(), nullptr) << "the session goes on";
+    EXPECT_EQ(ending.exits, 0);
+    SendMessageW(Hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(window.Handle(), nullptr);
+    EXPECT_EQ(ending.exits, 1);
 }
 
 // The window procedure's own path for a picked item: WM_COMMAND with the item's id.
