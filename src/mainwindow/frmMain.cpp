@@ -1,12 +1,12 @@
 #include "mainwindow/frmMain.h"
 
-#include <array>
 #include <cmath>
 
 #include "appearance/MiscCode.h"
 #include "appearance/frmOptions.h"
 #include "common/Rounding.h"
 #include "common/Twips.h"
+#include "mainwindow/MenuTree.h"
 #include "settings/Conversions.h"
 
 namespace tg {
@@ -17,15 +17,6 @@ constexpr float kMinimumSize = 500;      // twips, both ways
 constexpr float kGrip = 100;             // twips from the bottom-right corner
 constexpr float kStripBelowSurface = 30;  // twips of the window's own colour under the surface
 constexpr std::uint32_t kResizePause = 100;  // ms after each resize step
-
-struct ScaleItem {
-    std::int32_t kbps;
-    MenuItem item;
-};
-constexpr std::array<ScaleItem, 6> kScaleItems = {{
-    {128, MenuItem::Kbps128},   {256, MenuItem::Kbps256},   {512, MenuItem::Kbps512},
-    {1024, MenuItem::Kbps1024}, {2048, MenuItem::Kbps2048}, {-1, MenuItem::KbpsAuto},
-}};
 
 }  // namespace
 
@@ -40,7 +31,11 @@ std::string FirstRunMessage() {
            "Thanks for reading, this message was built to show for the first time only.";
 }
 
-frmMain::frmMain(MainWindowPorts ports) : m_ports(ports), m_store(ports.settings), m_notice(ports.messages) {}
+frmMain::frmMain(MainWindowPorts ports)
+    : m_ports(ports),
+      m_store(ports.settings),
+      m_notice(ports.messages),
+      m_place(RectToPixels(ports.form.Bounds(), ports.desktop.TwipsPerPixelX(), ports.desktop.TwipsPerPixelY())) {}
 
 void frmMain::Form_Initialize() {
     constexpr std::int32_t kDesignLabelColour = 0x00C0C0C0;
@@ -84,7 +79,41 @@ void frmMain::Form_Load() {
     m_ports.form.SetTimerEnabled(true);
 }
 
-void frmMain::SetBounds(const TwipsRect& bounds) { m_ports.form.Move(bounds); }
+// The resize handler runs whenever the size in twips changes, even when the pixels stay the same.
+// It may set the size in turn, and so run inside itself, once, as the system's resize event does.
+void frmMain::SetBounds(const TwipsRect& bounds) {  // NOLINT(misc-no-recursion)
+    const TwipsRect before = m_ports.form.Bounds();
+    m_place.Asked(ToPixels(bounds));
+    m_ports.form.Move(bounds);
+    if (bounds.width != before.width || bounds.height != before.height) Form_Resize();
+}
+
+void frmMain::Form_Placed(const PixelRect& seen) {
+    const WindowPlace::Adopted adopted = m_place.Seen(seen);
+    if (!adopted.place && !adopted.size) return;
+    TwipsRect b = m_ports.form.Bounds();
+    const float tppX = m_ports.desktop.TwipsPerPixelX();
+    const float tppY = m_ports.desktop.TwipsPerPixelY();
+    if (adopted.place) {
+        b.left = static_cast<float>(seen.x) * tppX;
+        b.top = static_cast<float>(seen.y) * tppY;
+    }
+    if (adopted.size) {
+        b.width = static_cast<float>(seen.cx) * tppX;
+        b.height = static_cast<float>(seen.cy) * tppY;
+    }
+    m_ports.form.Adopt(b);
+    if (adopted.size) Form_Resize();
+}
+
+// The same twips are other pixels now: the picture and the read-outs are laid out again.
+void frmMain::Form_DpiChanged(const PixelRect& offered) {
+    TwipsRect b = m_ports.form.Bounds();
+    b.left = static_cast<float>(offered.x) * m_ports.desktop.TwipsPerPixelX();
+    b.top = static_cast<float>(offered.y) * m_ports.desktop.TwipsPerPixelY();
+    SetBounds(b);
+    Form_Resize();
+}
 
 // Each value is applied as it is read, and each default is computed from the window as it is at
 // that moment, so the default left edge uses the width from before the stored width applies.
@@ -122,10 +151,10 @@ void frmMain::KeepOnScreen(TwipsRect& place) {
     if (static_cast<float>(screen.height * 0.9) < place.height) { place.height = 2000; apply(); }
 }
 
+// A stored scale that no item offers is kept, with no item marked.
 void frmMain::RestoreScale() {
     m_scaleKbps = ReadScale(m_store);
-    for (const ScaleItem& s : kScaleItems)
-        if (s.kbps == m_scaleKbps) m_ports.form.SetMenuChecked(s.item, true);
+    if (const auto item = ScaleItem(m_scaleKbps)) m_ports.form.SetMenuChecked(*item, true);
 }
 
 void frmMain::RestoreColours() {
@@ -157,14 +186,19 @@ void frmMain::RestoreInterfaces() {
     IP->Select(m_interfaces);
 }
 
+// A tick pumps messages on its way, which would paint the window halfway through, once for each
+// pump: paints wait for the outermost tick to end, and every paint is the costliest work of the
+// program's day.
 void frmMain::Timer2_Timer() {
-    // A tick's handler lets messages run, and one of them may run the start-up sequence again and
-    // replace the sampler: the sampler whose Update is under way lives until it returns.
+    if (m_ticks++ == 0) m_ports.form.HoldPaints(true);
+    // One of the messages may run the start-up sequence again and replace the sampler: the
+    // sampler whose Update is under way lives until it returns.
     const std::shared_ptr<CIpUpdate> sampler = IP;
     if (sampler) sampler->Update();
+    if (--m_ticks == 0) m_ports.form.HoldPaints(false);
 }
 
-void frmMain::Form_Resize() {
+void frmMain::Form_Resize() {  // NOLINT(misc-no-recursion): through SetBounds, above
     TwipsRect b = m_ports.form.Bounds();
     if (b.width < kMinimumSize) {
         b.width = kMinimumSize;
@@ -182,7 +216,7 @@ void frmMain::Form_Resize() {
     for (const LabelId label : {LabelId::Label1, LabelId::Label9, LabelId::Label10})
         m_ports.form.SetLabelVisible(label, labels);
     m_picture = {0, 0, b.width, b.height - kStripBelowSurface};
-    m_ports.form.PlaceSurface(m_picture);
+    m_ports.form.PlaceSurface(m_picture, PicturePixels(ToPixels(m_picture), m_ports.form.ScreenPixels()));
     PlaceUploadReadout();
     m_ports.form.SetLabelPosition(LabelId::Label1, 120, b.height - 350);
 }
@@ -308,6 +342,10 @@ void frmMain::ShowContextMenu() {
     m_ports.form.SetTimerEnabled(true);
 }
 
-void frmMain::Form_QueryUnload() { m_ports.desktop.ExitProcess(); }
+// Unloading takes the window off the screen first, so nothing shows a program that has ended.
+void frmMain::Form_QueryUnload() {
+    m_ports.form.Close();
+    m_ports.desktop.ExitProcess();
+}
 
 }  // namespace tg

@@ -10,6 +10,7 @@
 #include "counters/CIpUpdate.h"
 #include "counters/InterfaceSelection.h"
 #include "counters/UnsupportedNotice.h"
+#include "mainwindow/WindowPlace.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Desktop.h"
 #include "platform/ports/Form.h"
@@ -55,8 +56,15 @@ class frmMain {
     // The start-up sequence: at program start and again when the options dialog closes. Ends the
     // process through the desktop port when another copy runs.
     void Form_Load();
+    // A tick: the window paints nothing until it ends, then once.
     void Timer2_Timer();
     void Form_Resize();
+    // The system reports the window at this place and size (pixels), whether or not the program
+    // asked for it: what it did of its own accord becomes the window's place.
+    void Form_Placed(const PixelRect& seen);
+    // The window went to a screen of another resolution: it keeps its size in twips, at the
+    // place (pixels) the system offers, whatever size the system offers with it.
+    void Form_DpiChanged(const PixelRect& offered);
     void IP_Data(std::int32_t& OutData, std::int32_t& InData);
 
     void Picture2_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
@@ -66,8 +74,8 @@ class frmMain {
     void ShowContextMenu();
     // The menu's commands; MenuCommand runs the one for an item.
     void MenuCommand(MenuItem item);
+    // A scale item of 设置曲线最大值, the automatic one included.
     void Kbps_Click(MenuItem item);
-    void KbpsAuto_Click();
     // The 网络接口 submenu: 自动, and the interface item at this position of the last popup.
     void InterfacesAuto_Click();
     void Interface_Click(std::size_t position);
@@ -75,6 +83,8 @@ class frmMain {
     void abt_Click();
     void opt_Click();
     void exit_Click();
+    // Every way the window closes ends here: the exit command, the window's own close button or
+    // message, the session ending. What the program does at exit goes here.
     void Form_QueryUnload();
 
     // State the front ends and the menu commands read.
@@ -111,7 +121,8 @@ class frmMain {
     void PlaceUploadReadout();
     bool InGrip(float x, float y) const;
     bool RaiseGraphMax(double up, double down);
-    void CheckOnlyScale(MenuItem checked);
+    void CheckOnly(MenuItem checked);
+    PixelRect ToPixels(const TwipsRect& twips) const;
     PixelRect PlaceInPixels() const;
     std::int32_t YPixels(double twips) const;
 
@@ -131,6 +142,8 @@ class frmMain {
     TwipsRect m_picture{0, 0, 2685, 1185};
     InterfaceSelection m_interfaces;
     std::vector<std::string> m_menuInterfaces;  // the names of the last popup's interface items
+    WindowPlace m_place;
+    int m_ticks = 0;  // ticks under way: a tick's message pump may run the next one inside it
 
     bool m_dragging = false;
     bool m_resizing = false;

@@ -1,24 +1,10 @@
 // The context menu's commands.
-#include <array>
-
-#include "mainwindow/InterfaceMenu.h"
 #include "common/Twips.h"
+#include "mainwindow/InterfaceMenu.h"
+#include "mainwindow/MenuTree.h"
 #include "mainwindow/frmMain.h"
 
 namespace tg {
-
-namespace {
-
-struct FixedScale {
-    MenuItem item;
-    std::int32_t kbps;
-};
-constexpr std::array<FixedScale, 5> kFixedScales = {{
-    {MenuItem::Kbps128, 128}, {MenuItem::Kbps256, 256}, {MenuItem::Kbps512, 512},
-    {MenuItem::Kbps1024, 1024}, {MenuItem::Kbps2048, 2048},
-}};
-
-}  // namespace
 
 std::string AboutMessage() {
     return "TideDesk - an edition of TideGauge from the TideGauge project\r\n"
@@ -30,37 +16,34 @@ std::string AboutMessage() {
 }
 
 void frmMain::MenuCommand(MenuItem item) {
+    if (ScaleOf(item)) {
+        Kbps_Click(item);
+        return;
+    }
     switch (item) {
         case MenuItem::ontop: ontop_Click(); break;
-        case MenuItem::KbpsAuto: KbpsAuto_Click(); break;
         case MenuItem::InterfacesAuto: InterfacesAuto_Click(); break;
         case MenuItem::abt: abt_Click(); break;
         case MenuItem::opt: opt_Click(); break;
         case MenuItem::exit: exit_Click(); break;
-        default: Kbps_Click(item); break;
+        default: break;
     }
 }
 
-void frmMain::CheckOnlyScale(MenuItem checked) {
-    for (const FixedScale& s : kFixedScales) m_ports.form.SetMenuChecked(s.item, s.item == checked);
-    m_ports.form.SetMenuChecked(MenuItem::KbpsAuto, checked == MenuItem::KbpsAuto);
+void frmMain::CheckOnly(MenuItem checked) {
+    for (const MenuNode& node : RadioGroup(checked))
+        if (node.kind == MenuNodeKind::Radio) m_ports.form.SetMenuChecked(*node.item, node.item == checked);
 }
 
+// Picking the scale already chosen does it all again: the graph starts afresh. The automatic
+// scale also starts its maximum again from the smallest.
 void frmMain::Kbps_Click(MenuItem item) {
-    for (const FixedScale& s : kFixedScales) {
-        if (s.item != item) continue;
-        m_scaleKbps = s.kbps;
-        CheckOnlyScale(item);
-        m_store.Write(keys::kbps, m_scaleKbps);
-        PaintBackground();
-    }
-}
-
-void frmMain::KbpsAuto_Click() {
-    m_scaleKbps = -1;
-    CheckOnlyScale(MenuItem::KbpsAuto);
-    m_graphMax = 128;
-    m_store.Write(keys::kbps, "-1");
+    const std::optional<std::int32_t> kbps = ScaleOf(item);
+    if (!kbps) return;
+    m_scaleKbps = *kbps;
+    CheckOnly(item);
+    if (m_scaleKbps == kAutomaticScale) m_graphMax = 128;
+    m_store.Write(keys::kbps, m_scaleKbps);
     PaintBackground();
 }
 
@@ -91,9 +74,11 @@ void frmMain::Interface_Click(std::size_t position) {
     if (position < m_menuInterfaces.size()) SelectInterfaces(m_interfaces.Picked(m_menuInterfaces[position]));
 }
 
-PixelRect frmMain::PlaceInPixels() const {
-    return RectToPixels(m_ports.form.Bounds(), m_ports.desktop.TwipsPerPixelX(), m_ports.desktop.TwipsPerPixelY());
+PixelRect frmMain::ToPixels(const TwipsRect& twips) const {
+    return RectToPixels(twips, m_ports.desktop.TwipsPerPixelX(), m_ports.desktop.TwipsPerPixelY());
 }
+
+PixelRect frmMain::PlaceInPixels() const { return ToPixels(m_ports.form.Bounds()); }
 
 // Off sends the window behind every other one, not merely out of the topmost band.
 void frmMain::ontop_Click() {
@@ -112,7 +97,7 @@ void frmMain::ontop_Click() {
     m_ports.form.SetTimerEnabled(true);
 }
 
-void frmMain::exit_Click() { m_ports.form.Close(); }
+void frmMain::exit_Click() { Form_QueryUnload(); }
 
 void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }
 

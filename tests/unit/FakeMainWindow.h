@@ -1,6 +1,6 @@
 #pragma once
 // frmMain over fakes of all its ports, as the portable tests drive it: the picture is a real pixel
-// buffer that follows the window's size at 15 twips a pixel.
+// buffer of the size frmMain gives it, at 15 twips a pixel.
 #include <cstdint>
 
 #include "Fakes.h"
@@ -12,10 +12,7 @@ namespace tg::test {
 
 struct FakeMainWindow {
     FakeMainWindow() {
-        form.onResize = [this] { window.Form_Resize(); };
-        form.onPlace = [this](const TwipsRect& b) {
-            picture.Resize(static_cast<std::int32_t>(b.width / 15), static_cast<std::int32_t>(b.height / 15));
-        };
+        form.onPlace = [this](const TwipsRect&) { picture.Resize(form.surfacePixels.cx, form.surfacePixels.cy); };
     }
     FakeMainWindow(const FakeMainWindow&) = delete;
     FakeMainWindow& operator=(const FakeMainWindow&) = delete;

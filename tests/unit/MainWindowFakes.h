@@ -1,6 +1,6 @@
 #pragma once
-// Fakes of the main window's ports: a window that keeps its geometry and runs the resize handler
-// as a real one does, and a desktop with a configurable screen and monitors.
+// Fakes of the main window's ports: a window that keeps its geometry and records what it was
+// told, and a desktop with a configurable screen and monitors.
 #include <functional>
 #include <map>
 #include <string>
@@ -16,7 +16,8 @@ class FakeForm final : public Form {
  public:
     TwipsRect bounds{0, 0, 2715, 1365};
     TwipsRect surface;
-    std::function<void()> onResize;  // the window's resize handler
+    PixelRect surfacePixels;
+    PixelRect screen{0, 0, 1920, 1080};
     std::vector<TwipsRect> moves;
     int shows = 0;
     std::vector<PixelRect> topmost;
@@ -35,18 +36,27 @@ class FakeForm final : public Form {
     std::function<void()> onPopup;
     int popups = 0;
     bool closed = false;
+    // Counts, not records: a day of ticks must not grow the heap.
+    bool paintsHeld = false;
+    int paints = 0;  // what a real window would paint: a change while not held, or a release after changes
+    bool paintPending = false;
 
     TwipsRect Bounds() const override { return bounds; }
     void Move(const TwipsRect& b) override {
         moves.push_back(b);
-        const bool resized = b.width != bounds.width || b.height != bounds.height;
         bounds = b;
-        if (resized && onResize) onResize();
     }
+    void Adopt(const TwipsRect& b) override { bounds = b; }
     std::function<void(const TwipsRect&)> onPlace;
-    void PlaceSurface(const TwipsRect& b) override {
+    void PlaceSurface(const TwipsRect& b, const PixelRect& pixels) override {
         surface = b;
+        surfacePixels = pixels;
         if (onPlace) onPlace(b);
+    }
+    PixelRect ScreenPixels() const override { return screen; }
+    void HoldPaints(bool held) override {
+        paintsHeld = held;
+        if (!held && paintPending) Changed();
     }
     void Show() override { ++shows; }
     void MakeTopmost(const PixelRect& p) override { topmost.push_back(p); }
@@ -58,7 +68,10 @@ class FakeForm final : public Form {
     void SetStacking(bool top, const PixelRect& p) override { stacking.push_back({top, p}); }
     void SetAlpha(std::uint8_t level) override { alpha = level; }
     void SetBackColour(std::int32_t c) override { backColour = c; }
-    void SetLabelText(LabelId l, std::string_view t) override { text[l] = std::string(t); }
+    void SetLabelText(LabelId l, std::string_view t) override {
+        text[l] = std::string(t);
+        Changed();
+    }
     void SetLabelPosition(LabelId l, float x, float y) override { position[l] = {x, y}; }
     void SetLabelVisible(LabelId l, bool v) override { visible[l] = v; }
     void SetLabelColour(LabelId l, std::int32_t c) override { colour[l] = c; }
@@ -81,6 +94,12 @@ class FakeForm final : public Form {
         if (onPopup) onPopup();
     }
     void Close() override { closed = true; }
+
+ private:
+    void Changed() {
+        paintPending = paintsHeld;
+        if (!paintsHeld) ++paints;
+    }
 };
 
 class FakeDesktop final : public Desktop {
@@ -93,6 +112,7 @@ class FakeDesktop final : public Desktop {
     std::vector<std::uint32_t> sleeps;
     bool anotherInstance = false;
     bool exited = false;
+    std::function<void()> onExit;
 
     TwipsRect PrimaryScreen() const override { return primary; }
     bool MonitorAt(float x, float y, TwipsRect& b) const override {
@@ -112,7 +132,10 @@ class FakeDesktop final : public Desktop {
     }
     void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
-    void ExitProcess() override { exited = true; }
+    void ExitProcess() override {
+        exited = true;
+        if (onExit) onExit();
+    }
 };
 
 // The options dialog as the main window sees it: shown, then closed by the user.

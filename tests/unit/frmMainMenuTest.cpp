@@ -1,15 +1,65 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <string_view>
+
 #include "Fakes.h"
 #include "FakeMainWindow.h"
 #include "appearance/PixelSurface.h"
+#include "mainwindow/MenuTree.h"
 #include "mainwindow/frmMain.h"
 
 namespace tg {
 namespace {
 
-constexpr MenuItem kScaleItems[] = {MenuItem::Kbps128, MenuItem::Kbps256, MenuItem::Kbps512,
-                                    MenuItem::Kbps1024, MenuItem::Kbps2048, MenuItem::KbpsAuto};
+// Every node of the tree, depth first, with its position in the list that holds it.
+void Walk(std::span<const MenuNode> list, const std::function<void(std::span<const MenuNode>, std::size_t)>& visit) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        visit(list, i);
+        Walk(list[i].children, visit);
+    }
+}
+
+TEST(MenuTreeTest, EveryItemOnceWithACaptionAndNoSeparatorAtAnEnd) {
+    std::map<MenuItem, int> found;
+    int interfaceSlots = 0;
+    Walk(ContextMenuTree(), [&](std::span<const MenuNode> list, std::size_t i) {
+        const MenuNode& node = list[i];
+        const bool blank = node.kind == MenuNodeKind::Separator || node.kind == MenuNodeKind::Interfaces;
+        EXPECT_EQ(std::string_view(node.caption).empty(), blank) << i << " " << node.caption;
+        EXPECT_EQ(node.Pickable(), !blank && node.kind != MenuNodeKind::Submenu) << node.caption;
+        EXPECT_EQ(node.children.empty(), node.kind != MenuNodeKind::Submenu) << node.caption;
+        if (node.item) ++found[*node.item];
+        interfaceSlots += node.kind == MenuNodeKind::Interfaces ? 1 : 0;
+        if (node.kind == MenuNodeKind::Separator) {
+            EXPECT_GT(i, 0u) << "a separator first";
+            ASSERT_LT(i + 1, list.size()) << "a separator last";
+            EXPECT_NE(list[i + 1].kind, MenuNodeKind::Separator) << "two separators in a row";
+        }
+    });
+    for (int i = 0; i <= static_cast<int>(kLastMenuItem); ++i)
+        EXPECT_EQ(found[static_cast<MenuItem>(i)], 1) << "item " << i;
+    EXPECT_EQ(found.size(), static_cast<std::size_t>(kLastMenuItem) + 1) << "no item beyond the last";
+    EXPECT_EQ(interfaceSlots, 1);
+}
+
+TEST(MenuTreeTest, TheScalesAreOneRadioGroupInTheTreeAndTheirValuesLeadBack) {
+    ASSERT_FALSE(ScaleMenu().empty());
+    for (const MenuNode& node : ScaleMenu()) {
+        ASSERT_EQ(node.kind, MenuNodeKind::Radio) << node.caption;
+        EXPECT_EQ(ScaleItem(node.value), node.item) << "values are unique: " << node.value;
+        EXPECT_EQ(ScaleOf(*node.item), node.value);
+        EXPECT_EQ(RadioGroup(*node.item).data(), ScaleMenu().data()) << "the tree shows this very list";
+        if (node.value != kAutomaticScale) {
+            EXPECT_EQ(node.caption, std::to_string(node.value) + " Kbps");
+        }
+    }
+    EXPECT_TRUE(ScaleItem(kAutomaticScale));
+    for (const std::int32_t offered : {0, 300, 2047}) EXPECT_FALSE(ScaleItem(offered)) << offered;
+    EXPECT_FALSE(ScaleOf(MenuItem::ontop));
+    EXPECT_TRUE(RadioGroup(MenuItem::InterfacesAuto).empty()) << "a check item of its own";
+}
 
 class frmMainMenuTest : public ::testing::Test, protected test::FakeMainWindow {
  protected:
@@ -19,10 +69,12 @@ class frmMainMenuTest : public ::testing::Test, protected test::FakeMainWindow {
         window.Form_Load();
     }
     std::optional<std::string> Stored(const char* key) { return settings.Get(kSettingsApp, kSettingsSection, key); }
-    int Checked() const {
-        int n = 0;
-        for (const MenuItem item : kScaleItems) n += form.MenuChecked(item) ? 1 : 0;
-        return n;
+    // The scale items that carry a mark.
+    std::vector<MenuItem> Checked() const {
+        std::vector<MenuItem> checked;
+        for (const MenuNode& node : ScaleMenu())
+            if (form.MenuChecked(*node.item)) checked.push_back(*node.item);
+        return checked;
     }
     // Draws something on the graph so a repaint can be seen.
     void Scribble() { picture.Clear(0x123456); }
@@ -30,34 +82,25 @@ class frmMainMenuTest : public ::testing::Test, protected test::FakeMainWindow {
 
 };
 
-TEST_F(frmMainMenuTest, FixedScalesStoreTheirValueCheckOneItemAndRepaint) {
-    const std::pair<MenuItem, const char*> scales[] = {{MenuItem::Kbps128, "128"}, {MenuItem::Kbps256, "256"},
-                                                       {MenuItem::Kbps512, "512"}, {MenuItem::Kbps1024, "1024"},
-                                                       {MenuItem::Kbps2048, "2048"}, {MenuItem::Kbps2048, "2048"}};
-    for (const auto& [item, text] : scales) {
-        Scribble();
-        window.MenuCommand(item);
-        EXPECT_EQ(Stored("kbps"), text);
-        EXPECT_EQ(std::to_string(window.ScaleKbps()), text);
-        EXPECT_TRUE(form.MenuChecked(item));
-        EXPECT_EQ(Checked(), 1);
-        EXPECT_TRUE(Repainted()) << "picking the current scale again still repaints";
+// Each item twice: picking the scale already chosen does it all again.
+TEST_F(frmMainMenuTest, EachScaleIsStoredMarkedAloneAndStartsTheGraphAfresh) {
+    for (const MenuNode& node : ScaleMenu()) {
+        for (int pick = 0; pick < 2; ++pick) {
+            window.DrawGraph(900, 900);
+            const std::int32_t maximum = window.GraphMax();
+            Scribble();
+            window.MenuCommand(*node.item);
+            EXPECT_EQ(Stored("kbps"), std::to_string(node.value));
+            EXPECT_EQ(window.ScaleKbps(), node.value);
+            EXPECT_EQ(Checked(), std::vector<MenuItem>{*node.item});
+            EXPECT_TRUE(Repainted()) << node.caption;
+            const std::int32_t expected = node.value == kAutomaticScale ? 128 : maximum;
+            EXPECT_EQ(window.GraphMax(), expected) << "automatic starts from the smallest, a fixed scale at the next step";
+        }
     }
+    window.MenuCommand(MenuItem::Kbps2048);
     window.DrawGraph(5, 5);
-    EXPECT_EQ(window.GraphMax(), 2048) << "a fixed scale takes effect at the next step";
-}
-
-TEST_F(frmMainMenuTest, AutomaticResetsTheMaximumEvenWhenAlreadyAutomatic) {
-    window.DrawGraph(900, 900);
-    EXPECT_EQ(window.GraphMax(), 910);
-    Scribble();
-    window.MenuCommand(MenuItem::KbpsAuto);
-    EXPECT_EQ(window.GraphMax(), 128);
-    EXPECT_EQ(window.ScaleKbps(), -1);
-    EXPECT_EQ(Stored("kbps"), "-1");
-    EXPECT_TRUE(form.MenuChecked(MenuItem::KbpsAuto));
-    EXPECT_EQ(Checked(), 1);
-    EXPECT_TRUE(Repainted());
+    EXPECT_EQ(window.GraphMax(), 2048);
 }
 
 TEST_F(frmMainMenuTest, AlwaysOnTopTogglesStackingAndKeepsThePlace) {
@@ -158,7 +201,7 @@ TEST_F(frmMainInterfaceMenuTest, AGarbledChoiceCountsAutomaticallyAndStaysUntilT
     EXPECT_EQ(form.text[LabelId::Label9], "D:400kb") << "the start-up after the options dialog reads the choice";
 }
 
-TEST_F(frmMainMenuTest, AboutAndExit) {
+TEST_F(frmMainMenuTest, About) {
     window.MenuCommand(MenuItem::abt);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
@@ -168,8 +211,6 @@ TEST_F(frmMainMenuTest, AboutAndExit) {
     EXPECT_NE(text.find("\r\nEmail: "), std::string::npos);
     EXPECT_NE(text.find("\r\n\r\n\xE6\x84\x9F\xE8\xB0\xA2\xE4\xBD\xBF\xE7\x94\xA8!"), std::string::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5) << "six lines";
-    window.MenuCommand(MenuItem::exit);
-    EXPECT_TRUE(form.closed);
 }
 
 }  // namespace

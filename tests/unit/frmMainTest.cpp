@@ -5,6 +5,7 @@
 #include "Fakes.h"
 #include "FakeMainWindow.h"
 #include "appearance/PixelSurface.h"
+#include "mainwindow/MenuTree.h"
 #include "mainwindow/frmMain.h"
 
 namespace tg {
@@ -123,9 +124,7 @@ TEST_F(frmMainTest, ScaleAndTopmostFromTheStore) {
     Store(keys::kbps, "300");
     window.Form_Load();
     EXPECT_EQ(window.ScaleKbps(), 300);
-    for (const MenuItem item : {MenuItem::Kbps128, MenuItem::Kbps256, MenuItem::Kbps512, MenuItem::Kbps1024,
-                                MenuItem::Kbps2048, MenuItem::KbpsAuto, MenuItem::ontop})
-        EXPECT_FALSE(form.MenuChecked(item));
+    EXPECT_TRUE(form.checks.empty()) << "no scale item offers 300, and the window is not topmost";
     EXPECT_TRUE(form.topmost.empty());
     Store(keys::kbps, "garbage");
     window.Form_Load();
@@ -199,23 +198,126 @@ TEST_F(frmMainTest, AnIdleSecondReadsZeroAndScrollsAnEmptyColumn) {
     EXPECT_NE(picture.Pixel(x, bottom), kYellow) << "this second's column is empty";
 }
 
+// The window manager may make the window smaller than the program ever would.
 TEST_F(frmMainTest, ResizeEnforcesMinimumsAndLaysOutTheLabels) {
     window.Form_Load();
     picture.Clear(0x123456);
-    form.Move({100, 100, 300, 300});
+    window.Form_Placed({100, 100, 20, 20});
     EXPECT_EQ(form.Bounds().width, 500);
     EXPECT_EQ(form.Bounds().height, 500);
     EXPECT_NE(picture.Pixel(0, 0), 0x123456) << "the background was repainted";
     EXPECT_FALSE(form.visible[LabelId::Label9]);
 
-    form.Move({100, 100, 1559, 660});
-    EXPECT_FALSE(form.visible[LabelId::Label1]) << "1559 wide hides the read-outs";
-    form.Move({100, 100, 1560, 660});
+    window.Form_Placed({100, 100, 103, 44});
+    EXPECT_FALSE(form.visible[LabelId::Label1]) << "1545 wide hides the read-outs";
+    window.Form_Placed({100, 100, 104, 44});
     EXPECT_TRUE(form.visible[LabelId::Label10]);
     EXPECT_EQ(form.position[LabelId::Label10].first, 1560 - 150 - form.labelWidth);
     EXPECT_EQ(form.position[LabelId::Label1].second, 660 - 350);
     EXPECT_EQ(form.surface.width, 1560);
     EXPECT_EQ(form.surface.height, 630);
+}
+
+// The X server answers late, in order; Windows at once, inside the request.
+TEST_F(frmMainTest, AnswersToTheProgramsOwnRequestsAreNoNews) {
+    window.Form_Load();
+    const TwipsRect s = window.Picture2Bounds();
+    window.Picture2_MouseDown(kLeftButton, 0, 300, 300);
+    window.Picture2_MouseMove(kLeftButton, 0, 450, 300);  // to 1682 880
+    window.Picture2_MouseMove(kLeftButton, 0, 450, 300);  // to 1692 880
+    window.Form_Placed({1682, 880, 181, 91});
+    EXPECT_EQ(form.Bounds().left, 25085 + 300) << "a late answer does not pull the window back";
+    window.Form_Placed({1692, 880, 181, 91});
+    window.Form_Placed({1692, 880, 181, 91});
+    EXPECT_EQ(form.Bounds().left, 25085 + 300) << "the twips it was given, not those of its pixels";
+    window.Picture2_MouseUp(kLeftButton, 0, 450, 300);
+    const std::size_t moves = form.moves.size();
+    window.Form_Placed({1600, 800, 181, 91});
+    EXPECT_EQ(form.Bounds().left, 24000) << "a place never asked for is the system's doing";
+    EXPECT_EQ(form.Bounds().top, 12000);
+    EXPECT_EQ(form.Bounds().width, 2715) << "the same pixels: the twips are kept";
+    EXPECT_EQ(form.moves.size(), moves) << "the window is where the system put it already";
+    window.Form_Placed({1682, 880, 181, 91});
+    EXPECT_EQ(form.Bounds().left, 25230) << "nor is one asked for before the last answer";
+    window.Form_Placed({1600, 800, 181, 91});
+
+    window.Picture2_MouseDown(kLeftButton, 0, s.width - 10, s.height - 10);
+    window.Picture2_MouseMove(kLeftButton, 0, 3001, 1500);
+    EXPECT_EQ(window.Picture2Bounds().width, 3001) << "a new size in twips is laid out though its pixels are the same";
+    window.Form_Placed({1600, 800, 200, 100});
+    EXPECT_EQ(form.Bounds().width, 3001);
+    window.Form_Placed({1600, 800, 250, 100});
+    EXPECT_EQ(form.Bounds().width, 3750) << "nor asked for, this size";
+    EXPECT_EQ(form.Bounds().left, 24000);
+    EXPECT_EQ(picture.Width(), 250) << "and laid out";
+}
+
+// Hand-edited settings can ask for a window millions of pixels across. The start-up shrinks it,
+// but only after the size was applied, so the picture must not be that large meanwhile.
+TEST_F(frmMainTest, ThePictureNeverOutgrowsTheScreens) {
+    Store(keys::x1, "1e7");
+    Store(keys::y1, "1e9");
+    PixelRect largest;
+    form.onPlace = [&](const TwipsRect&) {
+        largest.cx = std::max(largest.cx, form.surfacePixels.cx);
+        largest.cy = std::max(largest.cy, form.surfacePixels.cy);
+        picture.Resize(form.surfacePixels.cx, form.surfacePixels.cy);
+    };
+    window.Form_Load();
+    EXPECT_EQ(largest.cx, 1920);
+    EXPECT_EQ(largest.cy, 1080);
+    EXPECT_EQ(form.Bounds().width, 2000) << "wider than the screen: the fallback width";
+    EXPECT_EQ(form.Bounds().height, 2000) << "taller than the screen: the fallback height";
+    EXPECT_EQ(picture.Width(), 133);
+    EXPECT_EQ(picture.Height(), 131);
+    form.screen = {0, 0, 150, 100};
+    window.Form_Placed({0, 0, 160, 90});
+    EXPECT_EQ(picture.Width(), 150) << "the side that does not fit is cut";
+    EXPECT_EQ(picture.Height(), 88) << "the side that fits keeps its size";
+}
+
+// A tick pumps messages twice on its way, and a pump may run the next tick inside it.
+TEST_F(frmMainTest, ATickPaintsOnceWhenItHasDrawnEverything) {
+    window.Form_Load();
+    Tick(1000, 1000);
+    bool heldWhilePumping = false;
+    int inner = 0;
+    desktop.onPump = [&] {
+        heldWhilePumping = form.paintsHeld;
+        if (inner++ == 0) Tick(1000, 1000);
+    };
+    form.paints = 0;
+    Tick(1000, 1000);
+    EXPECT_TRUE(heldWhilePumping);
+    EXPECT_FALSE(form.paintsHeld);
+    EXPECT_EQ(form.paints, 1) << "for both ticks, after the outer one";
+}
+
+TEST_F(frmMainTest, OnAnotherResolutionTheWindowKeepsItsTwipsAtTheOfferedPlace) {
+    window.Form_Load();
+    const TwipsRect before = form.Bounds();
+    desktop.tppX = desktop.tppY = 10;  // 144 DPI
+    window.Form_DpiChanged({100, 50, 400, 300});
+    EXPECT_EQ(form.Bounds().left, 1000);
+    EXPECT_EQ(form.Bounds().top, 500);
+    EXPECT_EQ(form.Bounds().width, before.width);
+    EXPECT_EQ(form.Bounds().height, before.height);
+    EXPECT_EQ(form.surfacePixels.cx, 272) << "2715 twips at 10 a pixel, the half to even";
+    EXPECT_EQ(form.surfacePixels.cy, 134);
+    const std::size_t moves = form.moves.size();
+    window.Form_Placed({100, 50, 272, 136});
+    EXPECT_EQ(form.moves.size(), moves);
+    EXPECT_EQ(form.Bounds().width, before.width) << "the answer to the move it made";
+}
+
+// The window's close request and the session's end call the unload as the exit command does.
+TEST_F(frmMainTest, TheExitCommandUnloadsTheWindowThenEndsTheProgram) {
+    window.Form_Load();
+    bool closedFirst = false;
+    desktop.onExit = [&] { closedFirst = form.closed; };
+    window.MenuCommand(MenuItem::exit);
+    EXPECT_TRUE(desktop.exited);
+    EXPECT_TRUE(closedFirst);
 }
 
 TEST_F(frmMainTest, FixedScaleCutsBarsAtTheTop) {

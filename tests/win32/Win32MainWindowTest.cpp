@@ -7,12 +7,17 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "Fakes.h"
 #include "GuiObjects.h"
 #include "MainWindowFakes.h"
+#include "mainwindow/MenuTree.h"
 #include "mainwindow/frmMain.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32ContextMenu.h"
 
 namespace tg {
@@ -68,6 +73,22 @@ class PaintCounter {
     WNDPROC m_original;
 };
 
+// The real desktop, except that the program does not end.
+class TestDesktop final : public Desktop {
+ public:
+    explicit TestDesktop(Win32Desktop& desktop) : real(desktop) {}
+    Win32Desktop& real;
+    int exits = 0;
+    TwipsRect PrimaryScreen() const override { return real.PrimaryScreen(); }
+    bool MonitorAt(float x, float y, TwipsRect& b) const override { return real.MonitorAt(x, y, b); }
+    float TwipsPerPixelX() const override { return real.TwipsPerPixelX(); }
+    float TwipsPerPixelY() const override { return real.TwipsPerPixelY(); }
+    void PumpMessages() override { real.PumpMessages(); }
+    void Sleep(std::uint32_t ms) override { real.Sleep(ms); }
+    bool AnotherInstanceRunning() override { return real.AnotherInstanceRunning(); }
+    void ExitProcess() override { ++exits; }
+};
+
 class Win32MainWindowTest : public ::testing::Test {
  protected:
     Win32MainWindowTest() : desktop(UniqueInstanceName()) {
@@ -117,13 +138,14 @@ class Win32MainWindowTest : public ::testing::Test {
     }
 
     Win32Desktop desktop;
+    TestDesktop ending{desktop};
     Win32MainWindow window{desktop};
     test::RecordingMessages messages;
     test::MemorySettings settings;
     test::FakeTableSource table;
     test::FakeClock clock;
     test::FakeOptionsHost options;
-    frmMain form{{window, window.Picture(), desktop, messages, settings, table, clock, options}};
+    frmMain form{{window, window.Picture(), ending, messages, settings, table, clock, options}};
     std::uint32_t received = 1'000'000, sent = 1'000'000;
 };
 
@@ -162,32 +184,12 @@ TEST_F(Win32MainWindowTest, FirstStartPlacesTheWindowAndKeepsTheTwipsItWasGiven)
     EXPECT_EQ(window.Picture().Height(), 89) << "30 twips of the window's colour below the picture";
 }
 
-TEST_F(Win32MainWindowTest, MoveRunsTheResizeHandlerBeforeItReturns) {
-    Start();
-    const TwipsRect b = window.Bounds();
-    window.Move({b.left, b.top, 3000, 1500});
-    EXPECT_EQ(form.Picture2Bounds().width, 3000);
-    EXPECT_EQ(form.Picture2Bounds().height, 1470);
-    EXPECT_EQ(window.Picture().Width(), 200);
-    EXPECT_EQ(window.Picture().Height(), 98);
-    EXPECT_EQ(Geometry(), "1672 880 200 100");
-
-    window.Move({b.left, b.top, 3001, 1500});
-    EXPECT_EQ(form.Picture2Bounds().width, 3001) << "the same pixels, still a new size in twips";
-
-    window.Move({b.left, b.top, 300, 1500});
-    EXPECT_EQ(window.Bounds().width, 500) << "frmMain's minimum applied inside the move";
-    EXPECT_EQ(WindowRect().cx, 33);
-}
-
-TEST_F(Win32MainWindowTest, ThePictureNeverOutgrowsTheDesktop) {
-    const int screenW = GetSystemMetrics(SM_CXVIRTUALSCREEN), screenH = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    window.PlaceSurface({0, 0, 1e9f, 1e9f});
-    EXPECT_EQ(window.Picture().Width(), screenW);
-    EXPECT_EQ(window.Picture().Height(), screenH);
-    window.PlaceSurface({0, 0, 3000, 1e9f});
-    EXPECT_EQ(window.Picture().Width(), 200) << "a side that fits keeps its size";
-    EXPECT_EQ(window.Picture().Height(), screenH);
+TEST_F(Win32MainWindowTest, ThePictureIsAsLargeAsItIsToldAndTheScreenIsTheVirtualDesktop) {
+    EXPECT_EQ(window.ScreenPixels().cx, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(window.ScreenPixels().cy, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    window.PlaceSurface({0, 0, 1e9f, 1e9f}, {0, 0, 30, 20});
+    EXPECT_EQ(window.Picture().Width(), 30);
+    EXPECT_EQ(window.Picture().Height(), 20);
 }
 
 TEST_F(Win32MainWindowTest, AMoveOrSizeByTheSystemIsAdopted) {
@@ -313,37 +315,38 @@ TEST_F(Win32MainWindowTest, TheMenuPickedWithARightClickRunsItsCommandBeforeTheP
     EXPECT_EQ(window.Handle(), nullptr);
     MSG msg{};
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "and ended the message loop";
+    EXPECT_EQ(ending.exits, 1) << "and the program";
+}
+
+// Every way out goes through frmMain's unload: the window goes, the loop and the program end.
+TEST_F(Win32MainWindowTest, TheCloseRequestUnloads) {
+    Start();
+    SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(window.Handle(), nullptr);
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(ending.exits, 1);
+}
+
+TEST_F(Win32MainWindowTest, TheSessionsEndUnloadsAndOnlyWhenItEnds) {
+    Start();
+    EXPECT_TRUE(SendMessageW(Hwnd(), WM_QUERYENDSESSION, 0, 0)) << "the program lets the session end";
+    SendMessageW(Hwnd(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_NE(window.Handle(), nullptr) << "the session goes on";
+    EXPECT_EQ(ending.exits, 0);
+    SendMessageW(Hwnd(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(window.Handle(), nullptr);
+    EXPECT_EQ(ending.exits, 1);
 }
 
 // The window procedure's own path for a picked item: WM_COMMAND with the item's id.
-TEST_F(Win32MainWindowTest, EveryMenuCommandReachesItsHandler) {
+TEST_F(Win32MainWindowTest, MenuCommandsReachTheirHandlers) {
     Start();
     const auto pick = [&](MenuItem item) { SendMessageW(Hwnd(), WM_COMMAND, Win32ContextMenu::CommandId(item), 0); };
-    const std::pair<MenuItem, const char*> scales[] = {{MenuItem::Kbps128, "128"},   {MenuItem::Kbps256, "256"},
-                                                       {MenuItem::Kbps512, "512"},   {MenuItem::Kbps1024, "1024"},
-                                                       {MenuItem::Kbps2048, "2048"}, {MenuItem::KbpsAuto, "-1"}};
-    for (const auto& [item, kbps] : scales) {
-        pick(item);
-        EXPECT_EQ(Stored(keys::kbps), kbps);
-        for (const auto& [other, unused] : scales)
-            EXPECT_EQ(window.MenuChecked(other), other == item) << kbps << " picked";
-    }
-
     pick(MenuItem::ontop);
     EXPECT_FALSE(window.MenuChecked(MenuItem::ontop));
     EXPECT_EQ(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
     EXPECT_EQ(Stored(keys::ontop), "0");
-    pick(MenuItem::ontop);
-    EXPECT_TRUE(window.MenuChecked(MenuItem::ontop));
-    EXPECT_NE(GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    EXPECT_EQ(Stored(keys::ontop), "1");
-
-    pick(MenuItem::abt);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, AboutMessage());
-    pick(MenuItem::opt);
-    ASSERT_EQ(options.shown.size(), 1u);
-    EXPECT_EQ(options.shown[0].back, frmMain::kDesignBackColour);
 
     // An interface item's id names its place in the list the last popup was filled with.
     IfRowFields wired;
@@ -387,42 +390,75 @@ TEST_F(Win32MainWindowTest, StackingOffSendsTheWindowBehindOthersAndOnBringsItBa
     EXPECT_EQ(Geometry(), "1672 880 181 91");
 }
 
-TEST(Win32ContextMenuTest, HoldsTheItemsInTheirOrderWithTheirCaptions) {
-    Win32ContextMenu menu;
-    const auto caption = [](HMENU m, int position) {
-        wchar_t text[64] = {};
-        GetMenuStringW(m, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
-        return std::wstring(text);
-    };
-    ASSERT_EQ(GetMenuItemCount(menu.Handle()), 8);
-    EXPECT_EQ(caption(menu.Handle(), 0), L"\u603B\u5728\u6700\u524D");  // 总在最前
-    EXPECT_EQ(GetMenuState(menu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-    EXPECT_EQ(caption(menu.Handle(), 7), L"\u9000\u51FA");  // 退出
-    const HMENU scale = GetSubMenu(menu.Handle(), 2);
-    ASSERT_NE(scale, nullptr);
-    ASSERT_EQ(GetMenuItemCount(scale), 6);
-    EXPECT_EQ(caption(scale, 0), L"128 Kbps");
-    EXPECT_EQ(caption(scale, 5), L"\u81EA\u52A8");  // 自动
-    menu.SetChecked(MenuItem::Kbps512, true);
-    EXPECT_NE(GetMenuState(scale, 2, MF_BYPOSITION) & MF_CHECKED, 0u) << "a check reaches the submenu's item";
-    EXPECT_FALSE(menu.Checked(MenuItem::Kbps256));
-    EXPECT_EQ(Win32ContextMenu::ItemForCommand(GetMenuItemID(menu.Handle(), 7)), MenuItem::exit);
+std::wstring Caption(HMENU menu, UINT position) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+    return text;
+}
 
-    // 网络接口 after the scale submenu: 自动, a separator, then the interfaces of the moment.
-    EXPECT_EQ(caption(menu.Handle(), 3), L"\u7F51\u7EDC\u63A5\u53E3");
-    const HMENU interfaces = GetSubMenu(menu.Handle(), 3);
-    ASSERT_EQ(interfaces, menu.InterfaceMenu());
+struct MenuReadBack {
+    std::vector<MenuItem> items;
+    std::vector<std::pair<HMENU, UINT>> interfaceItems;  // their submenu and position
+};
+
+// The menu read back and compared with the tree, entry by entry, where the interface items are
+// `entries` and `marked` is the one item with a mark.
+void ReadBack(HMENU menu, std::span<const MenuNode> nodes, std::span<const InterfaceMenuEntry> entries,
+              std::optional<MenuItem> marked, MenuReadBack& out) {
+    const auto checked = [&](UINT position) { return (GetMenuState(menu, position, MF_BYPOSITION) & MF_CHECKED) != 0; };
+    UINT position = 0;
+    for (const MenuNode& node : nodes) {
+        if (node.kind == MenuNodeKind::Interfaces) {
+            for (const InterfaceMenuEntry& entry : entries) {
+                if (entry.separatorBefore) {
+                    EXPECT_NE(GetMenuState(menu, position++, MF_BYPOSITION) & MF_SEPARATOR, 0u) << entry.caption;
+                }
+                EXPECT_EQ(Caption(menu, position), Widen(entry.caption));
+                EXPECT_EQ(checked(position), entry.checked) << entry.caption;
+                out.interfaceItems.emplace_back(menu, position++);
+            }
+            continue;
+        }
+        ASSERT_LT(static_cast<int>(position), GetMenuItemCount(menu)) << "missing: " << node.caption;
+        const UINT at = position++;
+        if (node.kind == MenuNodeKind::Separator) {
+            EXPECT_NE(GetMenuState(menu, at, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+            continue;
+        }
+        EXPECT_EQ(Caption(menu, at), Widen(node.caption));
+        const HMENU submenu = GetSubMenu(menu, static_cast<int>(at));
+        EXPECT_EQ(submenu != nullptr, node.kind == MenuNodeKind::Submenu) << node.caption;
+        if (submenu != nullptr) ReadBack(submenu, node.children, entries, marked, out);
+        if (!node.item) continue;
+        EXPECT_EQ(Win32ContextMenu::ItemForCommand(GetMenuItemID(menu, static_cast<int>(at))), node.item) << node.caption;
+        EXPECT_EQ(checked(at), node.item == marked) << node.caption;
+        out.items.push_back(*node.item);
+    }
+    EXPECT_EQ(GetMenuItemCount(menu), static_cast<int>(position)) << "the menu holds what the tree holds";
+}
+
+TEST(Win32ContextMenuTest, TheMenuIsTheTreeAndEachMarkLandsOnItsOwnItem) {
+    Win32ContextMenu menu;
     const InterfaceMenuEntry entries[] = {{"Wi-Fi", true, false}, {"Loopback", false, true}};
+    MenuReadBack back;
     for (int round = 0; round < 2; ++round) {  // filled again, not appended to
         menu.SetInterfaceItems(entries);
-        ASSERT_EQ(GetMenuItemCount(interfaces), 5);
+        back = {};
+        ReadBack(menu.Handle(), ContextMenuTree(), entries, std::nullopt, back);
+        if (HasFailure()) return;
     }
-    EXPECT_EQ(Win32ContextMenu::ItemForCommand(GetMenuItemID(interfaces, 0)), MenuItem::InterfacesAuto);
-    EXPECT_EQ(caption(interfaces, 2), L"Wi-Fi");
-    EXPECT_NE(GetMenuState(interfaces, 2, MF_BYPOSITION) & MF_CHECKED, 0u);
-    EXPECT_NE(GetMenuState(interfaces, 3, MF_BYPOSITION) & MF_SEPARATOR, 0u) << "the pseudo rows set apart";
-    EXPECT_EQ(GetMenuState(interfaces, 4, MF_BYPOSITION) & MF_CHECKED, 0u);
-    EXPECT_EQ(Win32ContextMenu::InterfaceForCommand(GetMenuItemID(interfaces, 4)), 1u);
+    ASSERT_EQ(back.interfaceItems.size(), 2u);
+    const auto [submenu, position] = back.interfaceItems[1];
+    EXPECT_EQ(Win32ContextMenu::InterfaceForCommand(GetMenuItemID(submenu, static_cast<int>(position))), 1u);
+    for (const MenuItem item : back.items) {
+        menu.SetChecked(item, true);
+        EXPECT_TRUE(menu.Checked(item));
+        MenuReadBack marked;
+        ReadBack(menu.Handle(), ContextMenuTree(), entries, item, marked);
+        menu.SetChecked(item, false);
+        EXPECT_FALSE(menu.Checked(item));
+        if (HasFailure()) return;
+    }
 }
 
 TEST_F(Win32MainWindowTest, ALongRunLeavesTheGdiAndUserObjectsAsTheyWere) {

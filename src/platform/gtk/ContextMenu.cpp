@@ -4,42 +4,42 @@
 
 namespace tg {
 
-namespace {
-
-GtkWidget* Separator() { return gtk_separator_menu_item_new(); }
-
-}  // namespace
-
 ContextMenu::ContextMenu(Command command, InterfaceCommand pickInterface)
     : m_command(std::move(command)), m_pickInterface(std::move(pickInterface)), m_menu(OwnWidget(gtk_menu_new())) {
-    GtkWidget* menu = m_menu.get();
-    Add(menu, MenuItem::ontop, "总在最前", true);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), Separator());
+    Build(m_menu.get(), ContextMenuTree());
+    gtk_widget_show_all(m_menu.get());
+    g_signal_connect(m_menu.get(), "deactivate", G_CALLBACK(OnDeactivate), this);
+}
 
-    GtkWidget* scale = gtk_menu_item_new_with_label("设置曲线最大值");
-    GtkWidget* scaleMenu = gtk_menu_new();
-    gtk_menu_item_set_submenu(GTK_MENU_ITEM(scale), scaleMenu);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), scale);
-    Add(scaleMenu, MenuItem::Kbps128, "128 Kbps", true);
-    Add(scaleMenu, MenuItem::Kbps256, "256 Kbps", true);
-    Add(scaleMenu, MenuItem::Kbps512, "512 Kbps", true);
-    Add(scaleMenu, MenuItem::Kbps1024, "1024 Kbps", true);
-    Add(scaleMenu, MenuItem::Kbps2048, "2048 Kbps", true);
-    Add(scaleMenu, MenuItem::KbpsAuto, "自动", true);
-
-    GtkWidget* interfaces = gtk_menu_item_new_with_label("网络接口");
-    m_interfaceMenu = gtk_menu_new();
-    gtk_menu_item_set_submenu(GTK_MENU_ITEM(interfaces), m_interfaceMenu);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), interfaces);
-    Add(m_interfaceMenu, MenuItem::InterfacesAuto, "自动", true);
-    gtk_menu_shell_append(GTK_MENU_SHELL(m_interfaceMenu), Separator());
-
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), Separator());
-    Add(menu, MenuItem::abt, "关于...", false);
-    Add(menu, MenuItem::opt, "配置...", false);
-    Add(menu, MenuItem::exit, "退出", false);
-    gtk_widget_show_all(menu);
-    g_signal_connect(menu, "deactivate", G_CALLBACK(OnDeactivate), this);
+void ContextMenu::Build(GtkWidget* menu, std::span<const MenuNode> nodes) {
+    int appended = 0;
+    for (const MenuNode& node : nodes) {
+        GtkWidget* widget = nullptr;
+        switch (node.kind) {
+            case MenuNodeKind::Separator: widget = gtk_separator_menu_item_new(); break;
+            case MenuNodeKind::Interfaces:
+                m_interfaceMenu = menu;
+                m_interfaceSlot = appended;
+                continue;
+            case MenuNodeKind::Submenu: {
+                widget = gtk_menu_item_new_with_label(node.caption);
+                GtkWidget* submenu = gtk_menu_new();
+                gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), submenu);
+                Build(submenu, node.children);
+                break;
+            }
+            case MenuNodeKind::Command:
+            case MenuNodeKind::Check:
+            case MenuNodeKind::Radio:
+                widget = node.Checkable() ? gtk_check_menu_item_new_with_label(node.caption)
+                                          : gtk_menu_item_new_with_label(node.caption);
+                g_object_set_data(G_OBJECT(widget), "tg-menu-item", GINT_TO_POINTER(static_cast<int>(*node.item)));
+                m_items[*node.item] = {widget, g_signal_connect(widget, "activate", G_CALLBACK(OnActivate), this)};
+                break;
+        }
+        gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
+        ++appended;
+    }
 }
 
 ContextMenu::~ContextMenu() {
@@ -49,35 +49,31 @@ ContextMenu::~ContextMenu() {
     for (const Entry& entry : m_interfaceItems) g_signal_handler_disconnect(entry.widget, entry.handler);
 }
 
-// The items after 自动 and the separator go; the new ones take their places.
+// The last popup's items go; the new ones take their places.
 void ContextMenu::SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) {
+    if (m_interfaceMenu == nullptr) return;
     for (const Entry& entry : m_interfaceItems) g_signal_handler_disconnect(entry.widget, entry.handler);
     m_interfaceItems.clear();
-    g_autoptr(GList) children = gtk_container_get_children(GTK_CONTAINER(m_interfaceMenu));
-    for (GList* child = g_list_nth(children, 2); child != nullptr; child = child->next)
-        gtk_widget_destroy(GTK_WIDGET(child->data));
+    for (GtkWidget* widget : m_interfaceWidgets) gtk_widget_destroy(widget);
+    m_interfaceWidgets.clear();
+    int position = m_interfaceSlot;
+    const auto insert = [&](GtkWidget* widget) {
+        gtk_menu_shell_insert(GTK_MENU_SHELL(m_interfaceMenu), widget, position++);
+        m_interfaceWidgets.push_back(widget);
+    };
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].separatorBefore) gtk_menu_shell_append(GTK_MENU_SHELL(m_interfaceMenu), Separator());
+        if (entries[i].separatorBefore) insert(gtk_separator_menu_item_new());
         GtkWidget* widget = gtk_check_menu_item_new_with_label(entries[i].caption.c_str());
         gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(widget), entries[i].checked);
         g_object_set_data(G_OBJECT(widget), "tg-interface", GSIZE_TO_POINTER(i));
-        const gulong handler = g_signal_connect(widget, "activate", G_CALLBACK(OnInterfaceActivate), this);
-        gtk_menu_shell_append(GTK_MENU_SHELL(m_interfaceMenu), widget);
-        m_interfaceItems.push_back({widget, handler});
+        m_interfaceItems.push_back({widget, g_signal_connect(widget, "activate", G_CALLBACK(OnInterfaceActivate), this)});
+        insert(widget);
     }
     gtk_widget_show_all(m_interfaceMenu);
 }
 
 GtkWidget* ContextMenu::InterfaceItem(std::size_t position) const {
     return position < m_interfaceItems.size() ? m_interfaceItems[position].widget : nullptr;
-}
-
-void ContextMenu::Add(GtkWidget* menu, MenuItem item, const char* caption, bool checkable) {
-    GtkWidget* widget = checkable ? gtk_check_menu_item_new_with_label(caption) : gtk_menu_item_new_with_label(caption);
-    g_object_set_data(G_OBJECT(widget), "tg-menu-item", GINT_TO_POINTER(static_cast<int>(item)));
-    const gulong handler = g_signal_connect(widget, "activate", G_CALLBACK(OnActivate), this);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
-    m_items[item] = {widget, handler};
 }
 
 GtkWidget* ContextMenu::Item(MenuItem item) const {

@@ -1,7 +1,7 @@
 #pragma once
-// The main window's popup menu. Its check marks are the program's to set: a click on an item runs
-// the item's command and leaves the mark as it was, as the Windows menu does, and setting a mark
-// runs no command.
+// The main window's popup menu, built by walking the menu tree. Its check marks are the program's
+// to set: a click on an item runs the item's command and leaves the mark as it was, as the Windows
+// menu does, and setting a mark runs no command.
 #include <gtk/gtk.h>
 
 #include <functional>
@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "mainwindow/MenuTree.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/ports/Form.h"
 
@@ -28,14 +29,15 @@ class ContextMenu {
 
     void SetChecked(MenuItem item, bool checked);
     bool Checked(MenuItem item) const;
-    // The 网络接口 submenu's items after 自动 and its separator.
+    // The interface items, where the tree puts them.
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries);
 
     // Pops the menu up at the pointer and returns when it has closed, after the picked item's
     // command ran.
     void Popup();
 
-    // The item's widget, for tests that click it.
+    // For tests that read the menu back and click its items.
+    GtkMenu* Widget() const { return GTK_MENU(m_menu.get()); }
     GtkWidget* Item(MenuItem item) const;
     GtkWidget* InterfaceItem(std::size_t position) const;
 
@@ -45,18 +47,20 @@ class ContextMenu {
         gulong handler = 0;
     };
 
-    void Add(GtkWidget* menu, MenuItem item, const char* caption, bool checkable);
+    void Build(GtkWidget* menu, std::span<const MenuNode> nodes);
     static void OnActivate(GtkMenuItem* widget, gpointer self);
     static void OnInterfaceActivate(GtkMenuItem* widget, gpointer self);
     static void OnDeactivate(GtkMenuShell* menu, gpointer self);
-    void SetMark(const Entry& entry, bool checked);
+    static void SetMark(const Entry& entry, bool checked);
 
     Command m_command;
     InterfaceCommand m_pickInterface;
     OwnedWidget m_menu;
     GtkWidget* m_interfaceMenu = nullptr;  // owned by m_menu
+    int m_interfaceSlot = 0;               // the position in it where the interface items start
     std::map<MenuItem, Entry> m_items;
-    std::vector<Entry> m_interfaceItems;  // in the order of the positions frmMain gave them
+    std::vector<Entry> m_interfaceItems;        // in the order of the positions frmMain gave them
+    std::vector<GtkWidget*> m_interfaceWidgets;  // those items and the separators among them
     GMainLoop* m_loop = nullptr;  // the loop Popup runs while the menu is open
 };
 

@@ -1,6 +1,9 @@
 #include "platform/gtk/GtkMainWindow.h"
 
+#include <glib-unix.h>
+
 #include <algorithm>
+#include <csignal>
 #include <utility>
 
 #include "counters/UnsupportedNotice.h"
@@ -14,8 +17,6 @@ namespace {
 
 // The read-outs' font; fontconfig maps it to a metric-compatible face where it is missing.
 constexpr const char* kLabelFont = "Arial 8.25";
-// Enough for every move of a drag that the X server has not answered yet.
-constexpr std::size_t kMaxRequests = 64;
 
 void SetSourceColour(cairo_t* cr, std::int32_t colour) {
     cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
@@ -43,9 +44,6 @@ std::int16_t ShiftOf(guint state) {
                                      ((state & GDK_MOD1_MASK) ? 4 : 0));
 }
 
-bool SamePlace(const PixelRect& a, const PixelRect& b) { return a.x == b.x && a.y == b.y; }
-bool SameSize(const PixelRect& a, const PixelRect& b) { return a.cx == b.cx && a.cy == b.cy; }
-
 }  // namespace
 
 GtkMainWindow::GtkMainWindow(const Desktop& desktop)
@@ -66,6 +64,8 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
     g_signal_connect(m_area, "motion-notify-event", G_CALLBACK(OnMotion), this);
     g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), this);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
+    // A session that ends, or a terminal that hangs up, asks the program to go as a signal.
+    for (const int signal : {SIGTERM, SIGHUP}) m_sessionEnd.push_back(g_unix_signal_add(signal, OnSessionEnd, this));
     for (Label& label : m_labels) {
         label.layout.reset(gtk_widget_create_pango_layout(m_area, nullptr));
         pango_layout_set_font_description(label.layout.get(), m_font.get());
@@ -76,6 +76,7 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
 
 GtkMainWindow::~GtkMainWindow() {
     if (m_timer) g_source_remove(m_timer);
+    for (const guint source : m_sessionEnd) g_source_remove(source);
     g_signal_handlers_disconnect_by_data(m_area, this);
     g_signal_handlers_disconnect_by_data(m_window.get(), this);
 }
@@ -83,34 +84,41 @@ GtkMainWindow::~GtkMainWindow() {
 PixelRect GtkMainWindow::ToPixels(const TwipsRect& t) const { return RectToPixels(t, Tpp()); }
 
 void GtkMainWindow::Redraw() {
-    if (m_inTick) m_redrawAfterTick = true;
+    if (m_paintsHeld) m_paintPending = true;
     else if (m_area) gtk_widget_queue_draw(m_area);
+}
+
+void GtkMainWindow::HoldPaints(bool held) {
+    m_paintsHeld = held;
+    if (!held && std::exchange(m_paintPending, false)) Redraw();
 }
 
 void GtkMainWindow::Place(const PixelRect& p) {
     m_placed = p;
-    m_requested.push_back(p);
-    if (m_requested.size() > kMaxRequests) m_requested.pop_front();
     gtk_window_move(Window(), p.x, p.y);
     gtk_window_resize(Window(), std::max(p.cx, 1), std::max(p.cy, 1));
     Redraw();
 }
 
 void GtkMainWindow::Move(const TwipsRect& bounds) {
-    const bool resized = bounds.width != m_bounds.width || bounds.height != m_bounds.height;
     m_bounds = bounds;
     Place(ToPixels(bounds));
-    if (resized && m_handlers) m_handlers->Form_Resize();
 }
 
-// The picture holds no more than the screen can show. The window is larger only for a moment in
-// the start-up, when the settings ask for a size that it then shrinks to fit, and an image of that
-// size might not fit in memory.
-void GtkMainWindow::PlaceSurface(const TwipsRect& bounds) {
+void GtkMainWindow::Adopt(const TwipsRect& bounds) {
+    m_bounds = bounds;
+    m_placed = ToPixels(bounds);
+}
+
+void GtkMainWindow::PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) {
     m_surface = bounds;
-    const PixelRect p = ToPixels(bounds);
+    m_surfacePixels = pixels;
+    m_picture.Resize(pixels.cx, pixels.cy);
+}
+
+PixelRect GtkMainWindow::ScreenPixels() const {
     GdkWindow* root = gdk_screen_get_root_window(gtk_window_get_screen(Window()));
-    m_picture.Resize(std::min(p.cx, gdk_window_get_width(root)), std::min(p.cy, gdk_window_get_height(root)));
+    return {0, 0, gdk_window_get_width(root), gdk_window_get_height(root)};
 }
 
 void GtkMainWindow::Show() {
@@ -121,10 +129,7 @@ void GtkMainWindow::Show() {
 
 void GtkMainWindow::MakeTopmost(const PixelRect& pixels) {
     gtk_window_set_keep_above(Window(), TRUE);
-    if (SamePlace(pixels, m_placed) && SameSize(pixels, m_placed)) return;
-    const double tpp = Tpp();
-    Move({static_cast<float>(pixels.x * tpp), static_cast<float>(pixels.y * tpp), static_cast<float>(pixels.cx * tpp),
-          static_cast<float>(pixels.cy * tpp)});
+    Place(pixels);
 }
 
 // Topmost raises the window now as well: without a window manager nothing acts on the hint. Bottom
@@ -136,14 +141,7 @@ void GtkMainWindow::SetStacking(bool topmost, const PixelRect& place) {
         if (topmost) gdk_window_raise(window);
         else gdk_window_lower(window);
     }
-    MoveTo(place);
-}
-
-// The size stays as it is, in twips as well as in pixels.
-void GtkMainWindow::MoveTo(const PixelRect& place) {
-    if (SamePlace(place, m_placed)) return;
-    const double tpp = Tpp();
-    Move({static_cast<float>(place.x * tpp), static_cast<float>(place.y * tpp), m_bounds.width, m_bounds.height});
+    Place({place.x, place.y, m_placed.cx, m_placed.cy});
 }
 
 void GtkMainWindow::SetAlpha(std::uint8_t level) {
@@ -206,8 +204,6 @@ void GtkMainWindow::SetTimerEnabled(bool enabled) {
 }
 
 void GtkMainWindow::Close() {
-    if (m_handlers) m_handlers->Form_QueryUnload();
-    // Reached only when the unload did not end the process.
     gtk_widget_hide(m_window.get());
     if (gtk_main_level() > 0) gtk_main_quit();
 }
@@ -233,42 +229,12 @@ bool GtkMainWindow::InPicture(const Point& p) const {
     return p.x >= 0 && p.y >= 0 && p.x < m_surface.width && p.y < m_surface.height;
 }
 
-// The X server reports our own requests back, in order; anything else is the window manager's
-// doing, and the window then is where the window manager put it.
-void GtkMainWindow::Adopt(const GdkEventConfigure& event) {
-    const PixelRect seen{event.x, event.y, event.width, event.height};
-    const auto echo = std::find_if(m_requested.begin(), m_requested.end(),
-                                   [&](const PixelRect& r) { return SamePlace(r, seen) && SameSize(r, seen); });
-    if (echo != m_requested.end()) {
-        m_requested.erase(m_requested.begin(), echo + 1);
-        return;
-    }
-    auto asked = [&](auto same) {
-        return same(m_placed, seen) ||
-               std::any_of(m_requested.begin(), m_requested.end(), [&](const PixelRect& r) { return same(r, seen); });
-    };
-    const double tpp = Tpp();
-    if (!asked(SamePlace)) {
-        m_placed.x = seen.x;
-        m_placed.y = seen.y;
-        m_bounds.left = static_cast<float>(seen.x * tpp);
-        m_bounds.top = static_cast<float>(seen.y * tpp);
-    }
-    if (!asked(SameSize)) {
-        m_placed.cx = seen.cx;
-        m_placed.cy = seen.cy;
-        m_bounds.width = static_cast<float>(seen.cx * tpp);
-        m_bounds.height = static_cast<float>(seen.cy * tpp);
-        if (m_handlers) m_handlers->Form_Resize();
-    }
-}
-
 gboolean GtkMainWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer p) {
     const auto* self = static_cast<GtkMainWindow*>(p);
     SetSourceColour(cr, self->m_backColour);
     cairo_paint(cr);
     const double tpp = self->Tpp();
-    self->m_picture.Paint(cr, TwipsToPixels(self->m_surface.left, tpp), TwipsToPixels(self->m_surface.top, tpp));
+    self->m_picture.Paint(cr, self->m_surfacePixels.x, self->m_surfacePixels.y);
     for (const Label& label : self->m_labels) {
         if (!label.visible) continue;
         SetSourceColour(cr, label.colour);
@@ -311,7 +277,8 @@ gboolean GtkMainWindow::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer p) 
 }
 
 gboolean GtkMainWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer p) {
-    static_cast<GtkMainWindow*>(p)->Adopt(*event);
+    auto* self = static_cast<GtkMainWindow*>(p);
+    if (self->m_handlers) self->m_handlers->Form_Placed({event->x, event->y, event->width, event->height});
     return FALSE;
 }
 
@@ -323,12 +290,13 @@ gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer p) {
 
 gboolean GtkMainWindow::OnTimer(gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
-    if (!self->m_handlers) return G_SOURCE_CONTINUE;
-    // GLib never runs this source again while it runs, so ticks do not nest.
-    self->m_inTick = true;
-    self->m_handlers->Timer2_Timer();
-    self->m_inTick = false;
-    if (std::exchange(self->m_redrawAfterTick, false)) self->Redraw();
+    if (self->m_handlers) self->m_handlers->Timer2_Timer();
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean GtkMainWindow::OnSessionEnd(gpointer p) {
+    auto* self = static_cast<GtkMainWindow*>(p);
+    if (self->m_handlers) self->m_handlers->Form_QueryUnload();
     return G_SOURCE_CONTINUE;
 }
 

@@ -6,8 +6,8 @@
 #include <gtk/gtk.h>
 
 #include <array>
-#include <deque>
 #include <string_view>
+#include <vector>
 
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/ContextMenu.h"
@@ -37,7 +37,10 @@ class GtkMainWindow final : public Form {
 
     TwipsRect Bounds() const override { return m_bounds; }
     void Move(const TwipsRect& bounds) override;
-    void PlaceSurface(const TwipsRect& bounds) override;
+    void Adopt(const TwipsRect& bounds) override;
+    void PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) override;
+    PixelRect ScreenPixels() const override;
+    void HoldPaints(bool held) override;
     void Show() override;
     void MakeTopmost(const PixelRect& pixels) override;
     void SetStacking(bool topmost, const PixelRect& place) override;
@@ -70,7 +73,6 @@ class GtkMainWindow final : public Form {
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;
     void Place(const PixelRect& pixels);
-    void MoveTo(const PixelRect& place);
     void Redraw();
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
@@ -78,7 +80,6 @@ class GtkMainWindow final : public Form {
     bool InPicture(const Point& p) const;
     void Command(MenuItem item);
     void PickInterface(std::size_t position);
-    void Adopt(const GdkEventConfigure& event);
 
     static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
@@ -87,6 +88,7 @@ class GtkMainWindow final : public Form {
     static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
     static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
     static gboolean OnTimer(gpointer self);
+    static gboolean OnSessionEnd(gpointer self);
 
     const Desktop& m_desktop;
     frmMain* m_handlers = nullptr;
@@ -98,19 +100,17 @@ class GtkMainWindow final : public Form {
     FontDescriptionPtr m_font;
     GObjectPtr<GdkCursor> m_sizeCursor;
 
-    TwipsRect m_bounds;   // what Move last set, or where the window manager put the window
-    PixelRect m_placed;   // the same in pixels
-    TwipsRect m_surface;  // Picture2 inside the window
+    TwipsRect m_bounds;        // what Move last set, or where the window manager put the window
+    PixelRect m_placed;        // where the window was last asked to be, in pixels
+    TwipsRect m_surface;       // Picture2 inside the window
+    PixelRect m_surfacePixels;  // the same in pixels, with the picture's size
     std::int32_t m_backColour = 0;
     std::uint8_t m_alpha = 255;
     bool m_captured = false;  // a button went down on Picture2 and is still held
     guint m_timer = 0;
-    // While a tick runs, redraws wait for its end: its message pumps would otherwise paint the
-    // window halfway through, and every paint is GTK's costliest work in the program's day.
-    bool m_inTick = false;
-    bool m_redrawAfterTick = false;
-    // Geometry asked of the X server and not yet reported back, oldest first.
-    std::deque<PixelRect> m_requested;
+    std::vector<guint> m_sessionEnd;  // the signal sources that close the window
+    bool m_paintsHeld = false;
+    bool m_paintPending = false;
 };
 
 }  // namespace tg

@@ -13,8 +13,9 @@ namespace tg {
 
 enum class Cursor { Default = 0, SizeNwse = 8 };
 
-// The menu's fixed items. InterfacesAuto is 自动 at the top of the 网络接口 submenu, whose other
-// items are the interfaces of the moment (InterfaceMenuEntry).
+// The menu's fixed items; mainwindow/MenuTree places and names them. InterfacesAuto is 自动 at the
+// top of the 网络接口 submenu, whose other items are the interfaces of the moment
+// (InterfaceMenuEntry).
 enum class MenuItem { ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto };
 inline constexpr MenuItem kLastMenuItem = MenuItem::InterfacesAuto;
 
@@ -33,11 +34,17 @@ class Form {
 
     // Outer bounds of the window (borderless: the client area) in twips.
     virtual TwipsRect Bounds() const = 0;
-    // Moves and sizes the window in one operation. When the size changes, the front end runs
-    // frmMain::Form_Resize before this returns.
+    // Moves and sizes the window in one operation. The front end reports back through
+    // frmMain::Form_Placed, which knows the report for its own request.
     virtual void Move(const TwipsRect& bounds) = 0;
-    // Places the surface Picture2 inside the window.
-    virtual void PlaceSurface(const TwipsRect& bounds) = 0;
+    // Takes these bounds as the window's own without placing it: the system has put it there.
+    virtual void Adopt(const TwipsRect& bounds) = 0;
+    // Places the surface Picture2 inside the window: at `pixels` (x, y), its image cx by cy.
+    virtual void PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) = 0;
+    // The size in pixels of everything the screens show together (cx by cy).
+    virtual PixelRect ScreenPixels() const = 0;
+    // While held the window paints nothing; let go, it paints once if anything changed meanwhile.
+    virtual void HoldPaints(bool held) = 0;
 
     virtual void Show() = 0;
     // HWND_TOPMOST with this place and size in pixels; the window is not activated.
@@ -66,7 +73,8 @@ class Form {
     virtual void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) = 0;
     // Pops the menu up at the pointer; returns when it closes (after the picked item's handler ran).
     virtual void PopupMenu() = 0;
-    // Unloads the window and ends the program.
+    // Unloads the window: it leaves the screen and the message loop ends. It runs no handler:
+    // frmMain::Form_QueryUnload, the one way out, calls it.
     virtual void Close() = 0;
 };
 

@@ -12,42 +12,6 @@ constexpr UINT kLastCommand = kFirstCommand + static_cast<UINT>(kLastMenuItem);
 // The interface items, as many as a table can have rows.
 constexpr UINT kFirstInterfaceCommand = 2000;
 constexpr UINT kInterfaceCommands = 0x8000;
-// The 网络接口 submenu holds 自动 and a separator before its interface items.
-constexpr int kFixedInterfaceItems = 2;
-
-struct Entry {
-    MenuItem item;
-    const char* caption;
-};
-
-constexpr Entry kScaleEntries[] = {
-    {MenuItem::Kbps128, "128 Kbps"},   {MenuItem::Kbps256, "256 Kbps"},   {MenuItem::Kbps512, "512 Kbps"},
-    {MenuItem::Kbps1024, "1024 Kbps"}, {MenuItem::Kbps2048, "2048 Kbps"}, {MenuItem::KbpsAuto, "自动"},
-};
-
-void Append(HMENU menu, const Entry& entry) {
-    AppendMenuW(menu, MF_STRING, Win32ContextMenu::CommandId(entry.item), Widen(entry.caption).c_str());
-}
-
-MenuHandle ScaleMenu() {
-    MenuHandle menu(CreatePopupMenu());
-    for (const Entry& entry : kScaleEntries) Append(menu.get(), entry);
-    return menu;
-}
-
-MenuHandle InterfacesMenu() {
-    MenuHandle menu(CreatePopupMenu());
-    Append(menu.get(), {MenuItem::InterfacesAuto, "自动"});
-    AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-    return menu;
-}
-
-// Once appended, the submenu belongs to the menu and goes with it. Returns the submenu.
-HMENU AppendSubmenu(HMENU menu, MenuHandle submenu, const char* caption) {
-    if (!AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()), Widen(caption).c_str()))
-        return nullptr;
-    return submenu.release();
-}
 
 }  // namespace
 
@@ -67,16 +31,32 @@ std::optional<std::size_t> Win32ContextMenu::InterfaceForCommand(UINT id) noexce
     return id - kFirstInterfaceCommand;
 }
 
-Win32ContextMenu::Win32ContextMenu() : m_menu(CreatePopupMenu()) {
-    HMENU menu = m_menu.get();
-    Append(menu, {MenuItem::ontop, "总在最前"});
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendSubmenu(menu, ScaleMenu(), "设置曲线最大值");
-    m_interfaces = AppendSubmenu(menu, InterfacesMenu(), "网络接口");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    Append(menu, {MenuItem::abt, "关于..."});
-    Append(menu, {MenuItem::opt, "配置..."});
-    Append(menu, {MenuItem::exit, "退出"});
+Win32ContextMenu::Win32ContextMenu() : m_menu(CreatePopupMenu()) { Build(m_menu.get(), ContextMenuTree()); }
+
+// Check and Radio items are plain items until a mark is set on them.
+void Win32ContextMenu::Build(HMENU menu, std::span<const MenuNode> nodes) {
+    for (const MenuNode& node : nodes) {
+        switch (node.kind) {
+            case MenuNodeKind::Separator: AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); break;
+            case MenuNodeKind::Interfaces:
+                m_interfaces = menu;
+                m_interfaceSlot = static_cast<UINT>(GetMenuItemCount(menu));
+                break;
+            case MenuNodeKind::Submenu: {
+                MenuHandle submenu(CreatePopupMenu());
+                Build(submenu.get(), node.children);
+                // Once appended, the submenu belongs to the menu and goes with it.
+                if (AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()), Widen(node.caption).c_str()))
+                    static_cast<void>(submenu.release());
+                break;
+            }
+            case MenuNodeKind::Command:
+            case MenuNodeKind::Check:
+            case MenuNodeKind::Radio:
+                AppendMenuW(menu, MF_STRING, CommandId(*node.item), Widen(node.caption).c_str());
+                break;
+        }
+    }
 }
 
 void Win32ContextMenu::SetChecked(MenuItem item, bool checked) {
@@ -88,13 +68,18 @@ bool Win32ContextMenu::Checked(MenuItem item) const {
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
 }
 
+// The last popup's items go; the new ones take their places.
 void Win32ContextMenu::SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) {
     if (m_interfaces == nullptr) return;
-    while (GetMenuItemCount(m_interfaces) > kFixedInterfaceItems) DeleteMenu(m_interfaces, kFixedInterfaceItems, MF_BYPOSITION);
+    for (; m_interfaceCount > 0; --m_interfaceCount) DeleteMenu(m_interfaces, m_interfaceSlot, MF_BYPOSITION);
+    const auto insert = [&](UINT flags, UINT_PTR id, const wchar_t* caption) {
+        if (InsertMenuW(m_interfaces, m_interfaceSlot + m_interfaceCount, MF_BYPOSITION | flags, id, caption))
+            ++m_interfaceCount;
+    };
     for (std::size_t i = 0; i < entries.size() && i < kInterfaceCommands; ++i) {
-        if (entries[i].separatorBefore) AppendMenuW(m_interfaces, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(m_interfaces, MF_STRING | (entries[i].checked ? MF_CHECKED : MF_UNCHECKED), InterfaceCommandId(i),
-                    Widen(entries[i].caption).c_str());
+        if (entries[i].separatorBefore) insert(MF_SEPARATOR, 0, nullptr);
+        insert(MF_STRING | (entries[i].checked ? MF_CHECKED : MF_UNCHECKED), InterfaceCommandId(i),
+               Widen(entries[i].caption).c_str());
     }
 }
 

@@ -1,11 +1,12 @@
 #pragma once
-// The main window's context menu: the always-on-top item, the graph scale and interface submenus,
-// about, options and exit, with their check marks kept in the menu itself.
+// The main window's context menu, built by walking the menu tree, with its check marks kept in the
+// menu itself.
 #include <windows.h>
 
 #include <optional>
 #include <span>
 
+#include "mainwindow/MenuTree.h"
 #include "platform/ports/Form.h"
 #include "platform/win32/Win32Handles.h"
 
@@ -17,22 +18,25 @@ class Win32ContextMenu {
 
     void SetChecked(MenuItem item, bool checked);
     bool Checked(MenuItem item) const;
-    // The 网络接口 submenu's items after 自动 and its separator.
+    // The interface items, where the tree puts them.
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries);
     // Shows the menu at `at` (screen pixels) and returns once it has closed, with the command
     // picked (see ItemForCommand and InterfaceForCommand).
     std::optional<UINT> Popup(HWND owner, POINT at) const;
 
     HMENU Handle() const noexcept { return m_menu.get(); }
-    HMENU InterfaceMenu() const noexcept { return m_interfaces; }
     static UINT CommandId(MenuItem item) noexcept;
     static std::optional<MenuItem> ItemForCommand(UINT id) noexcept;
     static UINT InterfaceCommandId(std::size_t position) noexcept;
     static std::optional<std::size_t> InterfaceForCommand(UINT id) noexcept;
 
  private:
+    void Build(HMENU menu, std::span<const MenuNode> nodes);
+
     MenuHandle m_menu;
-    HMENU m_interfaces = nullptr;  // owned by m_menu
+    HMENU m_interfaces = nullptr;  // the submenu that holds the interface items; owned by m_menu
+    UINT m_interfaceSlot = 0;      // their first position in it
+    UINT m_interfaceCount = 0;     // how many entries they take there, separators included
 };
 
 }  // namespace tg

@@ -90,42 +90,35 @@ void Win32MainWindow::Place(const PixelRect& p, HWND after, UINT flags) {
 }
 
 void Win32MainWindow::Invalidate() const {
-    if (m_inTick) m_paintAfterTick = true;
+    if (m_paintsHeld) m_paintPending = true;
     else if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void Win32MainWindow::Refresh() const {
     Invalidate();
-    if (!m_inTick && Handle() != nullptr) UpdateWindow(Handle());
+    if (!m_paintsHeld && Handle() != nullptr) UpdateWindow(Handle());
 }
 
-// A tick's message pump may dispatch the next WM_TIMER when the tick runs long; the outermost
-// tick paints for both.
-void Win32MainWindow::Tick() {
-    const bool outermost = !std::exchange(m_inTick, true);
-    m_handlers->Timer2_Timer();
-    if (!outermost) return;
-    m_inTick = false;
-    if (std::exchange(m_paintAfterTick, false)) Invalidate();
+void Win32MainWindow::HoldPaints(bool held) {
+    m_paintsHeld = held;
+    if (!held && std::exchange(m_paintPending, false)) Invalidate();
 }
 
 void Win32MainWindow::Move(const TwipsRect& bounds) {
-    const bool resized = bounds.width != m_bounds.width || bounds.height != m_bounds.height;
     m_bounds = bounds;
-    // The WM_SIZE this sends finds the window where it was asked to be and leaves the resize to us,
-    // so it runs once even when the new size rounds to the old pixels.
     Place(ToPixels(bounds), nullptr, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (resized && m_handlers) m_handlers->Form_Resize();
 }
 
-// The picture holds no more than the desktop can show. The window is larger only for a moment in
-// the start-up, when the settings ask for a size that it then shrinks to fit, and a bitmap of that
-// size might not fit in memory.
-void Win32MainWindow::PlaceSurface(const TwipsRect& bounds) {
+void Win32MainWindow::Adopt(const TwipsRect& bounds) { m_bounds = bounds; }
+
+void Win32MainWindow::PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) {
     m_surface = bounds;
-    const PixelRect p = ToPixels(bounds);
-    m_picture.Resize(std::min<std::int32_t>(p.cx, std::max(1, GetSystemMetrics(SM_CXVIRTUALSCREEN))),
-                     std::min<std::int32_t>(p.cy, std::max(1, GetSystemMetrics(SM_CYVIRTUALSCREEN))));
+    m_surfacePixels = pixels;
+    m_picture.Resize(pixels.cx, pixels.cy);
+}
+
+PixelRect Win32MainWindow::ScreenPixels() const {
+    return {0, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
 void Win32MainWindow::Show() {
@@ -233,7 +226,7 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kTimer2 && m_handlers != nullptr) Tick();
+            if (wParam == kTimer2 && m_handlers != nullptr) m_handlers->Timer2_Timer();
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) != HTCLIENT) break;
@@ -246,6 +239,10 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
         case WM_CLOSE:
             if (m_handlers == nullptr) break;
             m_handlers->Form_QueryUnload();
+            return 0;
+        case WM_ENDSESSION:
+            // The session ends once every window has answered: the program goes the way it always does.
+            if (wParam != FALSE && m_handlers != nullptr) m_handlers->Form_QueryUnload();
             return 0;
         default:
             if (OnMouse(window, message, wParam, lParam)) return 0;
@@ -287,32 +284,16 @@ bool Win32MainWindow::OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM l
     return true;
 }
 
-// Where the window is now differs from what frmMain set only when the system moved or sized it;
-// the window then is where the system put it.
 void Win32MainWindow::OnPlaced(HWND window) {
     RECT r{};
-    if (!GetWindowRect(window, &r)) return;
-    const PixelRect seen{r.left, r.top, r.right - r.left, r.bottom - r.top};
-    const PixelRect asked = ToPixels(m_bounds);
-    const float tpp = Tpp();
-    if (seen.x != asked.x || seen.y != asked.y) {
-        m_bounds.left = static_cast<float>(seen.x) * tpp;
-        m_bounds.top = static_cast<float>(seen.y) * tpp;
-    }
-    if (seen.cx == asked.cx && seen.cy == asked.cy) return;
-    m_bounds.width = static_cast<float>(seen.cx) * tpp;
-    m_bounds.height = static_cast<float>(seen.cy) * tpp;
-    if (m_handlers != nullptr) m_handlers->Form_Resize();
+    if (m_handlers != nullptr && GetWindowRect(window, &r))
+        m_handlers->Form_Placed({r.left, r.top, r.right - r.left, r.bottom - r.top});
 }
 
-// On a monitor of another DPI the window keeps its size in twips, at the place the system offers.
 void Win32MainWindow::OnDpiChanged(const RECT& suggested) {
     m_font.reset(CreateLabelFont(m_desktop.Dpi()));
-    const float tpp = Tpp();
-    m_bounds.left = static_cast<float>(suggested.left) * tpp;
-    m_bounds.top = static_cast<float>(suggested.top) * tpp;
-    Place(ToPixels(m_bounds), nullptr, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_handlers != nullptr) m_handlers->Form_Resize();
+    if (m_handlers != nullptr) m_handlers->Form_DpiChanged(
+        {suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top});
 }
 
 void Win32MainWindow::OnPaint(HWND window) {
@@ -324,8 +305,7 @@ void Win32MainWindow::OnPaint(HWND window) {
     if (!m_back || m_back->Width() != w || m_back->Height() != h) m_back = std::make_unique<MemoryBitmap>(w, h);
     const HDC back = m_back->Dc();
     FillRect(back, &client, m_backBrush.get());
-    const float tpp = Tpp();
-    m_picture.Paint(back, TwipsToPixels(m_surface.left, tpp), TwipsToPixels(m_surface.top, tpp));
+    m_picture.Paint(back, m_surfacePixels.x, m_surfacePixels.y);
     DrawLabels(back);
     BitBlt(screen.Get(), 0, 0, w, h, back, 0, 0, SRCCOPY);
 }

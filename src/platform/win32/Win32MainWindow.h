@@ -37,7 +37,10 @@ class Win32MainWindow final : public Form {
 
     TwipsRect Bounds() const override { return m_bounds; }
     void Move(const TwipsRect& bounds) override;
-    void PlaceSurface(const TwipsRect& bounds) override;
+    void Adopt(const TwipsRect& bounds) override;
+    void PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) override;
+    PixelRect ScreenPixels() const override;
+    void HoldPaints(bool held) override;
     void Show() override;
     void MakeTopmost(const PixelRect& pixels) override;
     void SetStacking(bool topmost, const PixelRect& place) override;
@@ -77,7 +80,6 @@ class Win32MainWindow final : public Form {
     void Place(const PixelRect& pixels, HWND after, UINT flags);
     void Invalidate() const;
     void Refresh() const;
-    void Tick();
     void DrawLabels(HDC dc) const;
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
@@ -92,13 +94,12 @@ class Win32MainWindow final : public Form {
     MemoryDc m_measureDc;                  // measures the read-outs' text
     std::unique_ptr<MemoryBitmap> m_back;  // the paint's back buffer, the client area's size
 
-    TwipsRect m_bounds;   // what frmMain set last, or where the system put the window
-    TwipsRect m_surface;  // Picture2 inside the window
+    TwipsRect m_bounds;        // what frmMain set last, or where the system put the window
+    TwipsRect m_surface;       // Picture2 inside the window
+    PixelRect m_surfacePixels;  // the same in pixels, with the picture's size
     HCURSOR m_cursor = nullptr;
-    // While a tick runs, paints wait for its end: its message pumps would otherwise paint the
-    // window halfway through, once for each pump.
-    bool m_inTick = false;
-    mutable bool m_paintAfterTick = false;
+    bool m_paintsHeld = false;
+    mutable bool m_paintPending = false;
     WindowHandle m_window;  // last: it goes first, while everything its messages use is still there
 };
 
