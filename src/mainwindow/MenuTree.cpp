@@ -31,11 +31,19 @@ constexpr std::array kInterfaces = {
     InterfaceItems(),
 };
 
+constexpr std::array kUnits = {
+    Radio(MenuItem::UnitsKilobits, "千比特 (kb)", static_cast<std::int32_t>(DisplayUnit::Kilobits)),
+    Radio(MenuItem::UnitsBits, "比特 (kb/Mb/Gb)", static_cast<std::int32_t>(DisplayUnit::Bits)),
+    Radio(MenuItem::UnitsBytes, "字节 (KB/MB/GB)", static_cast<std::int32_t>(DisplayUnit::Bytes)),
+};
+
 constexpr std::array kTop = {
     Check(MenuItem::ontop, "总在最前"),
+    Check(MenuItem::locked, "锁定位置"),
     Separator(),
     Submenu("设置曲线最大值", kScales),
     Submenu("网络接口", kInterfaces),
+    Submenu("显示单位", kUnits),
     Separator(),
     Command(MenuItem::abt, "关于..."),
     Command(MenuItem::opt, "配置..."),
@@ -71,6 +79,18 @@ std::optional<MenuItem> ScaleItem(std::int32_t kbps) {
 std::optional<std::int32_t> ScaleOf(MenuItem item) {
     for (const MenuNode& node : kScales)
         if (node.item == item) return node.value;
+    return std::nullopt;
+}
+
+std::optional<MenuItem> UnitItem(DisplayUnit unit) {
+    for (const MenuNode& node : kUnits)
+        if (node.value == static_cast<std::int32_t>(unit)) return node.item;
+    return std::nullopt;
+}
+
+std::optional<DisplayUnit> UnitOf(MenuItem item) {
+    for (const MenuNode& node : kUnits)
+        if (node.item == item) return static_cast<DisplayUnit>(node.value);
     return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "mainwindow/RateText.h"
 #include "platform/ports/Form.h"
 
 namespace tg {
@@ -23,7 +24,7 @@ struct MenuNode {
     const char* caption = "";            // empty for Separator and Interfaces
     std::span<const MenuNode> children;  // Submenu only
     MenuNodeKind kind = MenuNodeKind::Separator;
-    std::int32_t value = 0;              // Radio: what picking it selects (a scale's kilobits)
+    std::int32_t value = 0;              // Radio: what picking it selects (a scale's kilobits, a unit)
     std::optional<MenuItem> item;        // Command, Check and Radio nodes only
 
     // Whether a person picks it and the program then runs the item's command.
@@ -40,6 +41,10 @@ std::span<const MenuNode> ScaleMenu();
 inline constexpr std::int32_t kAutomaticScale = -1;
 std::optional<MenuItem> ScaleItem(std::int32_t kbps);
 std::optional<std::int32_t> ScaleOf(MenuItem item);
+
+// The 显示单位 submenu: a Radio item per unit of the read-outs.
+std::optional<MenuItem> UnitItem(DisplayUnit unit);
+std::optional<DisplayUnit> UnitOf(MenuItem item);
 
 // The Radio siblings of `item`, the group a pick of it marks; empty when it is no Radio item.
 std::span<const MenuNode> RadioGroup(MenuItem item);

@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "common/Twips.h"
 #include "mainwindow/MenuTree.h"
+#include "mainwindow/Tooltip.h"
 #include "settings/Conversions.h"
 
 namespace tg {
@@ -56,13 +57,22 @@ void frmMain::Form_Initialize() {
 
 void frmMain::Form_Load() {
     IP = std::make_shared<CIpUpdate>(m_ports.table, m_notice, m_ports.clock);
-    IP->Data = [this](std::int32_t& OutData, std::int32_t& InData) { IP_Data(OutData, InData); };
+    // The scaled units show the exact rate the event's whole kilobytes came from.
+    IP->Data = [this, sampler = IP.get()](std::int32_t& OutData, std::int32_t& InData) {
+        const TickBytes tick = sampler->LastTick();
+        m_downBits = BitsPerSecond(tick.received, sampler->LastElapsed());
+        m_upBits = BitsPerSecond(tick.sent, sampler->LastElapsed());
+        m_sinceStart.received += tick.received;
+        m_sinceStart.sent += tick.sent;
+        IP_Data(OutData, InData);
+    };
     m_graphMax = 128;
     if (m_ports.desktop.AnotherInstanceRunning()) {
         m_ports.desktop.ExitProcess();
         return;
     }
     RestoreInterfaces();
+    RestoreUnitsAndLock();
     RestorePlace();
     RestoreScale();
     RestoreColours();
@@ -186,6 +196,14 @@ void frmMain::RestoreInterfaces() {
     IP->Select(m_interfaces);
 }
 
+// Like the scale's, the marks are only ever set here, never cleared: a re-run finds them right.
+void frmMain::RestoreUnitsAndLock() {
+    m_units = UnitFromText(m_store.Read(keys::units));
+    if (const auto item = UnitItem(m_units)) CheckOnly(*item);
+    m_locked = m_store.Read(keys::locked) == "1";
+    m_ports.form.SetMenuChecked(MenuItem::locked, m_locked);
+}
+
 // A tick pumps messages on its way, which would paint the window halfway through, once for each
 // pump: paints wait for the outermost tick to end, and every paint is the costliest work of the
 // program's day.
@@ -245,12 +263,22 @@ std::int16_t frmMain::StartupOpacity() const {
 void frmMain::IP_Data(std::int32_t& OutData, std::int32_t& InData) {
     const std::int32_t U = KilobitsFromKilobytes(InData);
     const std::int32_t D = KilobitsFromKilobytes(OutData);
-    m_ports.form.SetLabelText(LabelId::Label10, "U:" + std::to_string(U) + "kb");
+    m_upKilobits = U;
+    m_downKilobits = D;
+    m_ticked = true;
+    m_ports.form.SetLabelText(LabelId::Label10, "U:" + RateText(m_units, U, m_upBits));
     PlaceUploadReadout();
-    m_ports.form.SetLabelText(LabelId::Label9, "D:" + std::to_string(D) + "kb");
+    m_ports.form.SetLabelText(LabelId::Label9, "D:" + RateText(m_units, D, m_downBits));
     DrawGraph(U, D);
     m_ports.desktop.PumpMessages();
-    m_ports.form.SetLabelText(LabelId::Label1, std::to_string(m_graphMax) + "kb Max");
+    m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
+    m_ports.form.RefreshTooltip();
+}
+
+// The graph's maximum is whole kilobits a second: 1000 bits each.
+std::string frmMain::MaximumText() const {
+    const std::uint64_t bits = m_graphMax > 0 ? static_cast<std::uint64_t>(m_graphMax) * 1000 : 0;
+    return RateText(m_units, m_graphMax, bits) + " Max";
 }
 
 // In automatic scale the maximum only grows: to the upload value + 10 when it exceeds the maximum,
@@ -294,19 +322,22 @@ bool frmMain::InGrip(float x, float y) const {
     return x > m_picture.width - kGrip && y > m_picture.height - kGrip;
 }
 
+// While the place is locked a left drag is nothing: no move, no resize, nothing stored.
 void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     m_dragStartX = x;
     m_dragStartY = y;
     if (button != kLeftButton) return;
     m_dragging = false;
     m_resizing = false;
+    if (m_locked) return;
     if (InGrip(x, y)) m_resizing = true;
     else m_dragging = true;
+    m_ports.form.RefreshTooltip();  // a tooltip that shows goes
 }
 
 void frmMain::Picture2_MouseMove(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     if (button != kLeftButton) {
-        m_ports.form.SetCursor(InGrip(x, y) ? Cursor::SizeNwse : Cursor::Default);
+        m_ports.form.SetCursor(!m_locked && InGrip(x, y) ? Cursor::SizeNwse : Cursor::Default);
         return;
     }
     const TwipsRect b = m_ports.form.Bounds();
@@ -333,6 +364,14 @@ void frmMain::Picture2_MouseUp(std::int16_t button, std::int16_t /*shift*/, floa
         PaintBackground();  // clears the surface first
     }
     if (button == kRightButton) ShowContextMenu();
+}
+
+std::optional<std::string> frmMain::TooltipText() const {
+    if (m_dragging || m_resizing || !IP) return std::nullopt;
+    const std::shared_ptr<const CInterfaces> table = IP->LastInterfaces();
+    return tg::TooltipText({*table, IP->LastRows(), IP->LastElapsed(), m_units,
+                            {static_cast<std::uint64_t>(m_sinceStart.received), static_cast<std::uint64_t>(m_sinceStart.sent)},
+                            std::nullopt, std::nullopt});
 }
 
 void frmMain::ShowContextMenu() {

@@ -4,12 +4,14 @@
 // these handlers and carry out the port calls.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "counters/CIpUpdate.h"
 #include "counters/InterfaceSelection.h"
 #include "counters/UnsupportedNotice.h"
+#include "mainwindow/RateText.h"
 #include "mainwindow/WindowPlace.h"
 #include "platform/ports/Clock.h"
 #include "platform/ports/Desktop.h"
@@ -80,6 +82,9 @@ class frmMain {
     void InterfacesAuto_Click();
     void Interface_Click(std::size_t position);
     void ontop_Click();
+    void locked_Click();
+    // A unit of 显示单位: the read-outs show their last values in it at once.
+    void Units_Click(MenuItem item);
     void abt_Click();
     void opt_Click();
     void exit_Click();
@@ -99,6 +104,12 @@ class frmMain {
     bool Dragging() const noexcept { return m_dragging; }
     bool Resizing() const noexcept { return m_resizing; }
     const InterfaceSelection& Interfaces() const noexcept { return m_interfaces; }
+    DisplayUnit Units() const noexcept { return m_units; }
+    bool Locked() const noexcept { return m_locked; }
+
+    // The tooltip's text, for the front end to show over the window: nothing while a drag or a
+    // corner resize is under way. It is built only when asked, while the tooltip shows.
+    std::optional<std::string> TooltipText() const;
 
     // One graph step with these kilobit values (upload first).
     void DrawGraph(double up, double down);
@@ -115,6 +126,9 @@ class frmMain {
     void ShowFirstRunMessage();
     void RestoreTopmost();
     void RestoreInterfaces();
+    void RestoreUnitsAndLock();
+    void ShowReadouts();
+    std::string MaximumText() const;
     void SelectInterfaces(InterfaceSelection selection);
     void FillInterfaceMenu();
     void SetBounds(const TwipsRect& bounds);
@@ -141,6 +155,13 @@ class frmMain {
     std::int32_t m_barX = 0;
     TwipsRect m_picture{0, 0, 2685, 1185};
     InterfaceSelection m_interfaces;
+    DisplayUnit m_units = DisplayUnit::Kilobits;
+    bool m_locked = false;
+    // The last tick's read-outs: whole kilobits as the event gave them, and the exact bits a second.
+    std::int32_t m_downKilobits = 0, m_upKilobits = 0;
+    std::uint64_t m_downBits = 0, m_upBits = 0;
+    bool m_ticked = false;  // the read-outs show a tick, not their design texts
+    TickBytes m_sinceStart;  // what the counted interfaces moved since the program started
     std::vector<std::string> m_menuInterfaces;  // the names of the last popup's interface items
     WindowPlace m_place;
     int m_ticks = 0;  // ticks under way: a tick's message pump may run the next one inside it

@@ -20,8 +20,13 @@ void frmMain::MenuCommand(MenuItem item) {
         Kbps_Click(item);
         return;
     }
+    if (UnitOf(item)) {
+        Units_Click(item);
+        return;
+    }
     switch (item) {
         case MenuItem::ontop: ontop_Click(); break;
+        case MenuItem::locked: locked_Click(); break;
         case MenuItem::InterfacesAuto: InterfacesAuto_Click(); break;
         case MenuItem::abt: abt_Click(); break;
         case MenuItem::opt: opt_Click(); break;
@@ -45,6 +50,31 @@ void frmMain::Kbps_Click(MenuItem item) {
     if (m_scaleKbps == kAutomaticScale) m_graphMax = 128;
     m_store.Write(keys::kbps, m_scaleKbps);
     PaintBackground();
+}
+
+void frmMain::Units_Click(MenuItem item) {
+    const std::optional<DisplayUnit> unit = UnitOf(item);
+    if (!unit) return;
+    m_units = *unit;
+    CheckOnly(item);
+    m_store.Write(keys::units, static_cast<std::int32_t>(m_units));
+    ShowReadouts();
+}
+
+// The read-outs in the new unit now, not a second later; before the first tick they keep their
+// design texts.
+void frmMain::ShowReadouts() {
+    if (!m_ticked) return;
+    m_ports.form.SetLabelText(LabelId::Label10, "U:" + RateText(m_units, m_upKilobits, m_upBits));
+    PlaceUploadReadout();
+    m_ports.form.SetLabelText(LabelId::Label9, "D:" + RateText(m_units, m_downKilobits, m_downBits));
+    m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
+}
+
+void frmMain::locked_Click() {
+    m_locked = !m_locked;
+    m_ports.form.SetMenuChecked(MenuItem::locked, m_locked);
+    m_store.Write(keys::locked, m_locked ? "1" : "0");
 }
 
 // The submenu shows the interfaces of the sampler's last read, checked as they count now.

@@ -14,7 +14,7 @@ enum class SettingForm {
     Scale,    // leading number, rounded to 32 bits: 128 ... 2048, or -1 for automatic
     Colour,   // decimal 0x00BBGGRR, read as a 32-bit integer
     Opacity,  // 0 (invisible) to 255 (opaque)
-    Flag,     // "0" or "1", compared as exact texts
+    Flag,     // "0" or "1" (the units: "0", "1", "2"), compared as exact texts
     List,     // names joined with ','; empty for automatic
     Day,      // a day of the month, 1 to 28
 };
@@ -41,12 +41,14 @@ inline constexpr SettingKey info{"info", SettingForm::Flag, "0"};
 inline constexpr SettingKey ontop{"ontop", SettingForm::Flag, "1"};
 inline constexpr SettingKey interfaces{"interfaces", SettingForm::List, ""};  // the interfaces counted
 inline constexpr SettingKey periodstart{"periodstart", SettingForm::Day, "1"};  // a data plan's first day
+inline constexpr SettingKey units{"units", SettingForm::Flag, "0"};     // the read-outs' unit: "0", "1" or "2"
+inline constexpr SettingKey locked{"locked", SettingForm::Flag, "0"};  // "1": a drag neither moves nor resizes
 }  // namespace keys
 
-inline constexpr std::array<SettingKey, 15> kSettingKeys = {
+inline constexpr std::array<SettingKey, 17> kSettingKeys = {
     keys::x,        keys::y,        keys::x1,       keys::y1,      keys::kbps, keys::bgcolor1,   keys::bgcolor2,
     keys::bgcolor3, keys::bgcolor4, keys::bgcolor5, keys::transpa, keys::info, keys::ontop,      keys::interfaces,
-    keys::periodstart,
+    keys::periodstart, keys::units, keys::locked,
 };
 
 }  // namespace tg

@@ -89,6 +89,8 @@ class FakeForm final : public Form {
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override {
         interfaceItems.assign(entries.begin(), entries.end());
     }
+    int tooltipRefreshes = 0;
+    void RefreshTooltip() override { ++tooltipRefreshes; }
     void PopupMenu() override {
         ++popups;
         if (onPopup) onPopup();

@@ -138,6 +138,79 @@ TEST_F(frmMainMenuTest, OptionsReRunStartUpWhetherOrNotAnythingChanged) {
     EXPECT_EQ(window.DownColor(), 16711680) << "a colour chosen in the dialog arrives when it closes";
 }
 
+TEST_F(frmMainMenuTest, UnitsChangeTheReadOutsAtOnceAndAreStored) {
+    const auto tick = [&](std::uint32_t down, std::uint32_t up) {
+        static std::uint32_t in = 1000, out = 1000;
+        table.SetTotals({{in += down, out += up}});
+        clock.Advance(std::chrono::seconds(1));
+        window.Timer2_Timer();
+    };
+    tick(0, 0);
+    tick(3'800'000, 125'000);
+    EXPECT_EQ(form.text[LabelId::Label9], "D:30400kb") << "whole kilobits by default";
+    EXPECT_TRUE(form.MenuChecked(MenuItem::UnitsKilobits));
+    const std::pair<MenuItem, std::vector<const char*>> units[] = {
+        {MenuItem::UnitsBits, {"1", "D:30.4Mb", "U:1.00Mb", "1.01Mb Max"}},  // the upload decided the maximum
+        {MenuItem::UnitsBytes, {"2", "D:3.80MB", "U:125KB", "126KB Max"}},
+        {MenuItem::UnitsKilobits, {"0", "D:30400kb", "U:1000kb", "1010kb Max"}},
+    };
+    for (const auto& [item, texts] : units) {
+        window.MenuCommand(item);
+        EXPECT_EQ(Stored("units"), texts[0]);
+        EXPECT_EQ(form.text[LabelId::Label9], texts[1]);
+        EXPECT_EQ(form.text[LabelId::Label10], texts[2]);
+        EXPECT_EQ(form.text[LabelId::Label1], texts[3]);
+        EXPECT_TRUE(form.MenuChecked(item));
+        EXPECT_EQ(std::count_if(form.checks.begin(), form.checks.end(),
+                                [](const auto& c) { return UnitOf(c.first) && c.second; }), 1);
+    }
+    settings.Set(kSettingsApp, kSettingsSection, "units", "7");
+    window.Form_Load();
+    EXPECT_EQ(window.Units(), DisplayUnit::Kilobits) << "a unit no item offers";
+}
+
+TEST_F(frmMainMenuTest, ALockedPlaceTakesNoDragAndStoresNothing) {
+    settings.Set(kSettingsApp, kSettingsSection, "locked", "1");
+    window.Form_Load();
+    EXPECT_TRUE(form.MenuChecked(MenuItem::locked));
+    const TwipsRect start = form.Bounds();
+    const float grip[2] = {start.width - 50, start.height - 80};
+    window.Picture2_MouseMove(0, 0, grip[0], grip[1]);
+    EXPECT_EQ(form.cursor, Cursor::Default) << "no sizing cursor over the grip";
+    for (const auto& [x, y] : {std::pair{300.0f, 300.0f}, std::pair{grip[0], grip[1]}}) {
+        window.Picture2_MouseDown(kLeftButton, 0, x, y);
+        window.Picture2_MouseMove(kLeftButton, 0, x + 200, y + 200);
+        window.Picture2_MouseUp(kLeftButton, 0, x + 200, y + 200);
+    }
+    EXPECT_EQ(form.Bounds().left, start.left);
+    EXPECT_EQ(form.Bounds().width, start.width);
+    for (const char* key : {"x", "y", "x1", "y1"}) EXPECT_EQ(Stored(key), std::nullopt) << key;
+    window.MenuCommand(MenuItem::locked);
+    EXPECT_EQ(Stored("locked"), "0");
+    window.Picture2_MouseDown(kLeftButton, 0, 300, 300);
+    window.Picture2_MouseMove(kLeftButton, 0, 500, 300);
+    window.Picture2_MouseUp(kLeftButton, 0, 500, 300);
+    EXPECT_EQ(form.Bounds().left, start.left + 200) << "unlocked, the drag moves again";
+    EXPECT_EQ(Stored("x"), std::to_string(static_cast<int>(start.left + 200)));
+}
+
+TEST_F(frmMainMenuTest, TheTooltipShowsTheCountingAndGoesWhileDragging) {
+    table.SetTotals({{1000, 1000}});
+    window.Timer2_Timer();
+    table.SetTotals({{126'000, 2000}});
+    clock.Advance(std::chrono::seconds(1));
+    const int before = form.tooltipRefreshes;
+    window.Timer2_Timer();
+    EXPECT_EQ(form.tooltipRefreshes, before + 1) << "a tick asks a showing tooltip again";
+    ASSERT_TRUE(window.TooltipText());
+    EXPECT_EQ(*window.TooltipText(), "  计入  D:1000kb U:8kb\n启动以来  接收 1.00 Mb  发送 8.00 kb");
+    window.Picture2_MouseDown(kLeftButton, 0, 300, 300);
+    EXPECT_EQ(window.TooltipText(), std::nullopt) << "never while dragging";
+    EXPECT_EQ(form.tooltipRefreshes, before + 2) << "a tooltip that shows goes when the drag starts";
+    window.Picture2_MouseUp(kLeftButton, 0, 300, 300);
+    EXPECT_TRUE(window.TooltipText());
+}
+
 class frmMainInterfaceMenuTest : public frmMainMenuTest {
  protected:
     // A tick over a machine with loopback and one hardware link, each moving these bytes each way.

@@ -124,7 +124,8 @@ TEST_F(frmMainTest, ScaleAndTopmostFromTheStore) {
     Store(keys::kbps, "300");
     window.Form_Load();
     EXPECT_EQ(window.ScaleKbps(), 300);
-    EXPECT_TRUE(form.checks.empty()) << "no scale item offers 300, and the window is not topmost";
+    for (const MenuNode& scale : ScaleMenu()) EXPECT_FALSE(form.MenuChecked(*scale.item)) << "no scale offers 300";
+    EXPECT_FALSE(form.MenuChecked(MenuItem::ontop));
     EXPECT_TRUE(form.topmost.empty());
     Store(keys::kbps, "garbage");
     window.Form_Load();

@@ -340,6 +340,30 @@ TEST_F(Win32MainWindowTest, TheSessionsEndUnloadsAndOnlyWhenItEnds) {
 }
 
 // The window procedure's own path for a picked item: WM_COMMAND with the item's id.
+TEST_F(Win32MainWindowTest, TheTooltipAsksFrmMainForItsTextAndHasNoneDuringADrag) {
+    Start();
+    Tick(1000, 1000);
+    Tick(126'000, 2000);
+    ASSERT_NE(window.Tooltip(), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    ASSERT_TRUE(SendMessageW(window.Tooltip(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.hwnd, Hwnd());
+    const auto ask = [&] {  // as the tooltip control asks when it is about to show
+        NMTTDISPINFOW info{};
+        info.hdr.hwndFrom = window.Tooltip();
+        info.hdr.code = TTN_GETDISPINFOW;
+        SendMessageW(Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        return std::wstring(info.lpszText != nullptr ? info.lpszText : L"(none)");
+    };
+    const std::wstring text = ask();
+    EXPECT_NE(text.find(L"D:1008kb U:16kb\r\n"), std::wstring::npos) << "one line per interface, Windows line ends";
+    EXPECT_NE(text.find(L"\u542F\u52A8\u4EE5\u6765"), std::wstring::npos) << "then what moved since the start";
+    Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 40, 40);
+    EXPECT_EQ(ask(), L"") << "nothing while the window is dragged";
+    Mouse(WM_LBUTTONUP, 0, 40, 40);
+}
+
 TEST_F(Win32MainWindowTest, MenuCommandsReachTheirHandlers) {
     Start();
     const auto pick = [&](MenuItem item) { SendMessageW(Hwnd(), WM_COMMAND, Win32ContextMenu::CommandId(item), 0); };

@@ -56,12 +56,16 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
     gtk_window_set_title(window, kAppTitle);
     gtk_window_set_decorated(window, FALSE);
     m_area = gtk_drawing_area_new();
-    gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
+    gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                                      GDK_LEAVE_NOTIFY_MASK);
+    gtk_widget_set_has_tooltip(m_area, TRUE);
     gtk_container_add(GTK_CONTAINER(window), m_area);
     g_signal_connect(m_area, "draw", G_CALLBACK(OnDraw), this);
     g_signal_connect(m_area, "button-press-event", G_CALLBACK(OnButtonPress), this);
     g_signal_connect(m_area, "button-release-event", G_CALLBACK(OnButtonRelease), this);
     g_signal_connect(m_area, "motion-notify-event", G_CALLBACK(OnMotion), this);
+    g_signal_connect(m_area, "query-tooltip", G_CALLBACK(OnQueryTooltip), this);
+    g_signal_connect(m_area, "leave-notify-event", G_CALLBACK(OnLeave), this);
     g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), this);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
     // A session that ends, or a terminal that hangs up, asks the program to go as a signal.
@@ -242,6 +246,25 @@ gboolean GtkMainWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer p) {
         pango_cairo_show_layout(cr, label.layout.get());
     }
     return TRUE;
+}
+
+// Asked again only while it shows, so a tick with the tooltip hidden costs nothing more.
+void GtkMainWindow::RefreshTooltip() {
+    if (m_tooltipShown && m_area) gtk_widget_trigger_tooltip_query(m_area);
+}
+
+gboolean GtkMainWindow::OnQueryTooltip(GtkWidget*, gint, gint, gboolean, GtkTooltip* tooltip, gpointer p) {
+    auto* self = static_cast<GtkMainWindow*>(p);
+    const std::optional<std::string> text = self->m_handlers ? self->m_handlers->TooltipText() : std::nullopt;
+    self->m_tooltipShown = text.has_value();
+    if (!text) return FALSE;
+    gtk_tooltip_set_text(tooltip, text->c_str());
+    return TRUE;
+}
+
+gboolean GtkMainWindow::OnLeave(GtkWidget*, GdkEventCrossing*, gpointer p) {
+    static_cast<GtkMainWindow*>(p)->m_tooltipShown = false;
+    return FALSE;
 }
 
 gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer p) {

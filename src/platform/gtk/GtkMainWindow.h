@@ -56,6 +56,7 @@ class GtkMainWindow final : public Form {
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
+    void RefreshTooltip() override;
     void PopupMenu() override { m_menu.Popup(); }
     void Close() override;
 
@@ -83,6 +84,9 @@ class GtkMainWindow final : public Form {
 
     static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
     static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+    static gboolean OnQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, GtkTooltip* tooltip,
+                                   gpointer self);
+    static gboolean OnLeave(GtkWidget* widget, GdkEventCrossing* event, gpointer self);
     static gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer self);
     static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
     static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
@@ -107,6 +111,7 @@ class GtkMainWindow final : public Form {
     std::int32_t m_backColour = 0;
     std::uint8_t m_alpha = 255;
     bool m_captured = false;  // a button went down on Picture2 and is still held
+    bool m_tooltipShown = false;  // the last query gave text and the pointer has not left since
     guint m_timer = 0;
     std::vector<guint> m_sessionEnd;  // the signal sources that close the window
     bool m_paintsHeld = false;

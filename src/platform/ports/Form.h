@@ -15,9 +15,12 @@ enum class Cursor { Default = 0, SizeNwse = 8 };
 
 // The menu's fixed items; mainwindow/MenuTree places and names them. InterfacesAuto is 自动 at the
 // top of the 网络接口 submenu, whose other items are the interfaces of the moment
-// (InterfaceMenuEntry).
-enum class MenuItem { ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto };
-inline constexpr MenuItem kLastMenuItem = MenuItem::InterfacesAuto;
+// (InterfaceMenuEntry). New items go at the end: Windows keeps their numbers as command ids.
+enum class MenuItem {
+    ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto,
+    locked, UnitsKilobits, UnitsBits, UnitsBytes,
+};
+inline constexpr MenuItem kLastMenuItem = MenuItem::UnitsBytes;
 
 // One interface item of the 网络接口 submenu, below 自动 and a separator.
 struct InterfaceMenuEntry {
@@ -71,6 +74,10 @@ class Form {
     // Replaces the interface items of the 网络接口 submenu. Picking one calls
     // frmMain::Interface_Click with its position in `entries`.
     virtual void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) = 0;
+    // The tooltip over the window shows frmMain::TooltipText(), asked for when it is about to show;
+    // while it shows, this asks again (and hides it when there is no text). A front end whose
+    // tooltip is not showing does nothing here.
+    virtual void RefreshTooltip() = 0;
     // Pops the menu up at the pointer; returns when it closes (after the picked item's handler ran).
     virtual void PopupMenu() = 0;
     // Unloads the window: it leaves the screen and the message loop ends. It runs no handler:

@@ -76,6 +76,45 @@ Win32MainWindow::Win32MainWindow(Win32Desktop& desktop)
                                    instance, this));
     m_desktop.FollowDpiOf(m_window.get());
     m_font.reset(CreateLabelFont(m_desktop.Dpi()));
+    MakeTooltip(instance);
+}
+
+// The text is asked for each time the tooltip shows (TTN_GETDISPINFO); several lines need a width.
+void Win32MainWindow::MakeTooltip(HINSTANCE instance) {
+    if (!m_window) return;
+    const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window.get(), nullptr,
+                                instance, nullptr);
+    if (m_tooltip == nullptr) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window.get();
+    tool.uId = reinterpret_cast<UINT_PTR>(m_window.get());
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, 32767);
+}
+
+void Win32MainWindow::OnTooltipText(NMTTDISPINFOW& info) {
+    const std::optional<std::string> text = m_handlers != nullptr ? m_handlers->TooltipText() : std::nullopt;
+    m_tooltipText.clear();
+    if (text) {
+        for (const wchar_t c : Widen(*text)) {
+            if (c == L'\n') m_tooltipText += L'\r';
+            m_tooltipText += c;
+        }
+    }
+    info.lpszText = m_tooltipText.data();  // empty: no tooltip
+}
+
+// Asked again only while it shows, so a tick with the tooltip hidden costs nothing more.
+void Win32MainWindow::RefreshTooltip() {
+    if (m_tooltip == nullptr || !IsWindowVisible(m_tooltip)) return;
+    const bool text = m_handlers != nullptr && m_handlers->TooltipText().has_value();
+    SendMessageW(m_tooltip, text ? TTM_UPDATE : TTM_POP, 0, 0);
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -232,6 +271,12 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             if (LOWORD(lParam) != HTCLIENT) break;
             ::SetCursor(m_cursor);
             return TRUE;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom != m_tooltip || header->code != TTN_GETDISPINFOW) break;
+            OnTooltipText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
+            return 0;
+        }
         case WM_COMMAND:
             if (HIWORD(wParam) != 0 || lParam != 0) break;
             Command(LOWORD(wParam));

@@ -4,6 +4,7 @@
 // of frmMain's handlers, and the Form port's calls become Win32 calls, with twips converted by the
 // twips per pixel of the window's DPI.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <array>
 #include <memory>
@@ -56,7 +57,10 @@ class Win32MainWindow final : public Form {
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
+    void RefreshTooltip() override;
     void PopupMenu() override;
+    // The tooltip control over the window, for tests.
+    HWND Tooltip() const noexcept { return m_tooltip; }
     void Close() override;
 
  private:
@@ -71,6 +75,8 @@ class Win32MainWindow final : public Form {
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint(HWND window);
+    void MakeTooltip(HINSTANCE instance);
+    void OnTooltipText(NMTTDISPINFOW& info);
     void OnPlaced(HWND window);
     void OnDpiChanged(const RECT& suggested);
     void Command(UINT id) const;
@@ -100,6 +106,8 @@ class Win32MainWindow final : public Form {
     HCURSOR m_cursor = nullptr;
     bool m_paintsHeld = false;
     mutable bool m_paintPending = false;
+    HWND m_tooltip = nullptr;  // owned by the window, and destroyed with it
+    std::wstring m_tooltipText;  // what the tooltip shows, until it asks again
     WindowHandle m_window;  // last: it goes first, while everything its messages use is still there
 };
 
