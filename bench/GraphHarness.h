@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "Fakes.h"
+#include "counters/IfTableLayout.h"
+#include "counters/IfTableWriter.h"
 #include "MainWindowFakes.h"
 #include "mainwindow/frmMain.h"
 #include "platform/ports/Surface.h"
@@ -24,6 +26,33 @@ class GraphHarness {
         m_form.bounds = {0, 0, static_cast<float>(widthPixels) * 15, frmMain::kDesignHeight};
         m_window.Form_Resize();
         m_window.PaintBackground();
+    }
+
+    // The start-up over a table of `interfaces` hardware rows, for whole ticks.
+    void Load(int interfaces) {
+        std::vector<IfRowFields> rows(static_cast<std::size_t>(interfaces));
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            rows[i].name = u"eth" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10));
+            rows[i].index = static_cast<std::uint32_t>(i + 1);
+            rows[i].type = 6;
+            rows[i].hardware = true;
+            rows[i].description = "eth";
+        }
+        m_table.SetRows(rows);
+        m_settings.Set(kSettingsApp, kSettingsSection, "info", "1");
+        m_window.Form_Load();
+    }
+
+    // One whole tick a second later: every interface received 125 kB and sent 12.5 kB.
+    void Tick() {
+        const std::uint32_t rows = GetU32(m_table.table.data());
+        for (std::uint32_t i = 1; i <= rows; ++i) {
+            std::uint8_t* row = m_table.table.data() + iftable::RowOffset(i);
+            PutU32(row + iftable::kInOctetsOffset, GetU32(row + iftable::kInOctetsOffset) + 125'000);
+            PutU32(row + iftable::kOutOctetsOffset, GetU32(row + iftable::kOutOctetsOffset) + 12'500);
+        }
+        m_clock.Advance(std::chrono::seconds(1));
+        m_window.Timer2_Timer();
     }
 
     // One step with bars that stay under the 128 kb maximum, so no step rescales.
