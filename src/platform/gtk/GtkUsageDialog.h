@@ -30,8 +30,6 @@ class GtkUsageDialog final : public UsageDialog {
     // The handlers the controls' events go to; none before this is called.
     void Attach(frmUsage& handlers) { m_handlers = &handlers; }
     GtkWindow* Window() const noexcept { return GTK_WINDOW(m_dialog.get()); }
-    // The control described at `index` of kUsageControls.
-    GtkWidget* Widget(std::size_t index) const { return m_widgets.at(index); }
 
     void CopyIconFromMainWindow() override;
     void SetText(std::size_t control, std::string_view text) override;

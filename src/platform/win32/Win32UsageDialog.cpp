@@ -58,7 +58,10 @@ std::string TextOf(HWND window) {
 Win32UsageDialog::Win32UsageDialog(HWND owner, const Win32Desktop& desktop)
     : m_owner(owner),
       m_font(CreateDialogFont(desktop.Dpi())),
-      m_chart([this] { InvalidateRect(m_chartControl, nullptr, FALSE); }, [this] { UpdateWindow(m_chartControl); }) {
+      // Until the chart's control is made there is nothing to repaint (and a null window would be
+      // every window).
+      m_chart([this] { if (m_chartControl != nullptr) InvalidateRect(m_chartControl, nullptr, FALSE); },
+              [this] { if (m_chartControl != nullptr) UpdateWindow(m_chartControl); }) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&classes);
     const HINSTANCE instance = GetModuleHandleW(nullptr);

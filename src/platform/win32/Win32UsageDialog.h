@@ -33,7 +33,6 @@ class Win32UsageDialog final : public UsageDialog {
     HWND Control(std::string_view name) const;
     // The spin button's arrows.
     HWND UpDown() const;
-    const Win32Picture& Picture() const noexcept { return m_chart; }
 
     void CopyIconFromMainWindow() override;
     void SetText(std::size_t control, std::string_view text) override;
