@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Fakes.h"
+#include "UsageDays.h"
 #include "GtkTestSupport.h"
 #include "appearance/PixelSurface.h"
 #include "platform/gtk/AppIcon.h"
@@ -27,23 +28,9 @@ using test::PlaceOf;
 using test::PumpUntil;
 using test::Rgb;
 
-constexpr Day D(int y, unsigned m, unsigned d) { return Day{year{y}, month{m}, day{d}}; }
+using test::D;
+using test::FixedCalendar;
 constexpr UsageColours kColours = {0x000000FF, 0x0000FFFF};  // red and yellow, the defaults
-
-class FixedCalendar final : public Calendar {
- public:
-    Day today = D(2026, 12, 8);
-    Day Today() override { return today; }
-};
-
-// A few days of traffic, the tallest today.
-void Fill(UsageLog& log) {
-    log.Add(D(2026, 12, 8), {1'500'000'000, 300'000'000});
-    log.Add(D(2026, 12, 7), {600'000'000, 40'000'000});
-    log.Add(D(2026, 12, 3), {900'000'000, 700'000'000});
-    log.Add(D(2026, 11, 25), {200'000'000, 500'000'000});
-    log.Add(D(2026, 11, 20), {1'200'000'000, 100'000'000});
-}
 
 std::string TextOf(GtkWidget* control) {
     return GTK_IS_ENTRY(control) ? gtk_entry_get_text(GTK_ENTRY(control)) : gtk_label_get_text(GTK_LABEL(control));
@@ -71,7 +58,7 @@ void KeepScreenshot(GtkWindow* window, const char* name) {
 class GtkUsageDialogTest : public ::testing::Test {
  protected:
     GtkUsageDialogTest() {
-        Fill(log);
+        test::AddFewDays(log);
         dialog.Attach(usage);
     }
     void Show() {
@@ -97,7 +84,7 @@ class GtkUsageDialogTest : public ::testing::Test {
     frmUsage usage{{dialog, store, calendar}, log, kColours};
 };
 
-TEST_F(GtkUsageDialogTest, AFixedSizeModalDialogInTheMiddleOfTheScreen) {
+TEST_F(GtkUsageDialogTest, AFixedModalDialogInTheMiddleOfTheScreenWithTheDescribedControls) {
     Show();
     GtkWindow* window = dialog.Window();
     EXPECT_EQ(gtk_window_get_title(window), kUsageTitle);
@@ -108,16 +95,11 @@ TEST_F(GtkUsageDialogTest, AFixedSizeModalDialogInTheMiddleOfTheScreen) {
     EXPECT_EQ(gtk_window_get_transient_for(window), GTK_WINDOW(owner.get()));
     GdkWindow* x = gtk_widget_get_window(GTK_WIDGET(window));
     const PixelRect client = Expected({0, 0, kUsageClientWidth, kUsageClientHeight});
-    EXPECT_EQ(gdk_window_get_width(x), client.cx);
-    EXPECT_EQ(gdk_window_get_height(x), client.cy);
     int left = 0, top = 0;
     gdk_window_get_origin(x, &left, &top);
-    EXPECT_EQ(left, (1920 - client.cx) / 2);
-    EXPECT_EQ(top, (1080 - client.cy) / 2);
-}
+    EXPECT_EQ((Box{left, top, gdk_window_get_width(x), gdk_window_get_height(x)}),
+              (Box{(1920 - client.cx) / 2, (1080 - client.cy) / 2, client.cx, client.cy}));
 
-TEST_F(GtkUsageDialogTest, TheWidgetsAreTheDescribedControls) {
-    Show();
     for (const UsageControl& c : kUsageControls) {
         GtkWidget* control = Control(c.name);
         if (!control) continue;
@@ -232,7 +214,7 @@ TEST(GtkUsageHostTest, ShowsTheLogAsItGrowsUntilTheDialogIsClosed) {
     test::MemorySettings settings;
     FixedCalendar calendar;
     UsageLog log;
-    Fill(log);
+    test::AddFewDays(log);
     GtkUsageHost host({GTK_WINDOW(owner.get()), desktop, settings, calendar, log});
 
     GtkWindow* shown = nullptr;

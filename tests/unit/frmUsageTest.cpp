@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 
 #include "Fakes.h"
+#include "UsageDays.h"
 #include "appearance/PixelSurface.h"
 #include "usage/UsageChart.h"
 #include "usage/frmUsage.h"
@@ -14,9 +14,8 @@
 namespace tg {
 namespace {
 
-using namespace std::chrono;
-
-constexpr Day D(int y, unsigned m, unsigned d) { return Day{year{y}, month{m}, day{d}}; }
+using test::D;
+using test::FixedCalendar;
 
 TEST(UsageLayoutTest, TheControlsFitTheWindowWithoutOverlapping) {
     std::set<std::string_view> names;
@@ -90,12 +89,6 @@ class FakeUsageDialog final : public UsageDialog {
     void SetSpinValue(int value) override { spin = value; }
     int SpinValue() const override { return spin; }
     void ShowModal() override {}
-};
-
-class FixedCalendar final : public Calendar {
- public:
-    Day today = D(2026, 12, 8);
-    Day Today() override { return today; }
 };
 
 constexpr std::int32_t kDownload = 0x000000FF, kUpload = 0x0000FF00;
@@ -211,34 +204,29 @@ TEST_F(frmUsageTest, TheChartsBarsStandInProportionToTheTallestInTheirColours) {
     log.Add(D(2026, 12, 5), {1, 0});       // next to nothing still shows
     usage.Form_Load();
     const PixelSurface& chart = dialog.chart;
+    const auto tallest = [&](int bar, std::int32_t colour) {  // of the columns in the bar's share
+        int most = 0;
+        for (int x = ChartShareLeft(bar, chart.Width()); x < ChartShareLeft(bar + 1, chart.Width()); ++x)
+            most = std::max(most, ColumnHeight(chart, x, colour));
+        return most;
+    };
     const struct {
-        int bar;
-        int download, upload;  // heights
+        int bar, download, upload;
     } bars[] = {{29, 120, 60}, {26, 1, 0}, {28, 0, 0}, {0, 0, 0}};
     for (const auto& b : bars) {
-        std::map<std::int32_t, int> tallest;  // colour -> the tallest column of it in the bar's share
-        for (int x = ChartShareLeft(b.bar, 300); x < ChartShareLeft(b.bar + 1, 300); ++x)
-            for (const std::int32_t colour : {kDownload, kUpload})
-                tallest[colour] = std::max(tallest[colour], ColumnHeight(chart, x, colour));
-        EXPECT_EQ(tallest[kDownload], b.download) << "bar " << b.bar;
-        EXPECT_EQ(tallest[kUpload], b.upload) << "bar " << b.bar;
+        EXPECT_EQ(tallest(b.bar, kDownload), b.download) << "bar " << b.bar;
+        EXPECT_EQ(tallest(b.bar, kUpload), b.upload) << "bar " << b.bar;
     }
-    std::map<std::int32_t, int> pixels;
-    for (int y = 0; y < chart.Height(); ++y)
-        for (int x = 0; x < chart.Width(); ++x) ++pixels[chart.Pixel(x, y)];
-    const int download = pixels[kDownload], upload = pixels[kUpload];
-    EXPECT_EQ(pixels.size(), 3u) << "the ground and the two colours only";
-    EXPECT_EQ(download % 121, 0) << "whole columns of 120 and 1 pixels: " << download;
-    EXPECT_EQ(upload % 60, 0) << upload;
-    EXPECT_EQ(download / 121, upload / 60) << "download and upload bars are as wide";
-    EXPECT_EQ(chart.Pixel(0, 0), kChartBack);
-
+    const auto colours = [&] {
+        std::map<std::int32_t, int> pixels;
+        for (int y = 0; y < chart.Height(); ++y)
+            for (int x = 0; x < chart.Width(); ++x) ++pixels[chart.Pixel(x, y)];
+        return pixels;
+    };
+    EXPECT_EQ(colours().size(), 3u) << "the ground and the two colours only";
     log = UsageLog();
     usage.Timer1_Timer();
-    pixels.clear();
-    for (int y = 0; y < chart.Height(); ++y)
-        for (int x = 0; x < chart.Width(); ++x) ++pixels[chart.Pixel(x, y)];
-    EXPECT_EQ(pixels, (std::map<std::int32_t, int>{{kChartBack, 300 * 120}})) << "nothing counted: no bar";
+    EXPECT_EQ(colours(), (std::map<std::int32_t, int>{{kChartBack, 300 * 120}})) << "nothing counted: no bar";
 }
 
 }  // namespace

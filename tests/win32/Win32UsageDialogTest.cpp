@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Fakes.h"
+#include "UsageDays.h"
 #include "appearance/PixelSurface.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -25,22 +26,9 @@ namespace {
 
 using namespace std::chrono;
 
-constexpr Day D(int y, unsigned m, unsigned d) { return Day{year{y}, month{m}, day{d}}; }
+using test::D;
+using test::FixedCalendar;
 constexpr UsageColours kColours = {0x000000FF, 0x0000FFFF};
-
-class FixedCalendar final : public Calendar {
- public:
-    Day today = D(2026, 12, 8);
-    Day Today() override { return today; }
-};
-
-void Fill(UsageLog& log) {
-    log.Add(D(2026, 12, 8), {1'500'000'000, 300'000'000});
-    log.Add(D(2026, 12, 7), {600'000'000, 40'000'000});
-    log.Add(D(2026, 12, 3), {900'000'000, 700'000'000});
-    log.Add(D(2026, 11, 25), {200'000'000, 500'000'000});
-    log.Add(D(2026, 11, 20), {1'200'000'000, 100'000'000});
-}
 
 std::wstring Text(HWND window) {
     wchar_t text[128] = {};
@@ -112,7 +100,7 @@ void KeepScreenshot(HWND window, const char* name) {
 class Win32UsageDialogTest : public ::testing::Test {
  protected:
     Win32UsageDialogTest() {
-        Fill(log);
+        test::AddFewDays(log);
         dialog.Attach(usage);
     }
     HWND Dialog() const { return dialog.Handle(); }
@@ -138,26 +126,21 @@ class Win32UsageDialogTest : public ::testing::Test {
     frmUsage usage{{dialog, store, calendar}, log, kColours};
 };
 
-TEST_F(Win32UsageDialogTest, IsAFixedOwnedCaptionedWindowCentredOnTheScreen) {
+TEST_F(Win32UsageDialogTest, AFixedOwnedWindowCentredOnTheScreenWithTheDescribedControls) {
     ASSERT_NE(Dialog(), nullptr);
     EXPECT_FALSE(IsWindowVisible(Dialog())) << "shown only by ShowModal";
     EXPECT_EQ(Text(Dialog()), Widen(kUsageTitle));
     RECT client{};
     GetClientRect(Dialog(), &client);
-    const PixelRect expected = Expected({0, 0, kUsageClientWidth, kUsageClientHeight});
-    EXPECT_EQ(client.right, expected.cx);
-    EXPECT_EQ(client.bottom, expected.cy);
-    const LONG_PTR style = GetWindowLongPtrW(Dialog(), GWL_STYLE);
-    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "a fixed size";
+    EXPECT_EQ(PlaceText(client), PlaceText(Expected({0, 0, kUsageClientWidth, kUsageClientHeight})));
+    const LONG_PTR frame = GetWindowLongPtrW(Dialog(), GWL_STYLE);
+    EXPECT_EQ(frame & (WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_CAPTION) << "a fixed size";
     EXPECT_EQ(GetWindow(Dialog(), GW_OWNER), mainWindow.Handle()) << "owned: no taskbar button";
     RECT outer{};
     GetWindowRect(Dialog(), &outer);
     EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
     EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
-}
 
-TEST_F(Win32UsageDialogTest, TheControlsAreTheDescribedOnes) {
     for (const UsageControl& c : kUsageControls) {
         const HWND control = Control(c.name);
         ASSERT_NE(control, nullptr) << c.name;
@@ -304,7 +287,7 @@ TEST(Win32UsageHostTest, ShowsTheLogAsItGrowsUntilEscapeClosesIt) {
     test::MemorySettings settings;
     FixedCalendar calendar;
     UsageLog log;
-    Fill(log);
+    test::AddFewDays(log);
     Win32UsageHost host({mainWindow.Handle(), desktop, settings, calendar, log});
     ModalRun run;
     run.log = &log;
