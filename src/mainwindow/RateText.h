@@ -1,18 +1,14 @@
 #pragma once
-// The texts of rates and amounts in the unit the user chose. Whole kilobits is how the read-outs
-// always were; the scaled units keep to three significant figures, so the text keeps its width
-// from a trickle to a gigabit.
+// The texts of rates in the unit the user chose. Whole kilobits is how the read-outs always were;
+// the scaled units keep to three significant figures, so the text keeps its width from a trickle
+// to a gigabit. Amounts are scaled alike, in common/Amounts.h.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace tg {
+#include "common/Amounts.h"
 
-enum class DisplayUnit : std::uint8_t {
-    Kilobits = 0,  // 千比特 (kb): whole kilobits, "30400kb"
-    Bits = 1,      // 比特 (kb/Mb/Gb): "954kb", "30.4Mb", "1.20Gb"
-    Bytes = 2,     // 字节 (KB/MB/GB), 1 KB = 1000 bytes: "3.80MB"
-};
+namespace tg {
 
 // The stored `units`: "0", "1" or "2"; anything else is the default, whole kilobits.
 DisplayUnit UnitFromText(std::string_view text) noexcept;
@@ -20,17 +16,5 @@ DisplayUnit UnitFromText(std::string_view text) noexcept;
 // A rate of `bitsPerSecond` in the unit, with its unit's letters. In whole kilobits the value is
 // `kilobits` (the read-outs' own whole-kilobit figure); the scaled units use the exact bits.
 std::string RateText(DisplayUnit unit, std::int32_t kilobits, std::uint64_t bitsPerSecond);
-
-// An amount (bytes, in total) in the unit's family: bits for the bit units, bytes for the byte unit,
-// scaled alike: "1.23 GB", "9.84 Gb". The space keeps it apart from the rates' "/s"-less look.
-std::string AmountText(DisplayUnit unit, std::uint64_t bytes);
-
-// value / per, scaled by 1000s to k, M, G or T and cut to three significant figures, rounded to
-// nearest with halves to even: the number and its prefix letter (30,434,000 -> "30.4" 'M').
-struct Scaled {
-    std::string number;
-    char prefix;  // 'k', 'M', 'G', 'T'
-};
-Scaled ScaleToThreeFigures(std::uint64_t value, std::uint64_t per = 1);
 
 }  // namespace tg

@@ -108,11 +108,13 @@ Period PeriodBefore(const Period& period) {
     return {ShiftMonths(period.first, -1), Day{sys_days{period.first} - days{1}}};
 }
 
-int PeriodStartFromText(std::string_view text) noexcept {
+std::optional<int> ParsePeriodStart(std::string_view text) noexcept {
     int day = 0;
-    if (!Whole(text, day) || day < 1 || day > 28) return 1;
+    if (!Whole(text, day) || day < kFirstPeriodStart || day > kLastPeriodStart) return std::nullopt;
     return day;
 }
+
+int PeriodStartFromText(std::string_view text) noexcept { return ParsePeriodStart(text).value_or(kFirstPeriodStart); }
 
 std::string DayText(Day day) {
     char text[16];

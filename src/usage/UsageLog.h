@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,6 +58,12 @@ struct Period {
 Period PeriodHolding(Day today, int startDay);
 Period PeriodBefore(const Period& period);
 
+// A period starts on a day every month has.
+inline constexpr int kFirstPeriodStart = 1;
+inline constexpr int kLastPeriodStart = 28;
+
+// A whole number from 1 to 28, or nothing.
+std::optional<int> ParsePeriodStart(std::string_view text) noexcept;
 // The stored `periodstart`: a whole number from 1 to 28; anything else means 1.
 int PeriodStartFromText(std::string_view text) noexcept;
 

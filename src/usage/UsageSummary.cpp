@@ -11,14 +11,14 @@ UsageSummary Summarize(const UsageLog& log, Day today, int periodStart) {
     const Period period = PeriodHolding(today, periodStart);
     const Period before = PeriodBefore(period);
     UsageSummary s;
-    s.lines = {{{"今天", log.On(today)},
-                {"昨天", log.On(yesterday)},
-                {"本期", log.Between(period.first, period.last)},
-                {"上期", log.Between(before.first, before.last)}}};
-    for (int back = kChartDays - 1; back >= 0; --back) {
-        const Day day{sys_days{today} - days{back}};
+    s.lines = {{{kUsageLineCaptions[0], log.On(today)},
+                {kUsageLineCaptions[1], log.On(yesterday)},
+                {kUsageLineCaptions[2], log.Between(period.first, period.last)},
+                {kUsageLineCaptions[3], log.Between(before.first, before.last)}}};
+    for (int i = 0; i < kChartDays; ++i) {
+        const Day day{sys_days{today} - days{kChartDays - 1 - i}};
         UsageSummary::Bar bar{log.On(day), {}};
-        if (back % kChartLabelEvery == 0) bar.label = std::to_string(static_cast<unsigned>(day.day()));
+        if (IsLabelledBar(i)) bar.label = std::to_string(static_cast<unsigned>(day.day()));
         s.tallest = std::max({s.tallest, bar.usage.received, bar.usage.sent});
         s.bars.push_back(std::move(bar));
     }

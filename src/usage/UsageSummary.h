@@ -12,6 +12,12 @@ namespace tg {
 inline constexpr int kChartDays = 30;
 inline constexpr int kChartLabelEvery = 7;
 
+// Bars are numbered from the oldest, 0, to today, kChartDays - 1.
+constexpr bool IsLabelledBar(int bar) { return (kChartDays - 1 - bar) % kChartLabelEvery == 0; }
+
+// The captions of the four lines, in their order.
+inline constexpr std::array<const char*, 4> kUsageLineCaptions = {"今天", "昨天", "本期", "上期"};
+
 struct UsageSummary {
     struct Line {
         const char* caption;  // 今天, 昨天, 本期, 上期

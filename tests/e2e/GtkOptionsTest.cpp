@@ -29,10 +29,14 @@ namespace tg {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Box;
 using test::Click;
+using test::PlaceOf;
 using test::PixelOf;
 using test::PumpUntil;
 using test::Rgb;
+using test::Script;
+using test::Titled;
 
 constexpr std::uint32_t kCu = RegistryApi::kHkeyCurrentUser;
 const std::string kPath = "/opt/tidegauge/bin/tidegauge";
@@ -54,24 +58,6 @@ class AnsweringColours final : public ColourDialog {
         return answer.has_value();
     }
 };
-
-struct Box {
-    int x = 0, y = 0, w = 0, h = 0;
-    bool operator==(const Box&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Box& b) {
-    return out << "(" << b.x << ", " << b.y << ") " << b.w << " x " << b.h;
-}
-
-// A control's place in the dialog's client area, in pixels.
-Box PlaceOf(GtkWidget* control) {
-    Box b;
-    gtk_widget_translate_coordinates(control, gtk_widget_get_toplevel(control), 0, 0, &b.x, &b.y);
-    b.w = gtk_widget_get_allocated_width(control);
-    b.h = gtk_widget_get_allocated_height(control);
-    return b;
-}
 
 std::string CaptionOf(GtkWidget* control) {
     if (GTK_IS_LABEL(control)) return gtk_label_get_text(GTK_LABEL(control));
@@ -378,64 +364,6 @@ TEST_F(GtkOptionsDialogTest, TheMouseCommitsOncePerClickAndOncePerDragAtItsRelea
 }
 
 // ---- the dialogs as the program opens them: modal, with the main loop held until they close
-
-// Steps run in turn from the main loop while a modal dialog holds it: each waits for its window,
-// then acts on it. Whatever is still open when time runs out is closed, so a test fails rather
-// than hangs.
-class Script {
- public:
-    using Find = std::function<GtkWindow*()>;
-    using Act = std::function<void(GtkWindow*)>;
-
-    Script() : m_end(std::chrono::steady_clock::now() + 10s) { m_source = g_timeout_add(20, OnTick, this); }
-    ~Script() {
-        if (m_source) g_source_remove(m_source);
-    }
-    Script& Then(Find find, Act act) {
-        m_steps.push_back({std::move(find), std::move(act)});
-        return *this;
-    }
-    bool Done() const { return m_next == m_steps.size(); }
-
- private:
-    struct Step {
-        Find find;
-        Act act;
-    };
-    static void CloseDialogs() {
-        GList* windows = gtk_window_list_toplevels();
-        for (GList* w = windows; w; w = w->next)
-            if (GTK_IS_DIALOG(w->data) && gtk_widget_get_mapped(GTK_WIDGET(w->data)))
-                gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
-        g_list_free(windows);
-    }
-    static gboolean OnTick(gpointer p) {
-        auto* self = static_cast<Script*>(p);
-        if (!self->Done() && std::chrono::steady_clock::now() > self->m_end) {
-            ADD_FAILURE() << "step " << self->m_next + 1 << " never found its window";
-            CloseDialogs();
-        }
-        if (self->Done() || std::chrono::steady_clock::now() > self->m_end) {
-            self->m_source = 0;
-            return G_SOURCE_REMOVE;
-        }
-        Step& step = self->m_steps[self->m_next];
-        if (GtkWindow* window = step.find()) {
-            ++self->m_next;
-            step.act(window);
-        }
-        return G_SOURCE_CONTINUE;
-    }
-
-    std::vector<Step> m_steps;
-    std::size_t m_next = 0;
-    std::chrono::steady_clock::time_point m_end;
-    guint m_source = 0;
-};
-
-GtkWindow* Titled(const char* title) {
-    return test::FindToplevel([&](GtkWindow* w) { return g_strcmp0(gtk_window_get_title(w), title) == 0; });
-}
 
 GtkWindow* ColourChooser() {
     return test::FindToplevel([](GtkWindow* w) { return GTK_IS_COLOR_CHOOSER_DIALOG(w); });

@@ -1,10 +1,12 @@
 // What the tests ask of the X server directly. Kept apart: Xlib's macros (None, Status, Bool, ...)
 // clash with names elsewhere in the tests.
+// The tests' own header comes first: Xlib's macros must not reach GoogleTest's headers.
+#include "GtkTestSupport.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <gdk/gdkx.h>
-
-#include "GtkTestSupport.h"
 
 namespace tg::test {
 
@@ -43,6 +45,17 @@ void PressAndRelease(int pressX, int pressY, int releaseX, int releaseY) {
     SetButton(true);
     MovePointer(releaseX, releaseY);
     SetButton(false);
+}
+
+void PressKey(const char* keysym, bool control) {
+    Display* display = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+    const KeyCode key = XKeysymToKeycode(display, XStringToKeysym(keysym));
+    const KeyCode ctrl = XKeysymToKeycode(display, XK_Control_L);
+    if (control) XTestFakeKeyEvent(display, ctrl, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, False, CurrentTime);
+    if (control) XTestFakeKeyEvent(display, ctrl, False, CurrentTime);
+    XSync(display, False);
 }
 
 }  // namespace tg::test

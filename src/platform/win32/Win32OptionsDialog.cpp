@@ -8,7 +8,7 @@
 #include "common/Twips.h"
 #include "platform/win32/MemberWindowProc.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32Dpi.h"
+#include "platform/win32/Win32DialogFrame.h"
 #include "platform/win32/Win32Picture.h"
 
 namespace tg {
@@ -84,24 +84,6 @@ ATOM WindowClass(HINSTANCE instance, WNDPROC procedure) {
     return atom;
 }
 
-// The system's message font, at the DPI the dialog is shown at.
-HFONT CreateDialogFont(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return CreateLabelFont(dpi);
-    LOGFONTW font = metrics.lfMessageFont;
-    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
-    return CreateFontIndirectW(&font);
-}
-
-RECT OuterRect(float tpp, DWORD style, DWORD exStyle) {
-    RECT r{0, 0, TwipsToPixels(kOptionsClientWidth, tpp), TwipsToPixels(kOptionsClientHeight, tpp)};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    const LONG w = r.right - r.left, h = r.bottom - r.top;
-    const LONG x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    return {x, y, x + w, y + h};
-}
-
 }  // namespace
 
 Win32OptionsDialog::Win32OptionsDialog(HWND owner, const Win32Desktop& desktop)
@@ -111,7 +93,8 @@ Win32OptionsDialog::Win32OptionsDialog(HWND owner, const Win32Desktop& desktop)
     // Fixed single border and no minimise or maximise box; owned, so it has no taskbar button.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    const RECT r = OuterRect(tpp, style, exStyle);
+    const RECT r = CentredWindowRect(TwipsToPixels(kOptionsClientWidth, tpp), TwipsToPixels(kOptionsClientHeight, tpp),
+                                     style, exStyle);
     const std::wstring title = Widen(kOptionsTitle);
     m_window.reset(CreateWindowExW(exStyle, MAKEINTATOM(WindowClass(instance, WindowProc)), title.c_str(), style,
                                    r.left, r.top, r.right - r.left, r.bottom - r.top, owner, nullptr, instance, this));
@@ -200,18 +183,7 @@ void Win32OptionsDialog::ShowModal() {
     const auto order = OptionsTabOrder();
     const auto first = std::find_if(order.begin(), order.end(), [](const auto* c) { return TakesFocus(c->kind); });
     SetFocus(Control((*first)->name));
-    MSG msg;
-    while (m_modal) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // The quit belongs to the main loop: it goes back on the queue for that loop to see.
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (IsDialogMessageW(Handle(), &msg)) continue;  // Tab, the arrows and Space for the controls
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunModalLoop(Handle(), m_modal);
     if (m_modal) EndModal();
 }
 

@@ -1,0 +1,63 @@
+#pragma once
+// frmUsage's window on Linux: a fixed-size modal GtkDialog built from the portable description of
+// its controls, each at its place in twips converted with the screen's twips per pixel and named
+// after itself (gtk_widget_get_name), so tools and tests can find it. The chart is the portable
+// picture shown through cairo. The dialog only translates: the spin button's steps and typed text
+// and the refresh timer become calls of frmUsage's handlers, and the port's calls set the controls
+// without running them.
+#include <gtk/gtk.h>
+
+#include <array>
+
+#include "platform/gtk/CairoPicture.h"
+#include "platform/gtk/GObjectPtr.h"
+#include "platform/ports/Desktop.h"
+#include "platform/ports/UsagePorts.h"
+#include "usage/UsageLayout.h"
+
+namespace tg {
+
+class frmUsage;
+
+class GtkUsageDialog final : public UsageDialog {
+ public:
+    // `owner` owns the dialog and lends it its icon; `desktop` gives the twips per pixel.
+    GtkUsageDialog(GtkWindow* owner, const Desktop& desktop);
+    ~GtkUsageDialog() override;
+    GtkUsageDialog(const GtkUsageDialog&) = delete;
+    GtkUsageDialog& operator=(const GtkUsageDialog&) = delete;
+
+    // The handlers the controls' events go to; none before this is called.
+    void Attach(frmUsage& handlers) { m_handlers = &handlers; }
+    GtkWindow* Window() const noexcept { return GTK_WINDOW(m_dialog.get()); }
+
+    void CopyIconFromMainWindow() override;
+    void SetText(std::size_t control, std::string_view text) override;
+    ChartPicture Chart() override;
+    void SetSpinValue(int value) override;
+    int SpinValue() const override;
+    void ShowModal() override;
+
+ private:
+    void SetUpWindow();
+    GtkWidget* Make(const UsageControl& control);
+    GtkWidget* MakeSpin();
+    void StopTimer();
+
+    static gboolean OnDrawChart(GtkWidget* area, cairo_t* cr, gpointer self);
+    static gint OnSpinInput(GtkSpinButton* spin, gdouble* value, gpointer self);
+    static void OnSpinValueChanged(GtkSpinButton* spin, gpointer self);
+    static gboolean OnTimer(gpointer self);
+
+    GtkWindow* m_owner;
+    frmUsage* m_handlers = nullptr;
+    GObjectPtr<GtkCssProvider> m_style;
+    OwnedWidget m_dialog;
+    std::array<GtkWidget*, kUsageControls.size()> m_widgets{};  // as kUsageControls; owned by m_dialog
+    GtkWidget* m_spin = nullptr;
+    gulong m_spinChanged = 0;
+    CairoPicture m_chart;
+    guint m_timer = 0;
+};
+
+}  // namespace tg

@@ -1,0 +1,65 @@
+#pragma once
+// frmUsage's window on Windows: a fixed-size captioned window, owned by the main window, built from
+// the portable description of its controls, each placed in twips converted with the real twips per
+// pixel. The chart is the portable picture in a memory DC, painted into an owner-drawn static; the
+// spin button is an edit with an up-down control beside it. It only translates: the arrows, what is
+// typed and the refresh timer become calls of frmUsage's handlers.
+#include <windows.h>
+
+#include <string_view>
+
+#include "platform/ports/UsagePorts.h"
+#include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32Handles.h"
+#include "platform/win32/Win32Picture.h"
+
+namespace tg {
+
+class frmUsage;
+
+class Win32UsageDialog final : public UsageDialog {
+ public:
+    // Makes the window, hidden, centred on the screen; `owner` and `desktop` outlive it.
+    Win32UsageDialog(HWND owner, const Win32Desktop& desktop);
+    ~Win32UsageDialog() override;
+    Win32UsageDialog(const Win32UsageDialog&) = delete;
+    Win32UsageDialog& operator=(const Win32UsageDialog&) = delete;
+
+    // The handlers the controls' events go to; none before this is called.
+    void Attach(frmUsage& handlers) noexcept { m_handlers = &handlers; }
+
+    HWND Handle() const noexcept { return m_window.get(); }
+    // The control of that name ("TodayReceived", "Chart", "PeriodStart": the spin's edit), or null.
+    HWND Control(std::string_view name) const;
+    // The spin button's arrows.
+    HWND UpDown() const;
+
+    void CopyIconFromMainWindow() override;
+    void SetText(std::size_t control, std::string_view text) override;
+    ChartPicture Chart() override;
+    void SetSpinValue(int value) override;
+    int SpinValue() const override { return m_value; }
+    // Runs a message loop of its own, the owner disabled and the refresh timer running, until the
+    // user closes the window.
+    void ShowModal() override;
+
+ private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeControls(float tpp, UINT dpi);
+    void OnCommand(UINT id, UINT code);
+    void CommitTyped();
+    void OnStepped();
+    void EndModal();
+
+    HWND m_owner;
+    frmUsage* m_handlers = nullptr;
+    GdiObject<HFONT> m_font;
+    Win32Picture m_chart;
+    HWND m_chartControl = nullptr;
+    int m_value = 0;  // what the spin button shows, when nothing typed is pending
+    bool m_modal = false;
+    WindowHandle m_window;  // last: its children go with it before the font and the picture
+};
+
+}  // namespace tg

@@ -1,0 +1,50 @@
+#pragma once
+// The usage dialog (流量统计): what the counted interfaces moved today, yesterday, in this period of
+// the data plan and in the last one, a chart of the last thirty days, and the day of the month a
+// period starts on. The totals and the chart follow the log while the dialog is open; the start
+// day is stored the moment it changes.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/ports/Calendar.h"
+#include "platform/ports/UsagePorts.h"
+#include "settings/SettingsStore.h"
+#include "usage/UsageLayout.h"
+#include "usage/UsageLog.h"
+
+namespace tg {
+
+struct UsagePortsRefs {
+    UsageDialog& dialog;
+    SettingsStore& store;
+    Calendar& calendar;
+};
+
+class frmUsage {
+ public:
+    // `log` is the recorder's, read at every refresh; it outlives the dialog.
+    frmUsage(UsagePortsRefs ports, const UsageLog& log, UsageColours colours);
+
+    void Form_Load();
+    // Once every kUsageRefreshMilliseconds while the dialog is open.
+    void Timer1_Timer();
+    // The user stepped the spin button (an arrow, a key, the wheel): it shows the new value.
+    void Spin_Change();
+    // The user committed what they typed into the spin button (Enter, leaving it, an arrow): a
+    // period's first day is taken; anything else is refused and the spin button shows the day kept.
+    void Spin_Typed(std::string_view text);
+
+ private:
+    void Take(int periodStart);
+    void Refresh();
+
+    UsagePortsRefs m_ports;
+    const UsageLog& m_log;
+    UsageColours m_colours;
+    int m_periodStart = kPeriodStartSpin.designValue;
+    std::array<std::string, kUsageControls.size()> m_texts;  // as shown, so unchanged texts are not set again
+};
+
+}  // namespace tg
