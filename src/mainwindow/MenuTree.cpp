@@ -44,6 +44,7 @@ constexpr std::array kTop = {
     Submenu("设置曲线最大值", kScales),
     Submenu("网络接口", kInterfaces),
     Submenu("显示单位", kUnits),
+    Command(MenuItem::usage, "流量统计..."),
     Separator(),
     Command(MenuItem::abt, "关于..."),
     Command(MenuItem::opt, "配置..."),

@@ -1,6 +1,7 @@
 #include "mainwindow/frmMain.h"
 
 #include <cmath>
+#include <utility>
 
 #include "appearance/MiscCode.h"
 #include "appearance/frmOptions.h"
@@ -64,6 +65,7 @@ void frmMain::Form_Load() {
         m_upBits = BitsPerSecond(tick.sent, sampler->LastElapsed());
         m_sinceStart.received += tick.received;
         m_sinceStart.sent += tick.sent;
+        if (m_ports.usage) m_ports.usage->Count(tick);
         IP_Data(OutData, InData);
     };
     m_graphMax = 128;
@@ -71,6 +73,7 @@ void frmMain::Form_Load() {
         m_ports.desktop.ExitProcess();
         return;
     }
+    if (m_ports.usage && !std::exchange(m_usageLoaded, true)) m_ports.usage->Load();
     RestoreInterfaces();
     RestoreUnitsAndLock();
     RestorePlace();
@@ -369,9 +372,16 @@ void frmMain::Picture2_MouseUp(std::int16_t button, std::int16_t /*shift*/, floa
 std::optional<std::string> frmMain::TooltipText() const {
     if (m_dragging || m_resizing || !IP) return std::nullopt;
     const std::shared_ptr<const CInterfaces> table = IP->LastInterfaces();
-    return tg::TooltipText({*table, IP->LastRows(), IP->LastElapsed(), m_units,
-                            {static_cast<std::uint64_t>(m_sinceStart.received), static_cast<std::uint64_t>(m_sinceStart.sent)},
-                            std::nullopt, std::nullopt});
+    TooltipFacts facts{*table, IP->LastRows(), IP->LastElapsed(), m_units,
+                       {static_cast<std::uint64_t>(m_sinceStart.received), static_cast<std::uint64_t>(m_sinceStart.sent)},
+                       std::nullopt, std::nullopt};
+    if (m_ports.usage) {
+        const Day today = m_ports.usage->Today();
+        const Period period = PeriodHolding(today, PeriodStartFromText(m_store.Read(keys::periodstart)));
+        facts.today = m_ports.usage->Log().On(today);
+        facts.period = m_ports.usage->Log().Between(period.first, period.last);
+    }
+    return tg::TooltipText(facts);
 }
 
 void frmMain::ShowContextMenu() {
@@ -383,6 +393,7 @@ void frmMain::ShowContextMenu() {
 
 // Unloading takes the window off the screen first, so nothing shows a program that has ended.
 void frmMain::Form_QueryUnload() {
+    if (m_ports.usage) m_ports.usage->Flush();
     m_ports.form.Close();
     m_ports.desktop.ExitProcess();
 }

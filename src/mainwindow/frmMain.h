@@ -21,7 +21,9 @@
 #include "platform/ports/SettingsBackend.h"
 #include "platform/ports/Surface.h"
 #include "platform/ports/TableSource.h"
+#include "platform/ports/UsagePorts.h"
 #include "settings/SettingsStore.h"
+#include "usage/UsageRecorder.h"
 
 namespace tg {
 
@@ -34,6 +36,9 @@ struct MainWindowPorts {
     TableSource& table;
     Clock& clock;
     OptionsHost& options;
+    // The usage log and its dialog; a window given neither keeps no log.
+    UsageRecorder* usage = nullptr;
+    UsageHost* usageDialog = nullptr;
 };
 
 // Mouse buttons as the handlers receive them: 1 left, 2 right, a combination is the sum.
@@ -87,6 +92,8 @@ class frmMain {
     void Units_Click(MenuItem item);
     void abt_Click();
     void opt_Click();
+    // 流量统计...: the usage dialog, modal, over the log as it grows.
+    void usage_Click();
     void exit_Click();
     // Every way the window closes ends here: the exit command, the window's own close button or
     // message, the session ending. What the program does at exit goes here.
@@ -161,6 +168,7 @@ class frmMain {
     std::int32_t m_downKilobits = 0, m_upKilobits = 0;
     std::uint64_t m_downBits = 0, m_upBits = 0;
     bool m_ticked = false;  // the read-outs show a tick, not their design texts
+    bool m_usageLoaded = false;  // the log is read once, at the first start-up, not at its re-runs
     TickBytes m_sinceStart;  // what the counted interfaces moved since the program started
     std::vector<std::string> m_menuInterfaces;  // the names of the last popup's interface items
     WindowPlace m_place;

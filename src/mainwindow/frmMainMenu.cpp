@@ -30,6 +30,7 @@ void frmMain::MenuCommand(MenuItem item) {
         case MenuItem::InterfacesAuto: InterfacesAuto_Click(); break;
         case MenuItem::abt: abt_Click(); break;
         case MenuItem::opt: opt_Click(); break;
+        case MenuItem::usage: usage_Click(); break;
         case MenuItem::exit: exit_Click(); break;
         default: break;
     }
@@ -128,6 +129,10 @@ void frmMain::ontop_Click() {
 }
 
 void frmMain::exit_Click() { Form_QueryUnload(); }
+
+void frmMain::usage_Click() {
+    if (m_ports.usageDialog) m_ports.usageDialog->ShowUsage({m_downColor, m_upColor});
+}
 
 void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }
 

@@ -1,8 +1,11 @@
 #include "usage/UsageRecorder.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace tg {
+
+void ReportOnStandardError(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
 
 UsageRecorder::UsageRecorder(UsageStore& store, Calendar& calendar, Clock& clock, Report report)
     : m_store(store), m_calendar(calendar), m_clock(clock), m_report(std::move(report)) {}

@@ -15,6 +15,10 @@
 
 namespace tg {
 
+// Where the programs report a store that cannot be read or written: a line on the error stream, as
+// the settings' failures are reported.
+void ReportOnStandardError(const std::string& message);
+
 class UsageRecorder {
  public:
     using Report = std::function<void(const std::string& message)>;

@@ -100,3 +100,30 @@ class MemorySettings final : public SettingsBackend {
 };
 
 }  // namespace tg::test
+
+#include "platform/ports/UsageStore.h"
+
+namespace tg::test {
+
+// The usage log's file in memory; its read and write can be told to fail.
+class MemoryUsageStore final : public UsageStore {
+ public:
+    std::optional<std::string> text;
+    std::string readError, writeError;
+    int writes = 0;
+    std::vector<std::string> keptAside;
+    std::optional<std::string> Read(std::string& error) override {
+        error = readError;
+        return readError.empty() ? text : std::nullopt;
+    }
+    bool Replace(std::string_view t, std::string& error) override {
+        ++writes;
+        error = writeError;
+        if (writeError.empty()) text = std::string(t);
+        return writeError.empty();
+    }
+    void KeepAside() override { keptAside.push_back(text.value_or("")); }
+    std::string Where() const override { return "usage.txt"; }
+};
+
+}  // namespace tg::test

@@ -9,6 +9,7 @@
 #include "platform/ports/Desktop.h"
 #include "platform/ports/Form.h"
 #include "platform/ports/OptionsPorts.h"
+#include "platform/ports/UsagePorts.h"
 
 namespace tg::test {
 
@@ -138,6 +139,13 @@ class FakeDesktop final : public Desktop {
         exited = true;
         if (onExit) onExit();
     }
+};
+
+// The usage dialog as the main window sees it: the colours it was opened with.
+class FakeUsageHost final : public UsageHost {
+ public:
+    std::vector<UsageColours> shown;
+    void ShowUsage(const UsageColours& colours) override { shown.push_back(colours); }
 };
 
 // The options dialog as the main window sees it: shown, then closed by the user.

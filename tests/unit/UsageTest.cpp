@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "Fakes.h"
+#include "UsageDays.h"
 #include "usage/UsageRecorder.h"
 #include "usage/UsageSummary.h"
 
@@ -12,33 +13,8 @@ namespace {
 using namespace std::chrono;
 using namespace std::chrono_literals;
 
-constexpr Day D(int y, unsigned m, unsigned d) { return Day{year{y}, month{m}, day{d}}; }
+using test::D;
 
-class FakeStore final : public UsageStore {
- public:
-    std::optional<std::string> text;
-    std::string readError, writeError;
-    int writes = 0;
-    std::vector<std::string> keptAside;
-    std::optional<std::string> Read(std::string& error) override {
-        error = readError;
-        return readError.empty() ? text : std::nullopt;
-    }
-    bool Replace(std::string_view t, std::string& error) override {
-        ++writes;
-        error = writeError;
-        if (writeError.empty()) text = std::string(t);
-        return writeError.empty();
-    }
-    void KeepAside() override { keptAside.push_back(text.value_or("")); }
-    std::string Where() const override { return "usage.txt"; }
-};
-
-class FakeCalendar final : public Calendar {
- public:
-    Day today = D(2026, 12, 8);
-    Day Today() override { return today; }
-};
 
 TEST(UsageLog, LinesRoundTripAndBadLinesAreNamed) {
     UsageLog log;
@@ -118,8 +94,8 @@ class UsageRecorderTest : public ::testing::Test {
         clock.Advance(elapsed);
         recorder.Count({received, sent});
     }
-    FakeStore store;
-    FakeCalendar calendar;
+    test::MemoryUsageStore store;
+    test::FixedCalendar calendar;
     test::FakeClock clock;
     std::vector<std::string> reports;
     UsageRecorder recorder{store, calendar, clock, [this](const std::string& m) { reports.push_back(m); }};
@@ -174,7 +150,7 @@ TEST_F(UsageRecorderTest, AStoreThatCannotBeWrittenIsToldOnceAndCountingGoesOn) 
     recorder.Flush();
     EXPECT_EQ(store.text, "2026-12-08 500 500\n");
 
-    FakeStore locked;
+    test::MemoryUsageStore locked;
     locked.text = "2026-12-08 9 9\n";
     locked.readError = "Permission denied";
     UsageRecorder reader{locked, calendar, clock, [this](const std::string& m) { reports.push_back(m); }};

@@ -6,6 +6,7 @@
 
 #include "Fakes.h"
 #include "FakeMainWindow.h"
+#include "UsageDays.h"
 #include "appearance/PixelSurface.h"
 #include "mainwindow/MenuTree.h"
 #include "mainwindow/frmMain.h"
@@ -209,6 +210,41 @@ TEST_F(frmMainMenuTest, TheTooltipShowsTheCountingAndGoesWhileDragging) {
     EXPECT_EQ(form.tooltipRefreshes, before + 2) << "a tooltip that shows goes when the drag starts";
     window.Picture2_MouseUp(kLeftButton, 0, 300, 300);
     EXPECT_TRUE(window.TooltipText());
+}
+
+// The window with a usage log: what its ticks move goes to today, once, and reaches the file.
+TEST(frmMainUsageTest, TicksGoToTheLogWhichTheDialogAndTheTooltipShowAndTheUnloadWrites) {
+    test::FakeMainWindow w;
+    test::MemoryUsageStore store;
+    store.text = "2026-12-08 1000 100\n";
+    test::FixedCalendar calendar;
+    UsageRecorder recorder(store, calendar, w.clock, nullptr);
+    test::FakeUsageHost dialog;
+    frmMain window{{w.form, w.picture, w.desktop, w.messages, w.settings, w.table, w.clock, w.options, &recorder,
+                    &dialog}};
+    w.settings.Set(kSettingsApp, kSettingsSection, "info", "1");
+    std::uint32_t in = 5000, out = 5000;
+    const auto tick = [&](std::uint32_t down, std::uint32_t up) {
+        w.table.SetTotals({{in += down, out += up}});
+        w.clock.Advance(std::chrono::seconds(1));
+        window.Timer2_Timer();
+    };
+    window.Form_Load();
+    tick(0, 0);
+    tick(2000, 30);
+    window.MenuCommand(MenuItem::opt);  // the start-up runs again: the log is not read twice
+    tick(0, 0);
+    tick(500, 0);
+    EXPECT_EQ(recorder.Log().On(calendar.today), (Usage{3500, 130}));
+    const std::optional<std::string> tip = window.TooltipText();
+    ASSERT_TRUE(tip);
+    EXPECT_NE(tip->find("\n今天  接收 3.50 KB  发送 0.13 KB\n本期  接收 3.50 KB"), std::string::npos) << *tip;
+    window.MenuCommand(MenuItem::usage);
+    ASSERT_EQ(dialog.shown.size(), 1u);
+    EXPECT_EQ(dialog.shown[0].download, 255);
+    EXPECT_EQ(store.writes, 0) << "not a minute yet";
+    window.MenuCommand(MenuItem::exit);
+    EXPECT_EQ(store.text, "2026-12-08 3500 130\n") << "the unload writes what the minute had not";
 }
 
 class frmMainInterfaceMenuTest : public frmMainMenuTest {

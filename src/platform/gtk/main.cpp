@@ -12,7 +12,9 @@
 #include "platform/gtk/GtkStartEnvironment.h"
 #include "platform/gtk/GtkOptionsHost.h"
 #include "platform/gtk/KeyFileSettings.h"
+#include "platform/gtk/GtkUsageHost.h"
 #include "platform/gtk/XdgRegistry.h"
+#include "platform/ports/SystemStores.h"
 #include "platform/ports/SystemTableSource.h"
 
 int main(int argc, char** argv) {
@@ -38,7 +40,11 @@ int main(int argc, char** argv) {
     tg::GtkLauncher launcher(environment);
     tg::GtkOptionsHost options({window, window.Window(), desktop, settings, registry, launcher},
                                tg::RunningProgramPath());
-    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options});
+    const auto usageStore = tg::MakeUserUsageStore();
+    tg::SystemCalendar calendar;
+    tg::UsageRecorder usage(*usageStore, calendar, clock, tg::ReportOnStandardError);
+    tg::GtkUsageHost usageDialog({window.Window(), desktop, settings, calendar, usage.Log()});
+    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options, &usage, &usageDialog});
     window.Attach(form);
 
     form.Form_Initialize();

@@ -18,9 +18,9 @@ enum class Cursor { Default = 0, SizeNwse = 8 };
 // (InterfaceMenuEntry). New items go at the end: Windows keeps their numbers as command ids.
 enum class MenuItem {
     ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto,
-    locked, UnitsKilobits, UnitsBits, UnitsBytes,
+    locked, UnitsKilobits, UnitsBits, UnitsBytes, usage,
 };
-inline constexpr MenuItem kLastMenuItem = MenuItem::UnitsBytes;
+inline constexpr MenuItem kLastMenuItem = MenuItem::usage;
 
 // One interface item of the 网络接口 submenu, below 自动 and a separator.
 struct InterfaceMenuEntry {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "mainwindow/frmMain.h"
+#include "platform/ports/SystemStores.h"
 #include "platform/ports/SystemTableSource.h"
 #include "platform/win32/ProgramPath.h"
 #include "platform/win32/RegistrySettings.h"
@@ -12,6 +13,7 @@
 #include "platform/win32/Win32MessageBox.h"
 #include "platform/win32/Win32OptionsHost.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32UsageHost.h"
 
 namespace {
 
@@ -39,7 +41,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     tg::Win32Launcher launcher;
     tg::Win32OptionsHost options({window, desktop, settings, registry, colours, launcher},
                                  tg::RunningProgramPathForRun());
-    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options});
+    const auto usageStore = tg::MakeUserUsageStore();
+    tg::SystemCalendar calendar;
+    tg::UsageRecorder usage(*usageStore, calendar, clock, tg::ReportOnStandardError);
+    tg::Win32UsageHost usageDialog({window.Handle(), desktop, settings, calendar, usage.Log()});
+    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options, &usage, &usageDialog});
     window.Attach(form);
 
     form.Form_Initialize();
