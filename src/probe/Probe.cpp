@@ -150,13 +150,7 @@ int RunDump(const Options& o, const Environment& env) {
 std::string WallClockStamp() {
     using namespace std::chrono;
     const auto now = system_clock::now();
-    const std::time_t t = system_clock::to_time_t(now);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const std::tm local = LocalTime(system_clock::to_time_t(now));
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
     std::ostringstream s;
     s << std::put_time(&local, "%H:%M:%S") << '.' << std::setw(3) << std::setfill('0') << ms;

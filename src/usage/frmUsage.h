@@ -47,4 +47,16 @@ class frmUsage {
     std::array<std::string, kUsageControls.size()> m_texts;  // as shown, so unchanged texts are not set again
 };
 
+// The dialog's life, the same on every platform: frmUsage over the front end's window, loaded, then
+// shown until the user closes it.
+template <typename Window>
+void ShowUsageDialog(Window& dialog, SettingsBackend& settings, Calendar& calendar, const UsageLog& log,
+                     const UsageColours& colours) {
+    SettingsStore store(settings);
+    frmUsage usage({dialog, store, calendar}, log, colours);
+    dialog.Attach(usage);
+    usage.Form_Load();
+    dialog.ShowModal();
+}
+
 }  // namespace tg

@@ -5,6 +5,17 @@
 
 namespace tg {
 
+// The local time of `t`, in the system's time zone.
+inline std::tm LocalTime(std::time_t t) {
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &t);
+#else
+    localtime_r(&t, &local);
+#endif
+    return local;
+}
+
 class Calendar {
  public:
     virtual ~Calendar() = default;
@@ -14,13 +25,7 @@ class Calendar {
 class SystemCalendar final : public Calendar {
  public:
     std::chrono::year_month_day Today() override {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-#if defined(_WIN32)
-        localtime_s(&local, &now);
-#else
-        localtime_r(&now, &local);
-#endif
+        const std::tm local = LocalTime(std::time(nullptr));
         return std::chrono::year_month_day{std::chrono::year{local.tm_year + 1900},
                                            std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)},
                                            std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
