@@ -10,18 +10,11 @@ build=$(realpath "${1:?$usage}")
 version=${2:?$usage}
 objdump=${3:?$usage}
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-step() { echo "-- $*"; }
+# shellcheck source=../e2e/e2e-helpers.sh
+source "$(dirname "$0")/../e2e/e2e-helpers.sh"
 
-for tool in cpack unzip od "$objdump"; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/bootstrap installs it)"
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-zip.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+need cpack unzip od "$objdump"
+begin zip
 
 step "cpack makes one zip named after the version"
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
