@@ -1,4 +1,11 @@
-# Sourced by the measuring scripts that run other programs beside ours.
+# Sourced by the measuring scripts that run other programs beside ours; it brings report.sh and
+# the end-to-end tests' helpers (waiting, a network namespace of our own, traffic, windows and
+# pixels, finishing a run) with it, and sets root to the checkout.
+root=$(git -C "$(dirname "${BASH_SOURCE[0]}")" rev-parse --show-toplevel)
+# shellcheck source=report.sh
+source "$root/bench/lib/report.sh"
+# shellcheck source=../../tests/e2e/e2e-helpers.sh
+source "$root/tests/e2e/e2e-helpers.sh"
 
 # ensure_packages PKG...: installs with apt-get the Debian packages that are not installed yet;
 # silent when all are there, stops the script when an install fails.
@@ -20,9 +27,8 @@ ensure_packages() {
 
 # build_targets PRESET TARGET...: configures the preset when needed and builds only the targets.
 build_targets() {
-  local preset=$1 root log
+  local preset=$1 log
   shift
-  root=$(git -C "$(dirname "${BASH_SOURCE[0]}")" rev-parse --show-toplevel)
   log=$(mktemp /tmp/tg-build.XXXXXX)
   if (cd "$root" && { [[ -f build/$preset/build.ninja ]] || cmake --preset "$preset"; } &&
     cmake --build --preset "$preset" --target "$@") >"$log" 2>&1; then
@@ -39,4 +45,51 @@ build_targets() {
 stamp() {
   local line
   while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done
+}
+
+# memory PID: "RSS PSS PRIVATE_DIRTY" of the process in KiB, from /proc/PID/smaps_rollup. Private
+# dirty pages are the process's own whatever else runs: no other process maps them, and nothing
+# but the process wrote them.
+memory() { awk '/^Rss:/ {r = $2} /^Pss:/ {p = $2} /^Private_Dirty:/ {d = $2} END {print r, p, d}' "/proc/$1/smaps_rollup"; }
+
+# dirty_by_mapping PID: where the private dirty pages lie, KiB by what is mapped, largest first.
+dirty_by_mapping() {
+  awk '
+    /^[0-9a-f]+-[0-9a-f]+ / { name = (NF >= 6) ? $6 : "[anonymous]"; sub(".*/", "", name); next }
+    /^Private_Dirty:/ { kb[name] += $2 }
+    END { for (n in kb) if (kb[n] > 0) printf "%d %s\n", kb[n], n }' "/proc/$1/smaps" | sort -rn
+}
+
+# processes_with ERE: "PID COMM" of every process with a variable in its environment that the
+# extended regular expression matches, whole.
+processes_with() {
+  local e p
+  for e in /proc/[0-9]*/environ; do
+    p=${e#/proc/} p=${p%/environ}
+    { tr '\0' '\n' <"$e" | grep -qxE "$1" && echo "$p $(cat "/proc/$p/comm")"; } 2>/dev/null || true
+  done
+}
+# wine_processes: "PID COMM" of every process of this Wine prefix.
+wine_processes() { processes_with "WINEPREFIX=$WINEPREFIX"; }
+# wine_pid COMM: the process of this prefix with that name.
+wine_pid() { wine_processes | awk -v c="$1" '$2 == c {print $1; exit}'; }
+
+# store_wine_settings WINE PROBE: the Windows program's settings in this prefix: its first-run
+# message seen, and loopback the one interface it counts. Windows names a row by its adapter,
+# \DEVICE\TCPIP_{GUID}: loopback's is the row of type 24 (software loopback) in the probe's table.
+store_wine_settings() {
+  local name
+  name=$("$1" "$2" --table 2>/dev/null | tr -d '\r' | awk -F'\t' '$2 == 24 {print $3; exit}')
+  [[ -n $name ]] || fail "the probe under Wine lists no loopback row: $("$1" "$2" --table 2>&1 | head -n 5)"
+  "$1" reg add 'HKCU\Software\TideGauge\配置' /v info /t REG_SZ /d 1 /f >/dev/null 2>&1 &&
+    "$1" reg add 'HKCU\Software\TideGauge\配置' /v interfaces /t REG_SZ /d "$name" /f >/dev/null 2>&1 ||
+    fail "could not store the settings in the Wine registry"
+}
+
+# linux_home NAME [LINE...]: fresh_home NAME (e2e-helpers.sh) whose settings have the first-run
+# message seen, lo the one interface counted, and the lines given.
+linux_home() {
+  fresh_home "$1"
+  mkdir -p "$folder"
+  printf '%s\n' "[配置]" info=1 interfaces=lo "${@:2}" >"$ini"
 }
