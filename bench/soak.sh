@@ -41,8 +41,9 @@ pids+=("$linux_pid")
 unset WINEPREFIX
 wine=wine
 use_wine_prefix wine
+on_finish end_wine
 store_wine_settings wine "${windows_program%/*}/tidegauge-probe.exe"
-end_wineserver  # its desktop process must start on our display, not on the one of the probe's run
+end_wine  # its desktop process must start on our display, not on the one of the probe's run
 wine "$windows_program" >"$work/windows.log" 2>&1 &
 pids+=($!)
 windows_up() { windows_pid=$(wine_pid tidegauge.exe) && [[ -n $windows_pid ]]; }

@@ -69,10 +69,18 @@ processes_with() {
     { tr '\0' '\n' <"$e" | grep -qxE "$1" && echo "$p $(cat "/proc/$p/comm")"; } 2>/dev/null || true
   done
 }
-# wine_processes: "PID COMM" of every process of this Wine prefix.
-wine_processes() { processes_with "WINEPREFIX=$WINEPREFIX"; }
-# wine_pid COMM: the process of this prefix with that name.
-wine_pid() { wine_processes | awk -v c="$1" '$2 == c {print $1; exit}'; }
+# wine_processes: "PID COMM" of every Wine process of this prefix (what else was started since the
+# prefix was made carries it in its environment too).
+wine_processes() { processes_with "WINEPREFIX=$WINEPREFIX" | awk '$2 ~ /^wine|\.exe$/'; }
+# end_wine: the prefix's server ended, and whatever of the prefix outlives it: a device process
+# can miss the server's end and sleep on.
+end_wine() {
+  local p
+  end_wineserver
+  for p in $(wine_processes | cut -d' ' -f1); do kill -KILL "$p" 2>/dev/null || true; done
+}
+# wine_pid NAME: the process of this prefix whose name begins so (the server's is wineserver64).
+wine_pid() { wine_processes | awk -v c="$1" 'index($2, c) == 1 {print $1; exit}'; }
 
 # store_wine_settings WINE PROBE: the Windows program's settings in this prefix: its first-run
 # message seen, and loopback the one interface it counts. Windows names a row by its adapter,

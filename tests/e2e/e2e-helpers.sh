@@ -66,7 +66,7 @@ finish() {
   # A stopped process would keep the signal pending, and wait would wait for ever.
   for p in "${pids[@]}"; do kill -CONT "$p" 2>/dev/null || true; kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-  for s in "${finish_steps[@]}"; do eval "$s" || true; done
+  for s in "${finish_steps[@]}"; do eval "$s" >/dev/null 2>&1 || true; done
   [[ -z ${wine_used:-} ]] || { end_wineserver; drop_wine_prefix; }
   stop_xvfb
   if ((status != 0)) && [[ -s ${log:-} ]]; then
