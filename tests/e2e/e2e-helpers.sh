@@ -99,6 +99,9 @@ begin_e2e() {
     export LC_ALL=C.UTF-8
     POLL_INTERVAL=0.2 start_seconds=30
     start_wine_display "$wine" "$work" || exit 1
+    # A server that stays until finish ends it: one that ended by itself, seconds after the
+    # program, could race finish's deletions below and save the registry over them.
+    wineserver -p
     ! "$wine" reg query "$settings_key" >/dev/null 2>&1 || fail "the prefix $WINEPREFIX already holds $settings_key"
     ! "$wine" reg query "$run_key" /v Tidegauge >/dev/null 2>&1 || fail "the prefix $WINEPREFIX already holds a Run value Tidegauge"
     on_finish "$wine" reg delete "$run_key" /v Tidegauge /f
@@ -366,6 +369,25 @@ frugal() {
   after=$(cpu_ms "$app") || fail "the program ended: $(tail -n 20 "$log")"
   ((after - before < 1000)) || fail "the program used $((after - before)) ms of processor time in 4 s"
   echo "   $((after - before)) ms of processor time in 4 s"
+}
+
+# drag_from_first_place: a drag from inside the window at its first-start place (1672 880) moves
+# it 200 and 300 pixels up-left and stores the new place, 25085 and 13200 twips less that, as x and
+# y. resize_from_there: a corner drag from inside the grip, the last 100 twips of the picture
+# (pixel 178, 86 of it), makes it 278 x 146 and stores that in twips as x1 and y1.
+drag_from_first_place() {
+  xdotool mousemove 1722 920 mousedown 1
+  xdotool mousemove 1650 850 mousemove 1580 720 mousemove 1522 620 mouseup 1
+  at "1472 580 181 91"
+  expect_stored x 22085
+  expect_stored y 8700
+}
+resize_from_there() {
+  xdotool mousemove 1650 666 mousedown 1
+  xdotool mousemove 1700 700 mousemove 1750 726 mouseup 1
+  at "1472 580 278 146"
+  expect_stored x1 4170
+  expect_stored y1 2190
 }
 
 # quit X Y: the menu, opened at that screen point, ends the program through its exit item, and

@@ -158,12 +158,7 @@ ticking garbage
 dark=$(pixels 1680 886 60 14 | awk '$1 < 80 && $2 < 80 && $3 < 80 {n++} END {print n + 0}')
 ((dark >= 10)) || fail "no black read-out text at the top left ($dark dark pixels)"
 cmp -s "$ini" "$work/garbage.orig" || fail "the start changed settings.ini: $(cat "$ini")"
-xdotool mousemove 1722 920 mousedown 1
-xdotool mousemove 1650 850 mousemove 1580 720 mousemove 1522 620 mouseup 1
-at "1472 580 181 91"
-# 200 and 300 pixels up-left of 25085, 13200 twips.
-expect_stored x 22085
-expect_stored y 8700
+drag_from_first_place
 diff <(grep -v '^[xy]=' "$work/garbage.orig") <(grep -v '^[xy]=' "$ini") >/dev/null ||
   fail "the drag changed more than x and y: $(cat "$ini")"
 frugal
