@@ -80,12 +80,7 @@ lo_before=$(lo_bytes)
 poll 5 lo_moved 100000 || fail "no traffic on loopback"
 
 # The Windows build's prefix, made once: its settings count loopback, as the Linux build's do.
-unset WINEPREFIX
-wine=wine
-use_wine_prefix wine
-on_finish end_wine
-store_wine_settings wine "$exe/tidegauge-probe.exe"
-end_wine
+wine_prefix "$exe/tidegauge-probe.exe"
 
 # launch NAME: starts the monitor in the background; sets pid[NAME] (and pid[wineserver] with
 # tidegauge.exe). The text monitors draw into a terminal of their own each, once a second like

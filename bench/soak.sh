@@ -26,7 +26,6 @@ windows_program=$root/build/windows-cross/tidegauge.exe
 guicount=$root/build/windows-cross/tests/win32/guicount.exe
 begin soak
 start_xvfb "$work" 1920x1080x24 || exit 1
-export LC_ALL=C.UTF-8
 
 # Steady traffic on loopback.
 traffic $((seconds + 60)) "" 5M
@@ -38,12 +37,7 @@ linux_pid=$!
 pids+=("$linux_pid")
 
 # The Windows build in a throwaway prefix.
-unset WINEPREFIX
-wine=wine
-use_wine_prefix wine
-on_finish end_wine
-store_wine_settings wine "${windows_program%/*}/tidegauge-probe.exe"
-end_wine  # its desktop process must start on our display, not on the one of the probe's run
+wine_prefix "${windows_program%/*}/tidegauge-probe.exe"
 wine "$windows_program" >"$work/windows.log" 2>&1 &
 pids+=($!)
 windows_up() { windows_pid=$(wine_pid tidegauge.exe) && [[ -n $windows_pid ]]; }

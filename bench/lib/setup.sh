@@ -82,16 +82,22 @@ end_wine() {
 # wine_pid NAME: the process of this prefix whose name begins so (the server's is wineserver64).
 wine_pid() { wine_processes | awk -v c="$1" 'index($2, c) == 1 {print $1; exit}'; }
 
-# store_wine_settings WINE PROBE: the Windows program's settings in this prefix: its first-run
-# message seen, and loopback the one interface it counts. Windows names a row by its adapter,
-# \DEVICE\TCPIP_{GUID}: loopback's is the row of type 24 (software loopback) in the probe's table.
-store_wine_settings() {
+# wine_prefix PROBE: a throwaway Wine prefix (never the user's), ended and dropped by finish, in
+# which the Windows program's first-run message is seen and loopback is the one interface it
+# counts. Windows names a row by its adapter, \DEVICE\TCPIP_{GUID}: loopback's is the row of
+# type 24 (software loopback) in the probe's table. Sets wine; leaves no Wine process running.
+wine_prefix() {
   local name
-  name=$("$1" "$2" --table 2>/dev/null | tr -d '\r' | awk -F'\t' '$2 == 24 {print $3; exit}')
-  [[ -n $name ]] || fail "the probe under Wine lists no loopback row: $("$1" "$2" --table 2>&1 | head -n 5)"
-  "$1" reg add 'HKCU\Software\TideGauge\配置' /v info /t REG_SZ /d 1 /f >/dev/null 2>&1 &&
-    "$1" reg add 'HKCU\Software\TideGauge\配置' /v interfaces /t REG_SZ /d "$name" /f >/dev/null 2>&1 ||
-    fail "could not store the settings in the Wine registry"
+  unset WINEPREFIX
+  wine=wine
+  export LC_ALL=C.UTF-8  # Wine's reg tool takes the section's name in the locale's character set
+  use_wine_prefix wine
+  on_finish end_wine
+  name=$(wine "$1" --table 2>/dev/null | tr -d '\r' | awk -F'\t' '$2 == 24 {print $3; exit}')
+  [[ -n $name ]] || fail "the probe under Wine lists no loopback row: $(wine "$1" --table 2>&1 | head -n 5)"
+  { wine reg add "$section" /v info /t REG_SZ /d 1 /f && wine reg add "$section" /v interfaces /t REG_SZ /d "$name" /f; } \
+    >/dev/null 2>&1 || fail "could not store the settings in the Wine registry"
+  end_wine
 }
 
 # linux_home NAME [LINE...]: fresh_home NAME (e2e-helpers.sh) whose settings have the first-run
