@@ -7,11 +7,10 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(git -C "$here" rev-parse --show-toplevel)
-source "$here/lib/report.sh"
+# shellcheck source=lib/setup.sh
 source "$here/lib/setup.sh"
 
-[[ $(id -u) -eq 0 ]] || { echo "FAIL: network namespaces need root" >&2; exit 1; }
+[[ $(id -u) -eq 0 ]] || fail "network namespaces need root"
 
 rates=(1 10 100 1000)   # Mbit/s
 seconds=20              # of traffic per rate
@@ -23,19 +22,10 @@ probe=$root/build/linux-release/tidegauge-probe
 analyse=(/usr/bin/python3 "$here/lib/accuracy.py")
 
 snd=tg-snd-$$ rcv=tg-rcv-$$ vsnd=tgs$$ vrcv=tgr$$
-work=$(mktemp -d /tmp/tg-accuracy.XXXXXX)
-pids=()
-
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill -CONT "$p" 2>/dev/null || true; kill "$p" 2>/dev/null || true; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-  ip netns del "$snd" 2>/dev/null || true
-  ip netns del "$rcv" 2>/dev/null || true
-  [[ -n ${TG_KEEP_WORK:-} ]] && echo "kept $work" >&2 || rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+begin accuracy
+# Deleting a namespace deletes its ends of the veth pairs, and with them the pairs.
+on_finish ip netns del "$snd"
+on_finish ip netns del "$rcv"
 
 # Never put a function in the background here: $! would be a subshell, not the program to stop.
 in_snd=(ip netns exec "$snd")
@@ -54,13 +44,11 @@ ip -n "$rcv" link set lo up
 ip -n "$snd" addr add 10.213.0.1/24 dev "$vsnd"
 ip -n "$rcv" addr add 10.213.0.2/24 dev "$vrcv"
 
+# listening COMMAND... ADDRESS:PORT: a TCP socket listens there, as ss run through COMMAND sees it.
+listening() { "${@:1:$#-1}" ss -ltn | grep -qF " ${!#} "; }
 "${in_rcv[@]}" iperf3 -s -B 10.213.0.2 >"$work/iperf3-server.log" 2>&1 &
 pids+=($!)
-for ((i = 0; i < 50; i++)); do
-  "${in_rcv[@]}" ss -ltn 2>/dev/null | grep -q '10.213.0.2:5201' && break
-  sleep 0.1
-done
-"${in_rcv[@]}" ss -ltn | grep -q '10.213.0.2:5201' || { echo "FAIL: the iperf3 server did not start" >&2; exit 1; }
+poll 5 listening "${in_rcv[@]}" 10.213.0.2:5201 || fail "the iperf3 server did not start: $(cat "$work/iperf3-server.log")"
 
 # watch DIR: starts the truth sampler, the probe, ifstat and bmon in the sender's namespace;
 # sets sampler_pid, probe_pid and peer_pids.
@@ -70,7 +58,7 @@ watch() {
   "${in_snd[@]}" "${analyse[@]}" sample "$d/truth.txt" "$vsnd" &
   sampler_pid=$!
   pids+=("$sampler_pid")
-  sleep 0.2
+  poll 5 test -s "$d/truth.txt" || fail "the truth sampler wrote nothing"
   "${in_snd[@]}" "$probe" --watch 100000 > >(stamp >"$d/probe.txt") 2>"$d/probe.err" &
   probe_pid=$!
   "${in_snd[@]}" stdbuf -oL ifstat -a -T -n -t 1 > >(stamp >"$d/ifstat.txt") 2>"$d/ifstat.err" &
@@ -86,17 +74,18 @@ watch() {
 unwatch() {
   local d=$1 p f
   for p in "$probe_pid" "${peer_pids[@]}"; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
+  # Time itself: the truth runs on past the tools' last readings.
   sleep 0.3
   kill "$sampler_pid"
   wait "$sampler_pid" || true
-  sleep 0.2  # the stampers finish their last lines
+  sleep 0.2  # the stampers, which the shell does not wait for, finish their last lines
   for f in probe ifstat bmon truth; do
-    [[ -s $d/$f.txt ]] || { echo "FAIL: $f wrote nothing; its errors:" >&2; cat "$d/$f.err" >&2 2>/dev/null; exit 1; }
+    [[ -s $d/$f.txt ]] || fail "$f wrote nothing; its errors: $(cat "$d/$f.err" 2>/dev/null)"
   done
 }
 
-# traffic RATE SECONDS LOG: UDP from the sender to the receiver, in the background; sets traffic_pid.
-traffic() {
+# send RATE SECONDS LOG: UDP from the sender to the receiver, in the background; sets traffic_pid.
+send() {
   local len=1400
   (($1 >= 1000)) && len=8900
   "${in_snd[@]}" iperf3 -c 10.213.0.2 -u -b "${1}M" -l "$len" -t "$2" >"$3" 2>&1 &
@@ -109,12 +98,14 @@ for rate in "${rates[@]}"; do
   echo "accuracy: $rate Mbit/s for $seconds s" >&2
   d=$work/$rate
   mkdir -p "$d"
-  traffic "$rate" "$seconds" "$d/iperf3.log"
+  send "$rate" "$seconds" "$d/iperf3.log"
+  # Time itself here and below: the traffic settles before the tools watch it, and they watch
+  # it for as long as the table says.
   sleep 0.5
   watch "$d"
   sleep "$watched"
   unwatch "$d"
-  wait "$traffic_pid" || { echo "FAIL: iperf3 at $rate Mbit/s:" >&2; cat "$d/iperf3.log" >&2; exit 1; }
+  wait "$traffic_pid" || fail "iperf3 at $rate Mbit/s: $(cat "$d/iperf3.log")"
   "${analyse[@]}" rows "$rate Mbit/s" "$d" >>"$rows"
 done
 
@@ -122,7 +113,8 @@ done
 echo "accuracy: the probe stopped for 5 s at 100 Mbit/s" >&2
 d=$work/stop
 mkdir -p "$d"
-traffic 100 30 "$d/iperf3.log"
+send 100 30 "$d/iperf3.log"
+# The sleeps here are the experiment's timing: 10 s of readings, the stop, 8 s after it.
 sleep 0.5
 watch "$d"
 sleep 10.4
@@ -133,7 +125,7 @@ resumed_at=$EPOCHREALTIME
 kill -CONT "$probe_pid"
 sleep 8
 unwatch "$d"
-wait "$traffic_pid" || { echo "FAIL: iperf3 during the stop run:" >&2; cat "$d/iperf3.log" >&2; exit 1; }
+wait "$traffic_pid" || fail "iperf3 during the stop run: $(cat "$d/iperf3.log")"
 "${analyse[@]}" stop "$d" "$stopped_at" "$resumed_at" >"$work/stop.md"
 
 # What counts on the host itself: 20 Mbit/s over loopback and 20 Mbit/s over a veth into the
@@ -151,13 +143,14 @@ ip -n "$rcv" addr add 10.214.0.2/24 dev "$vns"
 pids+=($!)
 iperf3 -s -B 127.0.0.1 -p 5203 >"$work/iperf3-lo-server.log" 2>&1 &
 pids+=($!)
-sleep 1
+poll 5 listening "${in_rcv[@]}" 10.214.0.2:5202 || fail "the iperf3 server over the veth did not start"
+poll 5 listening 127.0.0.1:5203 || fail "the iperf3 server on loopback did not start"
 iperf3 -c 10.214.0.2 -p 5202 -u -b 20M -t 12 >"$work/iperf3-veth.log" 2>&1 &
 clients=($!)
 iperf3 -c 127.0.0.1 -p 5203 -u -b 20M -t 12 >"$work/iperf3-lo.log" 2>&1 &
 clients+=($!)
 pids+=("${clients[@]}")
-sleep 2
+sleep 2  # time itself: the traffic settles before the probes read it
 # bytes LINKS...: received and sent bytes summed over the links, from their own counters.
 bytes() {
   local rx=0 tx=0 l
@@ -198,7 +191,7 @@ print(f"| loopback's own counters | {lor[0]:.0f} | {lor[1]:.0f} | |")
 print()
 print(f"Loopback as the probe read it against its counters: {100 * (lo[1] - lor[1]) / lor[1]:+.1f} % (upload).")
 PY
-for p in "${clients[@]}"; do wait "$p" || { echo "FAIL: iperf3 on the host:" >&2; cat "$work"/iperf3-{veth,lo}.log >&2; exit 1; }; done
+for p in "${clients[@]}"; do wait "$p" || fail "iperf3 on the host: $(cat "$work"/iperf3-{veth,lo}.log)"; done
 ip link del "$vhost" 2>/dev/null || true
 
 body=$work/section.md

@@ -1,98 +1,80 @@
 #!/usr/bin/env bash
-# A long run of both real programs side by side with steady loopback traffic: the Linux monitor
-# under Xvfb (resident memory, open descriptors, CPU) and the Windows build under Wine + Xvfb (its
-# GDI and USER objects, counted from outside by guicount.exe). Samples at a fixed interval and
-# writes the "soak" section of docs/benchmarks.md. Figures only; nothing is asserted.
+# A long run of both real programs side by side with steady loopback traffic, which both count
+# (their settings say so): the Linux monitor (private dirty memory, open descriptors, CPU) and the
+# Windows build under Wine (its GDI and USER objects, counted from outside by guicount.exe, and
+# its private dirty memory and CPU), on one private Xvfb, in a network namespace of its own when
+# run as root. Samples at a fixed interval and writes the "soak" section of docs/benchmarks.md.
+# Figures only; nothing is asserted but that both programs run and draw bars to the end.
 #
 #   bench/soak.sh [SECONDS [INTERVAL]]     defaults: 1800 s, a sample every 60 s
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib/setup.sh
+source "$here/lib/setup.sh"
+
 seconds=${1:-1800} interval=${2:-60}
-source bench/lib/report.sh
-source tests/e2e/xvfb.sh
-source tests/win32/wine-prefix.sh
-
-scripts/bootstrap
-for preset in linux-release windows-cross; do
-  cmake --preset "$preset" >/dev/null
-done
-cmake --build --preset linux-release --target tidegauge >/dev/null
-cmake --build --preset windows-cross --target tidegauge guicount >/dev/null
-linux_program=$root/build/linux-release/src/platform/gtk/tidegauge
-[[ -x $linux_program ]] || linux_program=$(find "$root/build/linux-release" -name tidegauge -type f -perm -u+x | head -n 1)
-windows_program=$(find "$root/build/windows-cross" -name tidegauge.exe -type f | head -n 1)
+if [[ ${TIDEGAUGE_OWN_NETWORK:-} != 1 ]]; then
+  ensure_packages iperf3 xvfb xdotool x11-utils imagemagick wine wine64 iproute2 cmake ninja-build \
+    g++-mingw-w64-x86-64-posix
+  build_targets linux-release tidegauge
+  build_targets windows-cross tidegauge tidegauge-probe guicount
+fi
+own_network "$0" "$@"
+linux_program=$root/build/linux-release/tidegauge
+windows_program=$root/build/windows-cross/tidegauge.exe
 guicount=$root/build/windows-cross/tests/win32/guicount.exe
-[[ -x $linux_program && -f $windows_program && -f $guicount ]] || { echo "soak: programs not built" >&2; exit 1; }
+begin soak
+start_xvfb "$work" 1920x1080x24 || exit 1
 
-work=$(mktemp -d /tmp/tidegauge-soak.XXXXXX)
-pids=()
-cleanup() {
+# Steady traffic on loopback.
+traffic $((seconds + 60)) "" 5M
+
+# The Linux monitor, at 1000 500 pixels, clear of the Windows one at its first-start place.
+linux_home soak x=15000 y=7500
+NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory DBUS_SESSION_BUS_ADDRESS= "$linux_program" >"$log" 2>&1 &
+linux_pid=$!
+pids+=("$linux_pid")
+
+# The Windows build in a throwaway prefix.
+wine_prefix "${windows_program%/*}/tidegauge-probe.exe"
+wine "$windows_program" >"$work/windows.log" 2>&1 &
+pids+=($!)
+windows_up() { windows_pid=$(wine_pid tidegauge.exe) && [[ -n $windows_pid ]]; }
+poll 60 windows_up || fail "tidegauge.exe did not start: $(tail -n 20 "$work/windows.log")"
+
+# both_draw: each program's window shows bars of the traffic.
+both_draw() {
   local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-  end_wineserver
-  drop_wine_prefix
-  for p in "${xservers[@]:-}"; do [[ -n $p ]] && kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-xservers=()
-trap cleanup EXIT
-
-# Steady traffic on loopback, which both programs count.
-port=$((20000 + RANDOM % 20000))
-iperf3 -s -p "$port" >/dev/null 2>&1 & pids+=($!)
-sleep 0.5
-iperf3 -c 127.0.0.1 -p "$port" -u -b 5M -t $((seconds + 30)) >/dev/null 2>&1 & pids+=($!)
-
-# The Linux monitor, with its first-run message already seen.
-mkdir -p "$work/linux"
-start_xvfb "$work/linux" 1920x1080x24 && xservers+=("$XVFB_PID")
-linux_display=$DISPLAY
-mkdir -p "$work/linux/config/TideGauge" && mkdir -m 700 "$work/linux/run"
-printf '[配置]\ninfo=1\n' >"$work/linux/config/TideGauge/settings.ini"
-HOME=$work/linux XDG_CONFIG_HOME=$work/linux/config XDG_RUNTIME_DIR=$work/linux/run \
-  NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory DBUS_SESSION_BUS_ADDRESS= DISPLAY=$linux_display \
-  "$linux_program" >"$work/linux.log" 2>&1 & linux_pid=$!; pids+=("$linux_pid")
-
-# The Windows build on a display of its own, in a throwaway prefix.
-mkdir -p "$work/windows"
-start_xvfb "$work/windows" 1920x1080x24 && xservers+=("$XVFB_PID")
-use_wine_prefix wine
-end_wineserver  # its desktop process must start on our display, not the one wineboot had
-export LC_ALL=C.UTF-8
-wine reg add 'HKCU\Software\TideGauge\配置' /v info /t REG_SZ /d 1 /f >/dev/null 2>&1
-wine "$windows_program" >"$work/windows.log" 2>&1 & pids+=($!)
-
-gui_count() { wine "$guicount" tidegauge.exe 2>/dev/null | tr -d '\r' || echo "- -"; }
-cpu_seconds() { awk '{printf "%.2f", ($14 + $15) / 100}' "/proc/$1/stat"; }
-rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
-fds() { find "/proc/$1/fd" -mindepth 1 -maxdepth 1 | wc -l; }
-# The Windows program's own Linux process carries the exe's name and runs in our prefix.
-windows_pid() {
-  local p
-  for p in $(pgrep -x tidegauge.exe); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return; }
+  for p in "$linux_pid" "$windows_pid"; do
+    app=$p
+    poll 30 find_main || fail "process $p shows no window"
+    poll 15 bars_drawn || fail "process $p drew no bars of the traffic ($upload pixels in $bars columns)"
   done
 }
+both_draw
 
-sleep 5
-kill -0 "$linux_pid" || { cat "$work/linux.log" >&2; echo "soak: the Linux monitor did not start" >&2; exit 1; }
+gui_count() { wine "$guicount" tidegauge.exe 2>/dev/null | tr -d '\r' || echo "- -"; }
+cpu_seconds() { awk -v t="$(cpu_ticks "$1")" -v hz="$(getconf CLK_TCK)" 'BEGIN {printf "%.2f", t / hz}'; }
+dirty_kb() { memory "$1" | cut -d' ' -f3; }
+fds() { find "/proc/$1/fd" -mindepth 1 -maxdepth 1 | wc -l; }
+
 table=$work/table.md
-printf '| time (s) | Linux RSS (KiB) | Linux fds | Linux CPU (s) | Wine GDI | Wine USER | Wine RSS (KiB) | Wine CPU (s) |\n' >"$table"
+printf '| time (s) | Linux private dirty (KiB) | Linux fds | Linux CPU (s) | Wine GDI | Wine USER | Wine private dirty (KiB) | Wine CPU (s) |\n' >"$table"
 printf '|---:|---:|---:|---:|---:|---:|---:|---:|\n' >>"$table"
 start=$(date +%s)
 for ((t = 0; t <= seconds; t += interval)); do
+  # Time itself: the samples keep to their interval.
   sleep $((start + t - $(date +%s) > 0 ? start + t - $(date +%s) : 0))
-  kill -0 "$linux_pid" || { echo "soak: the Linux monitor ended at ${t}s" >&2; exit 1; }
-  wpid=$(windows_pid)
+  kill -0 "$linux_pid" 2>/dev/null || fail "the Linux monitor ended at ${t} s: $(tail -n 20 "$log")"
+  kill -0 "$windows_pid" 2>/dev/null || fail "the Windows build ended at ${t} s: $(tail -n 20 "$work/windows.log")"
   read -r gdi user <<<"$(gui_count)"
-  row=$(printf '| %s | %s | %s | %s | %s | %s | %s | %s |' "$t" "$(rss_kb "$linux_pid")" "$(fds "$linux_pid")" \
-    "$(cpu_seconds "$linux_pid")" "${gdi:--}" "${user:--}" "$( [[ -n $wpid ]] && rss_kb "$wpid" || echo -)" \
-    "$( [[ -n $wpid ]] && cpu_seconds "$wpid" || echo -)")
+  row=$(printf '| %s | %s | %s | %s | %s | %s | %s | %s |' "$t" "$(dirty_kb "$linux_pid")" "$(fds "$linux_pid")" \
+    "$(cpu_seconds "$linux_pid")" "${gdi:--}" "${user:--}" "$(dirty_kb "$windows_pid")" "$(cpu_seconds "$windows_pid")")
   echo "$row"
   echo "$row" >>"$table"
 done
+both_draw
 
 body=$work/body.md
 {
@@ -100,10 +82,13 @@ body=$work/body.md
   echo
   echo "Machine: $(machine_line)"
   echo
-  echo "Command: \`bench/soak.sh $seconds $interval\`: the Linux monitor under Xvfb and the Windows build"
-  echo "under Wine + Xvfb, side by side, with 5 Mbit/s of UDP on loopback for the whole run."
-  echo "GDI / USER objects come from guicount.exe (tests/win32), which reads the running program's GDI"
-  echo "handle table and counts its windows, because Wine answers 0 to GetGuiResources."
+  echo "Command: \`sudo bench/soak.sh $seconds $interval\`: the Linux monitor and the Windows build under Wine"
+  echo "side by side on one Xvfb, with 5 Mbit/s of UDP on loopback for the whole run,"
+  $private_network && echo "in a network namespace of its own." || echo "in the host's network namespace (none of its own without root)."
+  echo "Both count loopback, as their settings say (\`interfaces=lo\`; under Wine loopback's row), and both"
+  echo "showed bars of the traffic at the start and at the end. Private dirty memory is from"
+  echo "/proc/PID/smaps_rollup. GDI / USER objects come from guicount.exe (tests/win32), which reads the running"
+  echo "program's GDI handle table and counts its windows, because Wine answers 0 to GetGuiResources."
   echo
   cat "$table"
 } >"$body"

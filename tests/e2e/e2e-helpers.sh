@@ -1,23 +1,34 @@
-# Sourced by the end-to-end scripts that start the real program on a private X server: waiting,
-# finding the program's windows, reading screen pixels, a network namespace of the script's own and
-# traffic in it, and the CPU a process has used. They share these globals with the script:
-#   work       a scratch folder of the run
-#   app        the program's process id
-#   main       its main window, once find_main has found it
+# Sourced by the scripts that start the real programs on a private X server, the end-to-end tests
+# and the measuring scripts alike: a run's folder and its clean-up, waiting, the programs' windows,
+# screen pixels, the stored settings, a network namespace of the script's own and traffic in it,
+# and the CPU a process has used. They share these globals with the script:
+#   platform   linux or windows: where the two differ (the key file or the registry, GTK or Wine),
+#              one function here asks it
+#   program    the command that starts the program: (PATH) or (WINE PATH)
+#   work       the run's scratch folder (begin)
+#   app        the program's process id; main its main window, once find_main has found it
 #   artifacts  where keep_shot copies screenshots (nothing is kept when empty)
-#   pids       processes the script ends when it stops (traffic adds to it)
+#   pids       processes the run ends when it stops (start and traffic add to it)
 #   log        where the program's output goes
 #   private_network  whether own_network made the script a network namespace of its own
+#   ini        on Linux, the settings file (fresh_home)
+#   wine       on Windows, the Wine loader
 # shellcheck shell=bash disable=SC2154,SC2034,SC2317
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
 COMPARE=/usr/bin/compare
+helpers_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=xvfb.sh
+source "$helpers_dir/xvfb.sh"
+# shellcheck source=../win32/wine-prefix.sh
+source "$helpers_dir/../win32/wine-prefix.sh"
 
 fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
 step() { echo "-- $*"; }
+not() { ! "$@"; }
 
 # need TOOL...: stops the run when a tool is missing.
 need() {
@@ -37,8 +48,92 @@ poll() {
   done
 }
 
+# begin NAME: the run's scratch folder, and finish on every way out: the end, a failed check, an
+# interrupt or a kill. TG_KEEP_WORK=1 keeps the folder (finish names it on the error stream).
+begin() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-$1.XXXXXX")
+  pids=() finish_steps=() log=$work/tidegauge.log
+  trap finish EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+# on_finish COMMAND [ARGS...]: finish runs it, after the processes have ended and before the X
+# server and Wine do, latest first.
+on_finish() { finish_steps=("$(printf '%q ' "$@")" "${finish_steps[@]}"); }
+finish() {
+  local status=$? p s
+  trap - EXIT INT TERM
+  # A stopped process would keep the signal pending, and wait would wait for ever.
+  for p in "${pids[@]}"; do kill -CONT "$p" 2>/dev/null || true; kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  for s in "${finish_steps[@]}"; do eval "$s" >/dev/null 2>&1 || true; done
+  [[ -z ${wine_used:-} ]] || { end_wineserver; drop_wine_prefix; }
+  stop_xvfb
+  if ((status != 0)) && [[ -s ${log:-} ]]; then
+    { echo "--- the program's last output:" && tail -n 20 "$log"; } >&2
+  fi
+  if [[ -n ${TG_KEEP_WORK:-} ]]; then
+    echo "kept $work" >&2
+  else
+    # A settings folder a test made read-only.
+    chmod -R u+rwX "$work" 2>/dev/null || true
+    rm -rf "$work"
+  fi
+  exit "$status"
+}
+
+# begin_e2e NAME: begin, and a private 1920x1080 X server at 96 DPI with no window manager: for
+# Windows with the Wine prefix of the environment (a throwaway one when none is set), which must
+# hold neither the program's settings nor its Run value yet; both are deleted at the end. The
+# program sees no bus, and on Linux none of the user's own folders (fresh_home).
+begin_e2e() {
+  begin "$1"
+  if [[ $platform == linux ]]; then
+    start_xvfb "$work" 1920x1080x24 || exit 1
+    export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
+    unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
+    fresh_home e2e
+    start_seconds=10
+  else
+    # Wine turns its arguments into UTF-16 by the locale's character set; the section name is UTF-8.
+    export LC_ALL=C.UTF-8
+    POLL_INTERVAL=0.2 start_seconds=30
+    start_wine_display "$wine" "$work" || exit 1
+    # A server that stays until finish ends it: one that ended by itself, seconds after the
+    # program, could race finish's deletions below and save the registry over them.
+    wineserver -p
+    ! "$wine" reg query "$settings_key" >/dev/null 2>&1 || fail "the prefix $WINEPREFIX already holds $settings_key"
+    ! "$wine" reg query "$run_key" /v Tidegauge >/dev/null 2>&1 || fail "the prefix $WINEPREFIX already holds a Run value Tidegauge"
+    on_finish "$wine" reg delete "$run_key" /v Tidegauge /f
+    on_finish "$wine" reg delete "$settings_key" /f
+  fi
+}
+settings_key='HKCU\Software\TideGauge'
+section="$settings_key\\配置"
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+# fresh_home NAME: empty home, settings and runtime folders of their own for the Linux program;
+# sets folder (where the settings file lives) and ini (the file).
+fresh_home() {
+  local home=$work/$1
+  export HOME=$home/home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run
+  export XDG_CACHE_HOME=$home/cache XDG_DATA_HOME=$home/data
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+  folder=$XDG_CONFIG_HOME/TideGauge
+  ini=$folder/settings.ini
+}
+
+# start [COMMAND...]: starts the program (through COMMAND when given) and waits for its window.
+start() {
+  "$@" "${program[@]}" >"$log" 2>&1 &
+  app=$!
+  pids+=("$app")
+  poll "$start_seconds" find_main || fail "no window appeared within $start_seconds s; the program said: $(tail -n 20 "$log")"
+}
+
 # Windows of a process that are mapped, and each one's "X Y WIDTH HEIGHT".
 visible_windows() { xdotool search --onlyvisible --pid "$1" 2>/dev/null || true; }
+more_windows() { (($(visible_windows "$app" | wc -l) > $1)); }
 geometry() {
   xwininfo -id "$1" 2>/dev/null | awk '
     /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
@@ -63,8 +158,74 @@ find_dialog() {
   return 1
 }
 no_dialog() { ! find_dialog; }
+# find_titled TITLE: a window of the program with that title; sets titled.
+find_titled() {
+  local w
+  for w in $(visible_windows "$app"); do
+    [[ $(xprop -id "$w" -notype _NET_WM_NAME 2>/dev/null | sed -n 's/^_NET_WM_NAME = "\(.*\)"$/\1/p') == "$1" ]] &&
+      { titled=$w; return 0; }
+  done
+  return 1
+}
 geometry_is() { [[ $(geometry "$main") == "$1" ]]; }
+# at GEOMETRY: the main window settles there ("X Y WIDTH HEIGHT" in pixels).
+at() { poll 5 geometry_is "$1" || fail "window at $(geometry "$main"), expected $1"; }
 app_gone() { ! kill -0 "$app" 2>/dev/null; }
+
+# press WINDOW KEY...: keys to a window. GTK takes them where the input focus is; Wine, with no
+# window manager, sends them to the window under the pointer, so the pointer goes to its upper
+# middle, clear of a message box's buttons.
+press() {
+  if [[ $platform == linux ]]; then
+    xdotool windowfocus --sync "$1" key "${@:2}"
+  else
+    local x y w h
+    read -r x y w h <<<"$(geometry "$1")"
+    xdotool mousemove $((x + w / 2)) $((y + h / 3)) key "${@:2}"
+  fi
+}
+# message_up: the first-run message over the window; dismiss_message: Return closes it.
+message_up() {
+  poll 10 find_dialog || fail "no message over the window within 10 s"
+  [[ $(xdotool getwindowname "$dialog") == TideGauge ]] || fail "message titled '$(xdotool getwindowname "$dialog")'"
+}
+dismiss_message() {
+  press "$dialog" Return
+  poll 10 no_dialog || fail "the message is still up 10 s after Return"
+}
+first_run_message() { message_up && dismiss_message; }
+# no_message: no message comes up over the window in its first two seconds. What is waited for is
+# an absence, so the whole two seconds pass.
+no_message() { ! poll 2 find_dialog || fail "a message '$(xdotool getwindowname "$dialog")' shows over the window"; }
+
+# settings_lines: the program's settings, NAME=VALUE a line: the key file's lines on Linux; on
+# Windows the section's string values, the only ones the program reads.
+settings_lines() {
+  if [[ $platform == linux ]]; then
+    [[ -f $ini ]] && grep -av '^\[' "$ini"
+  else
+    # Wine's reg tool puts four spaces before the name, the type and the data.
+    "$wine" reg query "$section" 2>/dev/null | tr -d '\r' | sed -n 's/^    \([^ ]*\)    REG_SZ\(    \(.*\)\)\{0,1\}$/\1=\3/p'
+  fi
+}
+settings_text() { settings_lines | tr '\n' ' '; }
+# stored NAME PATTERN: the settings hold NAME with a value the extended regular expression matches
+# whole; expect_stored waits 10 s for it.
+stored() { settings_lines | grep -qxE "$1=$2"; }
+expect_stored() { poll 10 stored "$1" "$2" || fail "$1 not stored as $2: $(settings_text)"; }
+
+# opacity: the window's opacity level (0 to 255), "opaque" when it has none. GTK and Wine alike
+# hand X the level over 255 as _NET_WM_WINDOW_OPACITY, in 32 bits; without a compositor the screen
+# still shows the window opaque, so the property is what tells.
+opacity() {
+  local level
+  level=$(xprop -id "$main" -notype _NET_WM_WINDOW_OPACITY 2>/dev/null |
+    awk '/= / {printf "%d", $NF / 4294967295 * 255 + 0.5}')
+  echo "${level:-opaque}"
+}
+opacity_is() { [[ $(opacity) == "$1" ]]; }
+# The property reaches the X server with the toolkit's next flush of its requests.
+expect_opacity() { poll 5 opacity_is "$1" || fail "the window's opacity is $(opacity), expected $1"; }
 
 # pixels X Y W H: "r g b x y" for every screen pixel of the rectangle (x, y inside it), from a
 # fresh screenshot.
@@ -76,12 +237,13 @@ pixels() {
 count() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b {n++} END {print n + 0}'; }
 columns() { awk -v r="$1" -v g="$2" -v b="$3" '$1 == r && $2 == g && $3 == b && !seen[$4]++ {n++} END {print n + 0}'; }
 keep_shot() { [[ -z $artifacts ]] || { mkdir -p "$artifacts" && cp "$work/screen.png" "$artifacts/$1.png"; }; }
+window_shot() { local x y w h; read -r x y w h <<<"$(geometry "$1")" && pixels "$x" "$y" "$w" "$h" >/dev/null; }
 
 # own_network SCRIPT [ARGS...], before anything else starts: runs the script again, from the top,
 # in a network namespace of its own that holds only loopback (up), so that no traffic of the host
 # reaches the graph. The namespace has no name: it goes with the script's last process, however the
-# script ends, and the script's cleanup ends them all. Sets private_network: false where no
-# namespace can be made (unshare needs root), after saying so.
+# script ends, and finish ends them all. Sets private_network: false where no namespace can be made
+# (unshare needs root), after saying so. TIDEGAUGE_OWN_NETWORK is 1 in the run inside.
 own_network() {
   private_network=false
   if [[ ${TIDEGAUGE_OWN_NETWORK:-} == 1 ]]; then
@@ -113,15 +275,16 @@ far_end() {
 }
 far() { nsenter --net="/proc/$far_pid/ns/net" "$@"; }
 
-# traffic SECONDS [far]: traffic at 4 Mbit/s for that long, in the background: over loopback, or
-# sent over the veth link to the far end (far_end), where it counts as upload.
+# traffic SECONDS [far [RATE]]: UDP for that long, in the background, at RATE (iperf3's -b, 4M
+# unless told): over loopback, or sent over the veth link to the far end (far_end), where it
+# counts as upload.
 traffic() {
-  local port=$((20000 + RANDOM % 20000)) log=$work/iperf-server-$RANDOM.log address=127.0.0.1 there=()
+  local port=$((20000 + RANDOM % 20000)) server=$work/iperf-server-$RANDOM.log address=127.0.0.1 there=()
   [[ ${2:-} == far ]] && address=10.201.0.2 there=(nsenter --net="/proc/$far_pid/ns/net")
-  "${there[@]}" iperf3 -s -1 --forceflush -p "$port" >"$log" 2>&1 &
+  "${there[@]}" iperf3 -s -1 --forceflush -p "$port" >"$server" 2>&1 &
   pids+=($!)
-  poll 5 grep -q "listening" "$log" || fail "iperf3 server did not start: $(cat "$log")"
-  iperf3 -c "$address" -p "$port" -u -b 4M -t "$1" >"$work/iperf-client.log" 2>&1 &
+  poll 5 grep -qs "listening" "$server" || fail "iperf3 server did not start: $(cat "$server")"
+  iperf3 -c "$address" -p "$port" -u -b "${3:-4M}" -l 1400 -t "$1" >"$work/iperf-client.log" 2>&1 &
   pids+=($!)
 }
 
@@ -129,21 +292,23 @@ traffic() {
 lo_bytes() { cat /sys/class/net/lo/statistics/rx_bytes; }
 lo_moved() { (($(lo_bytes) - lo_before >= $1)); }
 
-# no_bars LEFT TOP WIDTH HEIGHT [CHECK...]: loopback traffic, once it flows, draws no bar pixel
-# (upload yellow, download red) into the picture at that place at four looks a second apart, three
-# ticks and more, and CHECK holds at each; loopback carries 1.5 MB and more meanwhile. Only in
-# the private network namespace, where no other traffic counts. Sets yellow and red.
+# no_bars [CHECK...]: loopback traffic, once it flows, draws no bar pixel (upload yellow, download
+# red) into the main window's picture at four looks a second apart, three ticks and more, and CHECK
+# holds at each; loopback carries 1.5 MB and more meanwhile. Only in the private network namespace,
+# where no other traffic counts. Sets yellow and red.
 no_bars() {
-  local p
+  local p x y w h
+  read -r x y w h <<<"$(geometry "$main")"
   lo_before=$(lo_bytes)
   traffic 10
   poll 5 lo_moved 1000000 || fail "loopback carried $(($(lo_bytes) - lo_before)) bytes in 5 s of traffic"
   lo_before=$(lo_bytes)
   for _ in 1 2 3 4; do
-    p=$(pixels "$1" "$2" "$3" "$4") || fail "no screenshot"
+    p=$(pixels "$x" "$y" "$w" $((h - 2))) || fail "no screenshot"
     yellow=$(count 255 255 0 <<<"$p") red=$(count 255 0 0 <<<"$p")
     ((yellow == 0 && red == 0)) || { keep_shot automatic-bars; fail "$yellow yellow and $red red pixels in the graph"; }
-    (($# == 4)) || "${@:5}" || { keep_shot automatic-wrong; fail "${*:5} did not hold under loopback traffic"; }
+    (($# == 0)) || "$@" || { keep_shot automatic-wrong; fail "$* did not hold under loopback traffic"; }
+    # Time is what is waited for here: looks a second apart see new ticks.
     sleep 1
   done
   lo_moved 1500000 || fail "loopback carried only $(($(lo_bytes) - lo_before)) bytes while the screen was looked at"
@@ -151,37 +316,78 @@ no_bars() {
   echo "   no bar pixels at four looks while loopback carried $(($(lo_bytes) - lo_before)) bytes"
 }
 
-# bars_drawn RIGHT TOP HEIGHT: upload bars (yellow) in two or more of the 20 screen columns left
-# of RIGHT, rows TOP to TOP + HEIGHT. The newest bar is 50 twips left of the picture's right edge
-# and moves one pixel left a second, so the first seconds' bars all lie there; two columns show
-# that the graph scrolls. Loopback counts every byte once received and once sent, so both bars
-# are equally high and the upload bar, drawn last, covers the download bar. Sets yellow, red, bars.
+# bars_drawn [R G B]: upload bars, yellow unless told, in two or more of the main window's 20
+# screen columns left of its right edge, above the 2 pixels the picture leaves below it. The newest
+# bar is 50 twips left of the picture's right edge and moves one pixel left a second, so the first
+# seconds' bars all lie there; two columns show that the graph scrolls. Loopback counts every byte
+# once received and once sent, so both bars are equally high and the upload bar, drawn last,
+# covers the download bar (red). Sets upload, yellow, red and bars.
 bars_drawn() {
-  local p
-  p=$(pixels $(($1 - 20)) "$2" 20 "$3") || return 1
+  local p x y w h r=${1:-255} g=${2:-255} b=${3:-0}
+  read -r x y w h <<<"$(geometry "$main")"
+  p=$(pixels $((x + w - 20)) "$y" 20 $((h - 2))) || return 1
   yellow=$(count 255 255 0 <<<"$p")
   red=$(count 255 0 0 <<<"$p")
-  bars=$(columns 255 255 0 <<<"$p")
-  ((bars >= 2 && yellow >= 20))
+  upload=$(count "$r" "$g" "$b" <<<"$p")
+  bars=$(columns "$r" "$g" "$b" <<<"$p")
+  ((bars >= 2 && upload >= 20 && upload > red))
+}
+# expect_bars SECONDS NAME [R G B]: bars_drawn within that time; the screenshot is kept as NAME.
+expect_bars() {
+  upload=0 yellow=0 red=0 bars=0
+  poll "$1" bars_drawn "${@:3}" || {
+    keep_shot "$2-no-bars"
+    fail "no upload bars within $1 s ($upload upload pixels in $bars columns, $red red, $yellow yellow)"
+  }
+  keep_shot "$2"
+  echo "   $upload upload pixels in $bars columns, $red red, $yellow yellow"
+}
+# ticking NAME: traffic sent over the veth link (far_end), which automatic mode counts, draws
+# bars; skipped without a link of our own.
+ticking() {
+  $private_network || return 0
+  traffic 8 far
+  expect_bars 15 "$1"
 }
 
-# cpu_ms PID: the processor time the process has used so far, user and system, in milliseconds.
-cpu_ms() {
+# cpu_ticks PID: the processor time the process has used so far, user and system, in clock ticks.
+cpu_ticks() {
   local fields
   fields=$(sed 's/^.*) //' "/proc/$1/stat" 2>/dev/null) || return 1
   # utime and stime are the 12th and 13th fields after the command name.
-  awk -v hz="$(getconf CLK_TCK)" '{printf "%d\n", ($12 + $13) * 1000 / hz}' <<<"$fields"
+  awk '{print $12 + $13}' <<<"$fields"
 }
+cpu_ms() { local t; t=$(cpu_ticks "$1") && echo $((t * 1000 / $(getconf CLK_TCK))); }
 
 # frugal: the program uses less than a quarter of one processor over four seconds, so it neither
 # spins nor retries a failing save without end.
 frugal() {
   local before after
   before=$(cpu_ms "$app") || fail "the program is gone: $(tail -n 20 "$log")"
+  # The four seconds are what is measured.
   sleep 4
   after=$(cpu_ms "$app") || fail "the program ended: $(tail -n 20 "$log")"
   ((after - before < 1000)) || fail "the program used $((after - before)) ms of processor time in 4 s"
   echo "   $((after - before)) ms of processor time in 4 s"
+}
+
+# drag_from_first_place: a drag from inside the window at its first-start place (1672 880) moves
+# it 200 and 300 pixels up-left and stores the new place, 25085 and 13200 twips less that, as x and
+# y. resize_from_there: a corner drag from inside the grip, the last 100 twips of the picture
+# (pixel 178, 86 of it), makes it 278 x 146 and stores that in twips as x1 and y1.
+drag_from_first_place() {
+  xdotool mousemove 1722 920 mousedown 1
+  xdotool mousemove 1650 850 mousemove 1580 720 mousemove 1522 620 mouseup 1
+  at "1472 580 181 91"
+  expect_stored x 22085
+  expect_stored y 8700
+}
+resize_from_there() {
+  xdotool mousemove 1650 666 mousedown 1
+  xdotool mousemove 1700 700 mousemove 1750 726 mouseup 1
+  at "1472 580 278 146"
+  expect_stored x1 4170
+  expect_stored y1 2190
 }
 
 # quit X Y: the menu, opened at that screen point, ends the program through its exit item, and
@@ -189,12 +395,59 @@ frugal() {
 quit() {
   local before status=0
   before=$(visible_windows "$app" | wc -l)
-  menu_up() { (($(visible_windows "$app" | wc -l) > before)); }
   xdotool mousemove "$1" "$2" click 3
-  poll 5 menu_up || fail "no menu appeared after a right click at $1 $2"
+  poll 5 more_windows "$before" || fail "no menu appeared after a right click at $1 $2"
   # Up from no selection reaches the last item, exit.
   xdotool key Up key Return
   poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
   wait "$app" || status=$?
   ((status == 0)) || fail "the program ended with status $status: $(tail -n 20 "$log")"
+}
+
+# open_options X Y: 配置... from the menu opened at that screen point; sets options to the dialog
+# and cx, cy to its place (no window manager: the X window is the dialog's client area).
+open_options() {
+  local before
+  before=$(visible_windows "$app" | wc -l)
+  xdotool mousemove "$1" "$2" click 3
+  poll 5 more_windows "$before" || fail "no menu appeared after a right click at $1 $2"
+  # Up from no selection is exit; once more is 配置...
+  xdotool key Up key Up key Return
+  poll 10 find_titled 配置 || fail "no window titled 配置 within 10 s of picking 配置..."
+  options=$titled
+  read -r cx cy _ _ <<<"$(geometry "$options")"
+}
+# swatch_holds Y R G B: the options dialog's colour swatch at client (104, Y) shows the colour
+# inside its 3-pixel edge, all 11 x 11 pixels of it: Picture3 (download) is at 16, Picture4
+# (upload) at 40.
+swatch_holds() { (($(pixels $((cx + 107)) $((cy + $1 + 3)) 11 11 | count "${@:2}") == 121)); }
+
+# Windows: run_value: the Run value Tidegauge as "TYPE DATA", or nothing.
+run_value() {
+  "$wine" reg query "$run_key" /v Tidegauge 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *Tidegauge *\(REG_[A-Z_]*\) *\(.*\)$/\1 \2/p' | sed 's/ $//'
+}
+run_is() { [[ $(run_value) == "$1" ]]; }
+# check1_marks: pixels that are not white inside the box of Check1 (client 8, 88, 13 x 13), inset
+# from its edge: the check mark (whatever its colour) when it is ticked, none when it is not.
+check1_marks() {
+  pixels $((cx + 11)) $((cy + 91)) 7 7 | awk '$1 < 230 || $2 < 230 || $3 < 230 {n++} END {print n + 0}'
+}
+check1_ticked() { (($(check1_marks) >= 5)); }
+# start_at_logon_round_trip: a click ticks Check1 and stores the program's Windows path as the Run
+# value; Space, the box having the focus then, unticks it and stores the empty text.
+start_at_logon_round_trip() {
+  local path
+  path=$("$wine" winepath -w "${program[1]}" 2>/dev/null | tr -d '\r')
+  xdotool mousemove $((cx + 14)) $((cy + 96)) click 1
+  poll 10 run_is "REG_SZ $path" || fail "Run value after ticking Check1: '$(run_value)', expected $path"
+  poll 5 check1_ticked || fail "Check1 does not show ticked after the click ($(check1_marks) marks in its box)"
+  xdotool key space
+  poll 10 run_is "REG_SZ" || fail "Run value after unticking Check1: '$(run_value)', expected the empty text"
+  echo "   Run value: the program's path, then the empty text"
+}
+close_options() {
+  press "$options" alt+F4
+  poll 10 not find_titled 配置 || fail "the options dialog is still up 10 s after Alt+F4"
+  kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"
 }

@@ -14,105 +14,28 @@
 # Screenshots are kept in ARTIFACTS-DIR when given.
 set -euo pipefail
 
-binary=$(realpath "${1:?usage: linux_bad_settings.sh PATH/TO/tidegauge [ARTIFACTS-DIR]}")
+program=("$(realpath "${1:?usage: linux_bad_settings.sh PATH/TO/tidegauge [ARTIFACTS-DIR]}")")
 artifacts=${2:-}
-here=$(cd "$(dirname "$0")" && pwd)
+platform=linux
 # shellcheck source=e2e-helpers.sh
-source "$here/e2e-helpers.sh"
+source "$(dirname "$0")/e2e-helpers.sh"
 own_network "$0" "$@"
-# shellcheck source=xvfb.sh
-source "$here/xvfb.sh"
 
 need xdotool xwininfo xprop iperf3 setpriv iconv "$IMPORT" "$CONVERT"
-[[ -x $binary ]] || fail "no program at $binary"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-bad-settings.XXXXXX")
-pids=()
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-  stop_xvfb
-  chmod -R u+rwX "$work" 2>/dev/null || true  # the read-only settings folder
-  rm -rf "$work"
-}
-trap cleanup EXIT
-start_xvfb "$work" 1920x1080x24 || exit 1
+[[ -x ${program[0]} ]] || fail "no program at ${program[0]}"
+begin_e2e bad-settings
 if $private_network; then
   # With no hardware link, automatic mode counts every link but loopback: here the veth link.
   far_end
 else
   step "without a link of our own, no traffic counts in automatic mode: the ticking checks are skipped"
 fi
-export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
-unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-
-# fresh_home NAME: empty home, settings and runtime folders for one start; sets folder (where the
-# settings file lives), ini (the file) and log (what the program says).
-fresh_home() {
-  local home=$work/$1
-  export HOME=$home/home XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run
-  export XDG_CACHE_HOME=$home/cache XDG_DATA_HOME=$home/data
-  mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-  folder=$XDG_CONFIG_HOME/TideGauge
-  ini=$folder/settings.ini
-  log=$home/tidegauge.log
-}
 
 # settings TEXT: a settings file holding TEXT under the program's section.
 settings() {
   mkdir -p "$folder"
   printf '[配置]\n%s\n' "$1" >"$ini"
 }
-
-# start [COMMAND...]: starts the program (through COMMAND when given) and waits for its window.
-start() {
-  "$@" "$binary" >"$log" 2>&1 &
-  app=$!
-  pids+=("$app")
-  poll 10 find_main || fail "no window appeared within 10 s; the program said: $(cat "$log")"
-}
-
-# at GEOMETRY: the main window settles there ("X Y WIDTH HEIGHT" in pixels).
-at() { poll 5 geometry_is "$1" || fail "window at $(geometry "$main"), expected $1"; }
-
-# first_run_message: the first-run message is up over the window; Return dismisses it.
-first_run_message() {
-  poll 10 find_dialog || fail "no message over the window within 10 s"
-  [[ $(xdotool getwindowname "$dialog") == TideGauge ]] || fail "message titled '$(xdotool getwindowname "$dialog")'"
-  xdotool windowfocus --sync "$dialog" key Return
-  poll 10 no_dialog || fail "the message is still up 10 s after Return"
-}
-
-# no_message: no message shows over the window in the first two seconds.
-no_message() {
-  sleep 2
-  ! find_dialog || fail "a message '$(xdotool getwindowname "$dialog")' shows over the window"
-}
-
-# opacity_is LEVEL: the window's opacity as the X server holds it; "opaque" when it has none.
-opacity_is() {
-  local seen
-  seen=$(xprop -id "$main" -notype _NET_WM_WINDOW_OPACITY 2>/dev/null |
-    awk '/= / {printf "%d", $NF / 4294967295 * 255 + 0.5}')
-  [[ ${seen:-opaque} == "$1" ]] || fail "window opacity ${seen:-opaque}, expected $1"
-}
-
-# ticking LEFT TOP WIDTH HEIGHT NAME: traffic sent over the veth link draws bars at the right edge
-# of the window at that place; the screenshot is kept as NAME. The picture leaves 2 pixels below it.
-ticking() {
-  $private_network || return 0
-  traffic 8 far
-  yellow=0 red=0 bars=0
-  poll 12 bars_drawn $(($1 + $3)) "$2" $(($4 - 2)) || {
-    keep_shot "$5-no-bars"
-    fail "no upload bars within 12 s ($yellow yellow pixels in $bars columns, $red red pixels)"
-  }
-  keep_shot "$5"
-  echo "   $yellow yellow pixels in $bars columns"
-}
-
-
 
 # random_bytes SEED COUNT: COUNT bytes from bash's generator seeded with SEED, the same each run.
 random_bytes() {
@@ -136,17 +59,17 @@ cp "$ini" "$work/random.orig"
 start
 # Left = screen width - 1000 - 2715 twips, top = screen height - 3000 twips, 2715 x 1365 twips.
 at "1672 880 181 91"
-opacity_is 180
+expect_opacity 180
 # Nothing in the file could be read, info included: this is a first start.
 first_run_message
-poll 5 grep -qx "info=1" "$ini" || fail "settings.ini lacks info=1 after the message: $(head -c 200 "$ini")"
+expect_stored info 1
 [[ -f $ini.bad ]] || fail "the unreadable file was not kept as settings.ini.bad: $(ls -A "$folder")"
 cmp -s "$work/random.orig" "$ini.bad" || fail "settings.ini.bad does not hold the original bytes"
 [[ $(printf '%s\n' "[配置]" "info=1") == "$(cat "$ini")" ]] || fail "the new settings.ini holds more: $(cat "$ini")"
 [[ $(find "$folder" -mindepth 1 -printf '%f\n' | sort | tr '\n' ' ') == "settings.ini settings.ini.bad " ]] ||
   fail "the folder holds $(ls -A "$folder")"
 grep -q "kept as $ini.bad" "$log" || fail "the program did not say where the file went: $(cat "$log")"
-ticking 1672 880 181 91 random
+ticking random
 frugal
 quit 1700 900
 echo "   the 4096 bytes are in settings.ini.bad; the program said: $(cat "$log")"
@@ -173,9 +96,9 @@ start
 # Left and top beyond the screen go to 0; a size beyond it is 2000 twips, 133 pixels.
 at "0 0 133 133"
 # An opacity out of 0 to 255 is not applied; info is not "0", so no first-run message.
-opacity_is opaque
+expect_opacity opaque
 no_message
-ticking 0 0 133 133 huge
+ticking huge
 frugal
 [[ $(md5sum <"$ini") == "$before" ]] || fail "the start changed settings.ini: $(cat "$ini")"
 quit 60 60
@@ -203,9 +126,9 @@ start
 # Left and top below 0 become 0; the resize handler's minimum is 500 twips, 33 pixels.
 at "0 0 33 33"
 # A level under the scroll bar's 10 would hide the window from its user: the default instead.
-opacity_is 180
+expect_opacity 180
 no_message
-ticking 0 0 33 33 negative
+ticking negative
 frugal
 [[ $(md5sum <"$ini") == "$before" ]] || fail "the start changed settings.ini: $(cat "$ini")"
 quit 16 16
@@ -228,19 +151,14 @@ info=no"
 cp "$ini" "$work/garbage.orig"
 start
 at "1672 880 181 91"
-opacity_is 180
+expect_opacity 180
 no_message
-ticking 1672 880 181 91 garbage
+ticking garbage
 # The read-outs are in the default text colour, black, over the gradient.
 dark=$(pixels 1680 886 60 14 | awk '$1 < 80 && $2 < 80 && $3 < 80 {n++} END {print n + 0}')
 ((dark >= 10)) || fail "no black read-out text at the top left ($dark dark pixels)"
 cmp -s "$ini" "$work/garbage.orig" || fail "the start changed settings.ini: $(cat "$ini")"
-xdotool mousemove 1722 920 mousedown 1
-xdotool mousemove 1650 850 mousemove 1580 720 mousemove 1522 620 mouseup 1
-at "1472 580 181 91"
-# 200 and 300 pixels up-left of 25085, 13200 twips.
-poll 5 grep -qx "x=22085" "$ini" || fail "x not stored as 22085: $(cat "$ini")"
-grep -qx "y=8700" "$ini" || fail "y not stored as 8700: $(cat "$ini")"
+drag_from_first_place
 diff <(grep -v '^[xy]=' "$work/garbage.orig") <(grep -v '^[xy]=' "$ini") >/dev/null ||
   fail "the drag changed more than x and y: $(cat "$ini")"
 frugal
@@ -260,8 +178,8 @@ if (($(id -u) == 0)); then
   runas=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   chmod 711 "$work"
   chown -R 65534:65534 "$work/readonly"
-  install -m 755 "$binary" "$work/readonly/tidegauge"
-  binary=$work/readonly/tidegauge
+  install -m 755 "${program[0]}" "$work/readonly/tidegauge"
+  program=("$work/readonly/tidegauge")
   if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]+) ]]; then
     install -m 644 "${BASH_REMATCH[1]}" "$work/readonly/lsan.supp"
     LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$work/readonly/lsan.supp}
@@ -275,7 +193,7 @@ at "1000 500 181 91"
 # info is absent, so the message shows; saving info=1 afterwards fails.
 first_run_message
 poll 5 grep -q "settings not saved" "$log" || fail "the program did not say the settings were not saved: $(cat "$log")"
-ticking 1000 500 181 91 readonly
+ticking readonly
 xdotool mousemove 1050 540 mousedown 1
 xdotool mousemove 1000 500 mousemove 950 440 mouseup 1
 at "900 400 181 91"
@@ -292,7 +210,7 @@ start
 at "1672 880 181 91"
 first_run_message
 poll 5 grep -q "settings not saved" "$log" || fail "the program did not say the settings were not saved: $(cat "$log")"
-ticking 1672 880 181 91 blocked
+ticking blocked
 frugal
 [[ -f $folder && $(cat "$folder") == "not a folder" ]] || fail "the file in the folder's place changed"
 quit 1700 900

@@ -13,55 +13,16 @@
 set -euo pipefail
 
 wine=${1:?usage: windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}
-program=$(realpath "${2:?usage: windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}")
+program=("$wine" "$(realpath "${2:?usage: windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}")")
 artifacts=${3:-}
-here=$(cd "$(dirname "$0")" && pwd)
+platform=windows
 # shellcheck source=e2e-helpers.sh
-source "$here/e2e-helpers.sh"
+source "$(dirname "$0")/e2e-helpers.sh"
 own_network "$0" "$@"
-POLL_INTERVAL=0.2
-# Wine turns its arguments into UTF-16 by the locale's character set; the section name is UTF-8.
-export LC_ALL=C.UTF-8
-settings_key='HKCU\Software\TideGauge'
-section="$settings_key\\配置"
 
 need "$wine" wineserver xdotool xwininfo iperf3 "$IMPORT" "$CONVERT"
-[[ -f $program ]] || fail "no program at $program"
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-windows-e2e.XXXXXX")
-pids=()
-made_settings=false
-made_run=false
-# shellcheck source=xvfb.sh
-source "$here/xvfb.sh"
-# shellcheck source=../win32/wine-prefix.sh
-source "$here/../win32/wine-prefix.sh"
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
-  if $made_settings; then "$wine" reg delete "$settings_key" /f >/dev/null 2>&1 || true; fi
-  if $made_run; then "$wine" reg delete "$run_key" /v Tidegauge /f >/dev/null 2>&1 || true; fi
-  stop_wine_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
-start_wine_display "$wine" "$work" || exit 1
-
-if "$wine" reg query "$settings_key" >/dev/null 2>&1; then
-  fail "the prefix $WINEPREFIX already holds $settings_key; run with a fresh WINEPREFIX"
-fi
-made_settings=true
-
-# stored NAME VALUE: the registry holds the string value NAME = VALUE in the program's section.
-stored() { "$wine" reg query "$section" /v "$1" 2>/dev/null | tr -d '\r' | grep -Eq "^ +$1 +REG_SZ +$2\$"; }
-stored_text() { "$wine" reg query "$section" 2>/dev/null | tr -d '\r' | grep REG_SZ | tr -s ' ' | tr '\n' ';'; }
-
-# Wine hands a layered window's alpha to X as _NET_WM_WINDOW_OPACITY, the level times 0x01010101.
-# Without a compositor the screen still shows the window opaque, so the property is what tells.
-opacity() { xprop -id "$main" _NET_WM_WINDOW_OPACITY 2>/dev/null | awk -F' = ' '/CARDINAL/ {print $2}'; }
-opacity_is() { [[ $(opacity) == $(($1 * 0x01010101)) ]]; }
-opacity_text() { local o; o=$(opacity); [[ -n $o ]] && echo "$o (level $((o / 0x01010101)))" || echo "(none)"; }
+[[ -f ${program[1]} ]] || fail "no program at ${program[1]}"
+begin_e2e windows-e2e
 
 # A menu is a column of equal rows below a 3-pixel edge (16 pixels with Wine's own fonts, more
 # with the CJK font linked in: the scale submenu tells); the check mark is drawn in the left
@@ -145,41 +106,32 @@ close_menus() {
 marks=
 checked=
 
-
-# readout_ink: where the download read-out's dark pixels lie; ticking: they have changed since the
+# readout_ink: where the download read-out's dark pixels lie; sampling: they have changed since the
 # first start, when the read-out showed its design caption.
 readout_ink() { pixels 1676 883 70 18 | awk '$1 < 80 && $2 < 80 && $3 < 80 {print $4, $5}'; }
-ticking() { [[ $(readout_ink) != "$first_ink" ]]; }
+sampling() { [[ $(readout_ink) != "$first_ink" ]]; }
 
 step "first start: the window at its first-start place and size"
-"$wine" "$program" >"$work/tidegauge.log" 2>&1 &
-app=$!
-pids+=("$app")
-poll 30 find_main || fail "no window appeared within 30 s; Wine said: $(tail -n 20 "$work/tidegauge.log")"
+start
 # Left = screen width - 1000 - 2715 twips, top = screen height - 3000 twips, 2715 x 1365 twips.
-poll 5 geometry_is "1672 880 181 91" || fail "window at $(geometry "$main"), expected 1672 880 181 91"
+at "1672 880 181 91"
 
 step "the first-run message, and info=1 once it is dismissed"
-poll 10 find_dialog || fail "no message box over the window within 10 s"
-[[ $(xdotool getwindowname "$dialog") == TideGauge ]] || fail "message box title '$(xdotool getwindowname "$dialog")'"
+message_up
 pixels 0 0 1 1 >/dev/null && keep_shot first-start
 caption_drawn() { first_ink=$(readout_ink) && (($(wc -l <<<"$first_ink") >= 10)); }
 poll 5 caption_drawn || fail "no caption at the top left of the window at its first start"
 stored info 1 && fail "info=1 stored while the message is still up"
 # The first start applies the default transparency, 180.
-poll 5 opacity_is 180 || fail "the window's opacity is $(opacity_text), expected level 180"
-# No window manager: the keyboard goes to the window under the pointer.
-read -r dx dy dw dh <<<"$(geometry "$dialog")"
-xdotool mousemove $((dx + dw / 2)) $((dy + dh / 3)) key Return
-dialog_gone() { ! find_dialog; }
-poll 10 dialog_gone || fail "the message box is still up 10 s after Return"
-poll 10 stored info 1 || fail "the registry lacks info=1 after the message: $(stored_text)"
+expect_opacity 180
+dismiss_message
+expect_stored info 1
 
 step "automatic mode: loopback traffic draws no bars"
 # The sampler has begun once the download read-out no longer shows its first-start caption.
-poll 20 ticking || { keep_shot first-caption; fail "the read-out shows its first-start caption 20 s after the start"; }
+poll 20 sampling || { keep_shot first-caption; fail "the read-out shows its first-start caption 20 s after the start"; }
 if $private_network; then
-  no_bars 1672 880 181 89
+  no_bars
 else
   echo "   skipped: in the host's namespace its own traffic may draw bars"
 fi
@@ -196,73 +148,40 @@ for ((n = 0; n <= counted; n++)); do xdotool key Down; done
 xdotool key Return
 poll 5 menus_open 0 || fail "menus still open after loopback was picked"
 # The adapter's name, \DEVICE\TCPIP_{GUID}, stands for it, and nothing else.
-poll 10 stored interfaces '\\DEVICE\\TCPIP_\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}' ||
-  fail "interfaces not stored as one adapter's name: $(stored_text)"
+expect_stored interfaces '\\DEVICE\\TCPIP_\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}'
 open_interface_menu 1700 900
 poll 5 marks_are "$interface_menu" 1 "" || { keep_shot interfaces-wrong; fail "自动 is still checked (margin pixels: $marks)"; }
 checked=$(check_marks "$interface_menu")
 ((checked == 1)) || { keep_shot interfaces-wrong; fail "$checked interfaces checked, not loopback alone"; }
 keep_shot interfaces-loopback
 close_menus
-echo "   $counted interfaces counted in automatic mode; $(stored_text)"
-
+echo "   $counted interfaces counted in automatic mode; $(settings_text)"
 traffic 10
-# The newest bar is 50 twips left of the picture's right edge and moves one pixel left a second,
-# so for the first seconds every bar lies in the last 20 columns of the picture. Loopback counts
-# every byte once received and once sent, so both bars are equally high and the upload bar
-# (yellow), drawn last, covers the download bar (red): red shows only where other interfaces
-# add traffic of their own. Two columns of bars show that the graph scrolls.
-# The picture's right edge, top and height on the screen.
-picture_right=$((1672 + 181)) picture_top=880 picture_height=89
-upload_colour=(255 255 0)
-bars_drawn() {
-  local p
-  p=$(pixels $((picture_right - 20)) "$picture_top" 20 "$picture_height") || return 1
-  upload=$(count "${upload_colour[@]}" <<<"$p") && bars=$(columns "${upload_colour[@]}" <<<"$p")
-  yellow=$(count 255 255 0 <<<"$p")
-  red=$(count 255 0 0 <<<"$p")
-  ((bars >= 2 && upload >= 40))
-}
-upload=0 yellow=0 red=0 bars=0
-poll 15 bars_drawn || {
-  keep_shot bars-missing
-  fail "no upload bars within 15 s ($upload yellow pixels in $bars columns, $red red pixels)"
-}
-keep_shot bars
+expect_bars 15 bars
 # The read-outs are drawn in the fore colour (black) over the gradient, top left.
 dark=$(pixels 1680 888 60 14 | awk '$1 < 80 && $2 < 80 && $3 < 80 {n++} END {print n + 0}')
 ((dark >= 10)) || fail "no read-out text at the top left ($dark dark pixels)"
-echo "   $upload yellow pixels in $bars columns, $red red pixels; $dark dark pixels of read-out text"
+echo "   $dark dark pixels of read-out text"
 
 step "a drag moves the window and stores x and y in twips"
-xdotool mousemove 1722 920 mousedown 1
-xdotool mousemove 1650 850 mousemove 1580 720 mousemove 1522 620 mouseup 1
-poll 5 geometry_is "1472 580 181 91" || fail "after the drag the window is at $(geometry "$main"), expected 1472 580"
-# 200 and 300 pixels up-left of 25085, 13200 twips.
-poll 10 stored x 22085 || fail "x not stored as 22085: $(stored_text)"
-stored y 8700 || fail "y not stored as 8700: $(stored_text)"
+drag_from_first_place
 
 step "a corner drag from inside the grip resizes the window and stores x1 and y1"
-# The grip is the last 100 twips of the picture: pixel (178, 86) lies inside it.
-xdotool mousemove 1650 666 mousedown 1
-xdotool mousemove 1700 700 mousemove 1750 726 mouseup 1
-poll 5 geometry_is "1472 580 278 146" || fail "after the corner drag the window is $(geometry "$main"), expected 278 x 146"
-poll 10 stored x1 4170 || fail "x1 not stored as 4170: $(stored_text)"
-stored y1 2190 || fail "y1 not stored as 2190: $(stored_text)"
-sleep 1.5  # a tick or two on the new size
-pixels 1472 580 278 146 >/dev/null && keep_shot resized
+resize_from_there
 
 step "a second copy ends at once without writing, and the first one stays"
-before=$(stored_text)
+before=$(settings_text)
 start=$(date +%s%N)
 status=0
-timeout 30 "$wine" "$program" >"$work/second.log" 2>&1 || status=$?
+timeout 30 "${program[@]}" >"$work/second.log" 2>&1 || status=$?
 elapsed=$((($(date +%s%N) - start) / 1000000))
 ((status == 0)) || fail "the second copy ended with status $status: $(cat "$work/second.log")"
-[[ $(stored_text) == "$before" ]] || fail "the second copy changed the settings: $(stored_text)"
+[[ $(settings_text) == "$before" ]] || fail "the second copy changed the settings: $(settings_text)"
 kill -0 "$app" 2>/dev/null || fail "the first copy ended too"
 geometry_is "1472 580 278 146" || fail "the first copy's window is now $(geometry "$main")"
 echo "   the second copy ended with status 0 after $elapsed ms (Wine's own start included)"
+# Seconds after the resize: the picture has been drawn at its new size.
+window_shot "$main" && keep_shot resized
 
 step "512 Kbps in the scale submenu stores kbps=512 and moves the check mark to it"
 open_scale_menu
@@ -277,7 +196,7 @@ marks_are "$top_menu" 1 0 || fail "always on top not checked in the menu (margin
 # From the selected 128 Kbps down twice is 512 Kbps.
 xdotool key Down key Down key Return
 poll 5 menus_open 0 || fail "menus still open after 512 Kbps was picked"
-poll 10 stored kbps 512 || fail "kbps not stored as 512: $(stored_text)"
+expect_stored kbps 512
 open_scale_menu
 poll 5 marks_are "$scale_menu" 6 2 || {
   keep_shot scale-menu-wrong
@@ -291,8 +210,8 @@ step "always on top off stores ontop=0; the window keeps its place and size"
 open_menu
 xdotool key Down key Return
 poll 5 menus_open 0 || fail "the menu is still open after always on top was picked"
-poll 10 stored ontop 0 || fail "ontop not stored as 0: $(stored_text)"
-poll 2 geometry_is "1472 580 278 146" || fail "after always on top off the window is at $(geometry "$main"), expected 1472 580 278 146"
+expect_stored ontop 0
+at "1472 580 278 146"
 open_menu
 poll 5 marks_are "$top_menu" 1 "" || { keep_shot menu-ontop-wrong; fail "always on top still checked in the menu (margin pixels: $marks)"; }
 keep_shot menu-ontop-off
@@ -300,61 +219,35 @@ close_menus
 geometry_is "1472 580 278 146" || fail "the window is now at $(geometry "$main"), expected 1472 580 278 146"
 
 step "配置... opens the options dialog over the window; Check1 writes the Run value"
-run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-made_run=true
-windows_path=$("$wine" winepath -w "$program" 2>/dev/null | tr -d '\r')
-# run_is TEXT: the Run key's Tidegauge value is the string TEXT.
-run_is() {
-  local line
-  line=$("$wine" reg query "$run_key" /v Tidegauge 2>/dev/null | tr -d '\r' | grep -E '^ +Tidegauge +REG_SZ') || return 1
-  # Wine's reg tool separates the name, the type and the data with four spaces each.
-  [[ ${line#    Tidegauge    REG_SZ    } == "$1" ]]
-}
-run_text() { "$wine" reg query "$run_key" /v Tidegauge 2>/dev/null | tr -d '\r' | grep Tidegauge || echo "(none)"; }
-find_options() { options=$(xdotool search --onlyvisible --name '^配置$' 2>/dev/null | head -n 1) && [[ -n $options ]]; }
-xdotool mousemove 1500 600 click 3
-sleep 0.5
-# Up from no selection is exit; once more is 配置...
-xdotool key Up key Up key Return
-poll 10 find_options || fail "no window titled 配置 within 10 s of picking 配置..."
-read -r ox oy ow oh <<<"$(geometry "$options")"
+open_options 1500 600
+read -r _ _ ow oh <<<"$(geometry "$options")"
 # Without a window manager Wine leaves the caption and the frame to one, so the X window is the
 # dialog's client area; the whole window, caption included, is centred, so the client area sits
 # a little below the middle of the screen.
 [[ "$ow $oh" == "302 149" ]] || fail "options dialog client area is $ow x $oh, expected 302 x 149"
-((ox == 809)) || fail "options dialog client area at x $ox, expected 809 (centred)"
-((oy > 540 - 75 && oy < 540 - 75 + 20)) || fail "options dialog client area at y $oy, not centred"
-cx=$ox cy=$oy
-echo "   client area $ow x $oh at $ox $oy"
-sleep 0.5
-pixels "$ox" "$oy" "$ow" "$oh" >/dev/null && keep_shot options
-# Picture3 (download colour, red by default) at client (104, 16), 17 x 17 with a sunken edge.
-red=$(pixels $((cx + 107)) $((cy + 19)) 11 11 | count 255 0 0)
-((red == 121)) || fail "Picture3 is not red inside its edge ($red of 121 pixels)"
-# The box of Check1 at client (8, 88): a click ticks it and stores the program's Windows path.
-xdotool mousemove $((cx + 14)) $((cy + 96)) click 1
-poll 10 run_is "$windows_path" || fail "Run value after ticking Check1: $(run_text), expected $windows_path"
-# Check1 has the focus now: Space unticks it, which stores the empty text.
-xdotool key space
-poll 10 run_is "" || fail "Run value after unticking Check1: $(run_text), expected the empty text"
-echo "   Run value: the program's path, then the empty text"
+((cx == 809)) || fail "options dialog client area at x $cx, expected 809 (centred)"
+((cy > 540 - 75 && cy < 540 - 75 + 20)) || fail "options dialog client area at y $cy, not centred"
+echo "   client area $ow x $oh at $cx $cy"
+# Picture3, the download colour, red by default; once it shows, the dialog is drawn.
+poll 5 swatch_holds 16 255 0 0 || { window_shot "$options" && keep_shot options-wrong; fail "Picture3 is not red inside its edge"; }
+window_shot "$options" && keep_shot options
+start_at_logon_round_trip
 
 step "HScroll1 stores transpa and sets the window's opacity at once"
 # The dialog's load stored the default it showed.
-stored transpa 180 || fail "transpa not stored as 180 when the dialog opened: $(stored_text)"
+stored transpa 180 || fail "transpa not stored as 180 when the dialog opened: $(settings_text)"
 # HScroll1 at client (160, 88), 113 x 17; its left arrow, the first 17 pixels, takes one step
 # towards transparent.
 xdotool mousemove $((cx + 168)) $((cy + 96)) click 1
-poll 10 stored transpa 179 || fail "transpa after a click on HScroll1's left arrow: $(stored_text), expected 179"
-poll 5 opacity_is 179 || fail "the window's opacity after the arrow click is $(opacity_text), expected level 179"
+expect_stored transpa 179
+expect_opacity 179
 # The click gave the scroll bar the focus: Left is another step, Page Down twenty the other way.
 xdotool key Left
-poll 10 stored transpa 178 || fail "transpa after Left: $(stored_text), expected 178"
-poll 5 opacity_is 178 || fail "the window's opacity after Left is $(opacity_text), expected level 178"
+expect_stored transpa 178
+expect_opacity 178
 xdotool key Next
-poll 10 stored transpa 198 || fail "transpa after Page Down: $(stored_text), expected 198"
-poll 5 opacity_is 198 || fail "the window's opacity after Page Down is $(opacity_text), expected level 198"
-echo "   opacity $(opacity_text)"
+expect_stored transpa 198
+expect_opacity 198
 
 step "Picture4 opens the colour dialog; the colour picked there is stored as bgcolor4"
 find_colour_dialog() {
@@ -391,48 +284,26 @@ poll 5 colour_shown || { keep_shot colour-dialog-wrong; fail "the colour dialog 
 keep_shot colour-dialog
 # Return is the dialog's OK.
 xdotool key Return
-colour_dialog_gone() { ! find_colour_dialog; }
-poll 10 colour_dialog_gone || fail "the colour dialog is still up 10 s after Return"
-poll 10 stored bgcolor4 "$picked_colorref" || fail "bgcolor4 not stored as $picked_colorref: $(stored_text)"
+poll 10 not find_colour_dialog || fail "the colour dialog is still up 10 s after Return"
+expect_stored bgcolor4 "$picked_colorref"
 # The swatch shows the new colour inside its edge.
-swatch_shows() { (($(pixels $((cx + 107)) $((cy + 43)) 11 11 | count "${picked[@]}") == 121)); }
-poll 5 swatch_shows || { keep_shot options-wrong; fail "Picture4 does not show the picked colour inside its edge"; }
+poll 5 swatch_holds 40 "${picked[@]}" || { keep_shot options-wrong; fail "Picture4 does not show the picked colour inside its edge"; }
 keep_shot options-picked
 echo "   bgcolor4 = $picked_colorref"
 
 step "closing the options dialog brings the new upload colour to the main window"
-xdotool mousemove $((cx + 150)) $((cy + 140)) key alt+F4
-options_gone() { ! find_options; }
-poll 10 options_gone || fail "the options dialog is still up 10 s after Alt+F4"
-kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"
+close_options
 find_main || fail "the main window is gone"
 geometry_is "1472 580 278 146" || fail "the window is now at $(geometry "$main")"
 # The start-up that follows the dialog applies the stored level again.
-opacity_is 198 || fail "the window's opacity after the dialog closed is $(opacity_text), expected level 198"
+opacity_is 198 || fail "the window's opacity after the dialog closed is $(opacity), expected 198"
 # The window is enabled again and still ticking: new traffic draws new bars, in the new colour on
 # a fresh background, with no yellow left.
-picture_right=$((1472 + 278)) picture_top=580 picture_height=144
-upload_colour=("${picked[@]}")
 traffic 5
-poll 15 bars_drawn || {
-  keep_shot bars-after-options
-  fail "no bars in the new upload colour (${picked[*]}) after the dialog closed ($upload pixels in $bars columns, $yellow yellow)"
-}
-keep_shot bars-new-colour
+expect_bars 15 bars-new-colour "${picked[@]}"
 ((yellow == 0)) || fail "$yellow yellow pixels still in the graph after the upload colour changed"
-echo "   $upload pixels of the new colour in $bars columns, $yellow yellow, $red red"
 
 step "the menu's exit item ends the program"
-windows_before=$(visible_windows "$app" | wc -l)
-menu_up() { (($(visible_windows "$app" | wc -l) > windows_before)); }
-xdotool mousemove 1500 600 click 3
-poll 5 menu_up || fail "no menu appeared after a right click"
-pixels 1450 550 350 300 >/dev/null && keep_shot menu
-# Up from no selection picks the last item, which is exit.
-xdotool key Up key Return
-poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
-status=0
-wait "$app" || status=$?
-((status == 0)) || fail "the program ended with status $status after exit: $(cat "$work/tidegauge.log")"
+quit 1500 600
 
 echo "PASS: windows end-to-end"

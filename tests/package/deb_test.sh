@@ -8,31 +8,11 @@ set -euo pipefail
 
 build=$(realpath "${1:?usage: deb_test.sh BUILD-DIR VERSION}")
 version=${2:?usage: deb_test.sh BUILD-DIR VERSION}
-here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../e2e/e2e-helpers.sh
+source "$(dirname "$0")/../e2e/e2e-helpers.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-step() { echo "-- $*"; }
-
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xdotool xprop od; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/bootstrap installs it)"
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-deb.XXXXXX")
-app=
-cleanup() {
-  if [[ -n $app ]]; then
-    kill "$app" 2>/dev/null || true
-    wait "$app" 2>/dev/null || true
-  fi
-  stop_xvfb
-  rm -rf "$work"
-}
-trap cleanup EXIT
-# shellcheck source=SCRIPTDIR/../e2e/xvfb.sh
-source "$here/../e2e/xvfb.sh"
+need cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xdotool xprop od
+begin deb
 
 step "cpack makes one .deb named after the version"
 # Its own output folder, so that a run of scripts/package at the same time never shares one.
@@ -110,27 +90,17 @@ done
 
 step "the unpacked program opens its window and keeps running"
 start_xvfb "$work" 1280x800x24 || exit 1
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run XDG_CACHE_HOME=$work/cache
 export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-"$root/usr/bin/tidegauge" >"$work/tidegauge.log" 2>&1 &
-app=$!
-windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null; }
-deadline=$((SECONDS + 10))
-until windows >/dev/null; do
-  kill -0 "$app" 2>/dev/null || fail "the program ended at start: $(cat "$work/tidegauge.log")"
-  ((SECONDS < deadline)) || fail "no window within 10 s: $(cat "$work/tidegauge.log")"
-  sleep 0.1
-done
+fresh_home deb
+program=("$root/usr/bin/tidegauge") start_seconds=10
+start
 # The desktop ties the running window to its entry through the window's class.
-wm_classes=$(for w in $(windows); do xprop -id "$w" WM_CLASS; done)
+wm_classes=$(for w in $(visible_windows "$app"); do xprop -id "$w" WM_CLASS; done)
 grep -q "\"$(key StartupWMClass)\"" <<<"$wm_classes" ||
   fail "no window of class '$(key StartupWMClass)': $wm_classes"
+# Staying up is what is checked, so time itself is waited for.
 sleep 3
-kill -0 "$app" 2>/dev/null || fail "the program ended within 3 s: $(cat "$work/tidegauge.log")"
-[[ -n $(windows) ]] || fail "the window went away within 3 s"
-kill "$app"
-wait "$app" 2>/dev/null || true
-app=
+kill -0 "$app" 2>/dev/null || fail "the program ended within 3 s: $(cat "$log")"
+find_main || fail "the window went away within 3 s"
 echo "PASS"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows zip as a user gets it: made with cpack from the cross-built tree, then its contents,
-# the programs' imports and subsystems, and the README's encoding checked.
+# the programs' imports, subsystems and stripped symbols, and the README's encoding checked.
 #
 #   zip_test.sh BUILD-DIR VERSION OBJDUMP
 set -euo pipefail
@@ -10,18 +10,11 @@ build=$(realpath "${1:?$usage}")
 version=${2:?$usage}
 objdump=${3:?$usage}
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-step() { echo "-- $*"; }
+# shellcheck source=../e2e/e2e-helpers.sh
+source "$(dirname "$0")/../e2e/e2e-helpers.sh"
 
-for tool in cpack unzip od "$objdump"; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/bootstrap installs it)"
-done
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-zip.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+need cpack unzip od "$objdump"
+begin zip
 
 step "cpack makes one zip named after the version"
 cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
@@ -62,6 +55,11 @@ subsystem() { "$objdump" -p "$dir/$1" | awk '$1 == "Subsystem" {print $2}'; }
 [[ $(subsystem tidegauge.exe) == 00000002 ]] || fail "tidegauge.exe subsystem $(subsystem tidegauge.exe), not GUI (2)"
 [[ $(subsystem tidegauge-probe.exe) == 00000003 ]] ||
   fail "tidegauge-probe.exe subsystem $(subsystem tidegauge-probe.exe), not console (3)"
+
+step "the programs ship stripped: no symbol table"
+for exe in tidegauge.exe tidegauge-probe.exe; do
+  "$objdump" -t "$dir/$exe" | grep -qx "no symbols" || fail "$exe carries a symbol table"
+done
 
 step "README: UTF-8 with a byte-order mark, CRLF lines, the version, settings and uninstall"
 readme=$dir/README.txt

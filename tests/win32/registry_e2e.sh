@@ -6,6 +6,8 @@
 #
 #   registry_e2e.sh WINE PATH/TO/tidegauge_registry_settings_tool.exe
 set -euo pipefail
+# shellcheck source=../e2e/e2e-helpers.sh
+source "$(dirname "$0")/../e2e/e2e-helpers.sh"
 
 wine=${1:?usage: registry_e2e.sh WINE TOOL}
 tool=${2:?usage: registry_e2e.sh WINE TOOL}
@@ -15,13 +17,8 @@ export LC_ALL=C.UTF-8
 app="TideGauge-e2e-$$"
 key="HKCU\\Software\\$app"
 section="$key\\配置"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-cleanup() { "$wine" reg delete "$key" /f >/dev/null 2>&1 || true; }
-trap cleanup EXIT
+begin registry
+on_finish "$wine" reg delete "$key" /f
 tool_get() { "$wine" "$tool" get "$app" "$1" | tr -d '\r'; }
 
 if "$wine" reg query "$section" /v kbps >/dev/null 2>&1; then fail "$section exists before the test"; fi

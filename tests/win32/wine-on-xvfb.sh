@@ -9,16 +9,8 @@
 set -uo pipefail
 wine=${1:?usage: wine-on-xvfb.sh WINE PROGRAM [ARGS...]}
 shift
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-wine-xvfb.XXXXXX")
-# shellcheck source=../e2e/xvfb.sh
-source "$here/../e2e/xvfb.sh"
-# shellcheck source=wine-prefix.sh
-source "$here/wine-prefix.sh"
-cleanup() {
-  stop_wine_display
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=../e2e/e2e-helpers.sh
+source "$(dirname "$0")/../e2e/e2e-helpers.sh"
+begin wine-xvfb
 start_wine_display "$wine" "$work" || exit 1
 "$wine" "$@"

@@ -1,9 +1,11 @@
 # Sourced by the scripts that run Windows programs under Wine.
 
 # use_wine_prefix WINE: keeps WINEPREFIX when set; otherwise makes a throwaway prefix, so the
-# user's own one is never used. Either way the prefix's dialog fonts fall back to a CJK font.
+# user's own one is never used. Either way the prefix's dialog fonts fall back to a CJK font. Sets
+# wine_used, which tells finish (e2e-helpers.sh) to end the prefix's processes.
 use_wine_prefix() {
   local wine=$1
+  wine_used=1
   export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
   if [[ -z ${WINEPREFIX:-} ]]; then
     OWN_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-wineprefix.XXXXXX")
