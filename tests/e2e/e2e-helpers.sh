@@ -390,15 +390,35 @@ resize_from_there() {
   expect_stored y1 2190
 }
 
+# The context menu's top level, in order; "-" is a separator. On both platforms the arrow keys pass
+# over separators, and from no selection Down selects the first item and Up the last. menu_keys
+# ITEM: the presses that select ITEM, from the nearer end, so one list says where each item is.
+menu_items=(总在最前 锁定位置 - 设置曲线最大值 网络接口 显示单位 流量统计... - 关于... 配置... 退出)
+menu_keys() {
+  local items=() item i
+  for item in "${menu_items[@]}"; do [[ $item == - ]] || items+=("$item"); done
+  for i in "${!items[@]}"; do
+    [[ ${items[i]} == "$1" ]] || continue
+    if ((i < ${#items[@]} - 1 - i)); then printf 'Down%.0s ' $(seq 0 "$i"); else printf 'Up%.0s ' $(seq "$i" $((${#items[@]} - 1))); fi
+    return 0
+  done
+  fail "the menu has no item $1"
+}
+# menu_pick ITEM [X Y]: the menu, opened at that screen point (1500 600 unless told), runs ITEM.
+menu_pick() {
+  local before
+  before=$(visible_windows "$app" | wc -l)
+  xdotool mousemove "${2:-1500}" "${3:-600}" click 3
+  poll 5 more_windows "$before" || fail "no menu appeared after a right click at ${2:-1500} ${3:-600}"
+  # shellcheck disable=SC2046  # one key a word
+  xdotool key $(menu_keys "$1") Return
+}
+
 # quit X Y: the menu, opened at that screen point, ends the program through its exit item, and
 # the program ends with status 0 (under the leak checker: with nothing leaked).
 quit() {
-  local before status=0
-  before=$(visible_windows "$app" | wc -l)
-  xdotool mousemove "$1" "$2" click 3
-  poll 5 more_windows "$before" || fail "no menu appeared after a right click at $1 $2"
-  # Up from no selection reaches the last item, exit.
-  xdotool key Up key Return
+  local status=0
+  menu_pick 退出 "$1" "$2"
   poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
   wait "$app" || status=$?
   ((status == 0)) || fail "the program ended with status $status: $(tail -n 20 "$log")"
@@ -407,12 +427,7 @@ quit() {
 # open_options X Y: 配置... from the menu opened at that screen point; sets options to the dialog
 # and cx, cy to its place (no window manager: the X window is the dialog's client area).
 open_options() {
-  local before
-  before=$(visible_windows "$app" | wc -l)
-  xdotool mousemove "$1" "$2" click 3
-  poll 5 more_windows "$before" || fail "no menu appeared after a right click at $1 $2"
-  # Up from no selection is exit; once more is 配置...
-  xdotool key Up key Up key Return
+  menu_pick 配置... "$1" "$2"
   poll 10 find_titled 配置 || fail "no window titled 配置 within 10 s of picking 配置..."
   options=$titled
   read -r cx cy _ _ <<<"$(geometry "$options")"

@@ -69,25 +69,28 @@ open_menu() {
   poll 5 menus_open 1 || fail "no menu appeared after a right click"
   top_menu=$(open_menus)
 }
-# The keyboard opens the scale submenu with its first row selected.
+# open_submenu ITEM [X Y]: the keyboard opens ITEM's submenu with its first row selected; sets
+# top_menu and submenu.
+open_submenu() {
+  open_menu "${@:2}"
+  # shellcheck disable=SC2046  # one key a word
+  xdotool key $(menu_keys "$1") Right
+  poll 5 menus_open 2 || fail "the submenu of $1 did not open"
+  read -r top_menu submenu <<<"$(open_menus | tr '\n' ' ')"
+}
 open_scale_menu() {
-  open_menu
-  xdotool key Down key Down key Right
-  poll 5 menus_open 2 || fail "the scale submenu did not open after Down, Down, Right"
-  read -r top_menu scale_menu <<<"$(open_menus | tr '\n' ' ')"
+  open_submenu 设置曲线最大值
+  scale_menu=$submenu
   local h
   h=$(geometry "$scale_menu" | cut -d' ' -f4)
   (((h - 6) % 6 == 0 && h > 6 * 12)) || fail "the scale submenu is $h pixels high, not six equal rows"
   menu_row_height=$(((h - 6) / 6))
 }
-# open_interface_menu [X Y]: the keyboard opens 网络接口 (past the separator after always on top,
-# and the scale) with its first row, 自动, selected. Its rows: 自动, a separator, the interfaces
-# that count (checked), then the rest.
+# open_interface_menu [X Y]: 网络接口's submenu, its first row, 自动, selected. Its rows: 自动, a
+# separator, the interfaces that count (checked), then the rest.
 open_interface_menu() {
-  open_menu "$@"
-  xdotool key Down key Down key Down key Right
-  poll 5 menus_open 2 || fail "the interface submenu did not open after Down, Down, Down, Right"
-  read -r top_menu interface_menu <<<"$(open_menus | tr '\n' ' ')"
+  open_submenu 网络接口 "$@"
+  interface_menu=$submenu
 }
 # check_marks WINDOW: how many check marks the menu shows in black, in its check margin: every one
 # but the selected row's, which is drawn in the highlight's text colour.
@@ -207,8 +210,7 @@ close_menus
 echo "   check-margin pixels per row of the scale submenu: $marks_auto before, $marks after"
 
 step "always on top off stores ontop=0; the window keeps its place and size"
-open_menu
-xdotool key Down key Return
+menu_pick 总在最前
 poll 5 menus_open 0 || fail "the menu is still open after always on top was picked"
 expect_stored ontop 0
 at "1472 580 278 146"
