@@ -60,10 +60,12 @@ find_new() {
 # from no selection reaches the last item.
 count_before=0
 open_menu() {
+  pointer_away
   known=$(visible_windows "$app")
   count_before=$(wc -l <<<"$known")
   xdotool mousemove "${1:-1500}" "${2:-600}" click 3
   poll 5 find_new || fail "no menu appeared after a right click"
+  pointer_off_menu
 }
 menu_closed() { (($(visible_windows "$app" | wc -l) == count_before)); }
 # open_submenu ITEM [X Y]: the menu, then the submenu of ITEM (设置曲线最大值, 网络接口, 显示单位),
@@ -358,7 +360,32 @@ for state in 0 1; do
   geometry_is "1472 580 278 146" || fail "with ontop=$state the window is at $(geometry "$main"), expected 1472 580 278 146"
 done
 
+step "显示单位: each unit is stored and shows in the download read-out"
+# pick_unit FROM TO: the submenu's boxes mark FROM alone; TO is picked.
+pick_unit() {
+  open_submenu 显示单位
+  poll 5 boxes_are "$submenu" 3 "$1" || { keep_shot units-menu-wrong; fail "显示单位's boxes hold $marks pixels, marked: '$marked', expected $1"; }
+  xdotool key Right
+  for ((n = 0; n < $2; n++)); do xdotool key Down; done
+  xdotool key Return
+  poll 5 menu_closed || fail "the menu is still up after a unit was picked"
+}
+units_round_trip
+
+step "the tooltip: the pointer resting on the window shows what is counted"
+tooltip_shows
+
+step "流量统计... opens the usage dialog: totals, the chart, and the period's first day stored"
+usage_dialog "255 0 0" "51 209 122"
+
+step "锁定位置: locked, drags leave the window alone; unlocked, a drag moves it"
+lock_round_trip
+
 step "the menu's exit item ends the program"
-quit 1500 600
+read -r x y _ _ <<<"$(geometry "$main")"
+quit $((x + 20)) $((y + 20))
+
+step "the usage log: today's line written at the end, and grown by the bytes sent in a second run"
+usage_counts $((20 * 1024 * 1024))
 
 echo "PASS: linux end-to-end"
