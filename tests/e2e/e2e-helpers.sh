@@ -12,6 +12,7 @@
 #   log        where the program's output goes
 #   private_network  whether own_network made the script a network namespace of its own
 #   ini        on Linux, the settings file (fresh_home)
+#   usage_log  the usage log's file (fresh_home on Linux, begin_e2e on Windows)
 #   wine       on Windows, the Wine loader
 # shellcheck shell=bash disable=SC2154,SC2034,SC2317
 IMPORT=/usr/bin/import
@@ -106,6 +107,13 @@ begin_e2e() {
     ! "$wine" reg query "$run_key" /v Tidegauge >/dev/null 2>&1 || fail "the prefix $WINEPREFIX already holds a Run value Tidegauge"
     on_finish "$wine" reg delete "$run_key" /v Tidegauge /f
     on_finish "$wine" reg delete "$settings_key" /f
+    # The usage log goes where the prefix keeps local application data, and goes with the run.
+    local folder
+    folder=$("$wine" winepath -u "$("$wine" cmd /c echo %LOCALAPPDATA% | tr -d '\r')\\TideGauge" 2>/dev/null) ||
+      fail "Wine could not say where local application data lives"
+    [[ ! -e $folder ]] || fail "the prefix $WINEPREFIX already holds $folder"
+    usage_log=$folder/usage.txt
+    on_finish rm -rf "$folder"
   fi
 }
 settings_key='HKCU\Software\TideGauge'
@@ -121,6 +129,7 @@ fresh_home() {
   mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
   folder=$XDG_CONFIG_HOME/TideGauge
   ini=$folder/settings.ini
+  usage_log=$XDG_DATA_HOME/TideGauge/usage.txt
 }
 
 # start [COMMAND...]: starts the program (through COMMAND when given) and waits for its window.
@@ -286,6 +295,24 @@ traffic() {
   poll 5 grep -qs "listening" "$server" || fail "iperf3 server did not start: $(cat "$server")"
   iperf3 -c "$address" -p "$port" -u -b "${3:-4M}" -l 1400 -t "$1" >"$work/iperf-client.log" 2>&1 &
   pids+=($!)
+  traffic_pids=("${pids[@]: -2}")
+}
+# end_traffic: the last traffic ends now.
+end_traffic() {
+  kill "${traffic_pids[@]}" 2>/dev/null || true
+  wait "${traffic_pids[@]}" 2>/dev/null || true
+}
+
+# tcp_bytes BYTES: iperf3 sends BYTES, a whole number of its 128 KiB blocks, over TCP on loopback,
+# and ends. It is paced (100 Mbit/s): unpaced, its receiver stops reading as soon as the sender says
+# it is done, and what is still queued then never crosses loopback.
+tcp_bytes() {
+  local port=$((20000 + RANDOM % 20000)) server=$work/iperf-tcp-server.log
+  iperf3 -s -1 --forceflush -p "$port" >"$server" 2>&1 &
+  pids+=($!)
+  poll 5 grep -qs "listening" "$server" || fail "iperf3 server did not start: $(cat "$server")"
+  timeout 30 iperf3 -c 127.0.0.1 -p "$port" -n "$1" -l 128K -b 100M >"$work/iperf-tcp-client.log" 2>&1 ||
+    fail "iperf3 could not send $1 bytes: $(tail -n 3 "$work/iperf-tcp-client.log")"
 }
 
 # lo_bytes: the bytes loopback has received, as the kernel counts them.
@@ -371,11 +398,20 @@ frugal() {
   echo "   $((after - before)) ms of processor time in 4 s"
 }
 
+# pointer_away: the pointer to the screen's bottom left corner, where no script places a window,
+# and the tooltip gone with it: resting on the main window the pointer brings that up, and it may
+# cover what a check looks at or clicks. Only while no other window of the program is up.
+pointer_away() {
+  xdotool mousemove 0 1079
+  poll 5 main_alone || fail "windows of the program stay up with the pointer away: $(visible_windows "$app" | tr '\n' ' ')"
+}
+main_alone() { [[ $(visible_windows "$app") == "$main" ]]; }
 # drag_from_first_place: a drag from inside the window at its first-start place (1672 880) moves
 # it 200 and 300 pixels up-left and stores the new place, 25085 and 13200 twips less that, as x and
 # y. resize_from_there: a corner drag from inside the grip, the last 100 twips of the picture
 # (pixel 178, 86 of it), makes it 278 x 146 and stores that in twips as x1 and y1.
 drag_from_first_place() {
+  pointer_away
   xdotool mousemove 1722 920 mousedown 1
   xdotool mousemove 1650 850 mousemove 1580 720 mousemove 1522 620 mouseup 1
   at "1472 580 181 91"
@@ -383,6 +419,7 @@ drag_from_first_place() {
   expect_stored y 8700
 }
 resize_from_there() {
+  pointer_away
   xdotool mousemove 1650 666 mousedown 1
   xdotool mousemove 1700 700 mousemove 1750 726 mouseup 1
   at "1472 580 278 146"
@@ -390,15 +427,44 @@ resize_from_there() {
   expect_stored y1 2190
 }
 
+# The context menu's top level, in order; "-" is a separator. On both platforms the arrow keys pass
+# over separators, and from no selection Down selects the first item and Up the last. menu_keys
+# ITEM: the presses that select ITEM, from the nearer end, so one list says where each item is.
+menu_items=(总在最前 锁定位置 - 设置曲线最大值 网络接口 显示单位 流量统计... - 关于... 配置... 退出)
+menu_keys() {
+  local items=() item i
+  for item in "${menu_items[@]}"; do [[ $item == - ]] || items+=("$item"); done
+  for i in "${!items[@]}"; do
+    [[ ${items[i]} == "$1" ]] || continue
+    if ((i < ${#items[@]} - 1 - i)); then printf 'Down%.0s ' $(seq 0 "$i"); else printf 'Up%.0s ' $(seq "$i" $((${#items[@]} - 1))); fi
+    return 0
+  done
+  fail "the menu has no item $1"
+}
+# menu_pick ITEM [X Y]: the menu, opened at that screen point (1500 600 unless told), runs ITEM.
+menu_pick() {
+  local before
+  pointer_away
+  before=$(visible_windows "$app" | wc -l)
+  xdotool mousemove "${2:-1500}" "${3:-600}" click 3
+  poll 5 more_windows "$before" || fail "no menu appeared after a right click at ${2:-1500} ${3:-600}"
+  pointer_off_menu
+  # shellcheck disable=SC2046  # one key a word
+  xdotool key $(menu_keys "$1") Return
+  # Wine's menus took the keys under the pointer; away from the window now, it brings no tooltip.
+  xdotool mousemove 0 1079
+}
+
+# pointer_off_menu: with a menu up, the pointer leaves where it opened the menu, so that no tooltip
+# comes up once the menu goes. GTK's menus hold the keyboard wherever the pointer is; Wine's take
+# keys only under the pointer, and Wine shows no tooltip before the pointer moves again.
+pointer_off_menu() { [[ $platform != linux ]] || xdotool mousemove 0 1079; }
+
 # quit X Y: the menu, opened at that screen point, ends the program through its exit item, and
 # the program ends with status 0 (under the leak checker: with nothing leaked).
 quit() {
-  local before status=0
-  before=$(visible_windows "$app" | wc -l)
-  xdotool mousemove "$1" "$2" click 3
-  poll 5 more_windows "$before" || fail "no menu appeared after a right click at $1 $2"
-  # Up from no selection reaches the last item, exit.
-  xdotool key Up key Return
+  local status=0
+  menu_pick 退出 "$1" "$2"
   poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
   wait "$app" || status=$?
   ((status == 0)) || fail "the program ended with status $status: $(tail -n 20 "$log")"
@@ -407,12 +473,7 @@ quit() {
 # open_options X Y: 配置... from the menu opened at that screen point; sets options to the dialog
 # and cx, cy to its place (no window manager: the X window is the dialog's client area).
 open_options() {
-  local before
-  before=$(visible_windows "$app" | wc -l)
-  xdotool mousemove "$1" "$2" click 3
-  poll 5 more_windows "$before" || fail "no menu appeared after a right click at $1 $2"
-  # Up from no selection is exit; once more is 配置...
-  xdotool key Up key Up key Return
+  menu_pick 配置... "$1" "$2"
   poll 10 find_titled 配置 || fail "no window titled 配置 within 10 s of picking 配置..."
   options=$titled
   read -r cx cy _ _ <<<"$(geometry "$options")"
@@ -450,4 +511,216 @@ close_options() {
   press "$options" alt+F4
   poll 10 not find_titled 配置 || fail "the options dialog is still up 10 s after Alt+F4"
   kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"
+}
+
+# window_since LIST: a mapped window of the program that the list of window ids does not hold; sets
+# popup.
+window_since() {
+  local w
+  for w in $(visible_windows "$app"); do
+    grep -qxF "$w" <<<"$1" || { popup=$w; return 0; }
+  done
+  return 1
+}
+# ink X Y W H: where the dark pixels of that part of the screen lie, from its top left.
+ink() { pixels "$@" | awk -v x="$1" -v y="$2" '$1 < 128 && $2 < 128 && $3 < 128 {print $4 - x, $5 - y}'; }
+
+# The unit a read-out shows, told by the first letter of its suffix: k (kb), M (Mb) or K (KB).
+# unit_templates draws the three in the read-outs' font (Arial 8.25 at 96 DPI): smoothed, as GTK
+# draws them, or in whole pixels, as Wine's GDI does. readout_unit LETTER: of the three, the
+# download read-out, top left of the main window, holds LETTER and looks most like it (root mean
+# square distance in grey, 0 to 1, under 0.1 where the others lie above 0.25). Sets distances.
+unit_templates() {
+  local letter render=(--hinting=slight)
+  [[ $platform == linux ]] || render=(--antialias=none --hinting=full)
+  for letter in k M K; do
+    pango-view --backend=cairo --no-display --font="Arial 8.25" --dpi=96 "${render[@]}" --margin=0 \
+      --text="$letter" -o "$work/unit-$letter.png" >/dev/null 2>&1 || fail "pango-view could not draw $letter"
+    "$CONVERT" "$work/unit-$letter.png" -colorspace Gray -trim +repage "$work/unit-$letter.png"
+  done
+}
+readout_unit() {
+  local x y letter
+  read -r x y _ _ <<<"$(geometry "$main")"
+  pixels 0 0 1 1 >/dev/null || return 1
+  "$CONVERT" "$work/screen.png" -crop "70x18+$((x + 4))+$((y + 3))" +repage -colorspace Gray "$work/readout.png"
+  distances=
+  for letter in k M K; do
+    distances+="$letter $("$COMPARE" -metric RMSE -subimage-search -dissimilarity-threshold 1 "$work/readout.png" \
+      "$work/unit-$letter.png" null: 2>&1 | sed -n 's/^[^(]*(\([-+0-9.e]*\)).*/\1/p') "
+  done
+  awk -v want="$1" '{
+    for (i = 1; i < NF; i += 2) if ($i == want) mine = $(i + 1)
+    for (i = 1; i < NF; i += 2) if ($i != want && $(i + 1) <= mine) exit 1
+    exit !(NF == 6 && mine < 0.1)
+  }' <<<"$distances"
+}
+# units_round_trip: with loopback counted and 4 Mbit/s of its traffic flowing, each unit picked in
+# 显示单位 is stored as units and shows in the download read-out: 4xxxkb, 4.xxMb, 5xxKB. The
+# script's pick_unit FROM TO checks that the submenu marks FROM alone, and picks TO.
+units_round_trip() {
+  local from=0 to letters=(k M K)
+  unit_templates
+  traffic 40
+  pointer_away
+  poll 10 readout_unit k || { keep_shot units-0-wrong; fail "the read-out is not in kb at first (distances: $distances)"; }
+  for to in 1 2 0; do
+    pick_unit "$from" "$to"
+    expect_stored units "$to"
+    pointer_away
+    poll 5 readout_unit "${letters[to]}" ||
+      { keep_shot "units-$to-wrong"; fail "with units=$to the read-out is not in ${letters[to]} (distances: $distances)"; }
+    window_shot "$main" && keep_shot "units-$to"
+    echo "   units=$to: $distances"
+    from=$to
+  done
+}
+
+# tooltip_shows: the pointer, moved onto the main window and resting there, brings up a new window
+# of the program next to it after the system's delay: the tooltip, its text one line per interface
+# and three of totals (启动以来, 今天, 本期), apart from its 2-pixel edge. It goes when the pointer
+# leaves. With the program's traffic flowing, so the lines carry rates.
+tooltip_shows() {
+  local x y w h px py tx ty tw th before lines
+  read -r x y w h <<<"$(geometry "$main")"
+  pointer_away
+  before=$(visible_windows "$app")
+  px=$((x + w / 2)) py=$((y + h / 2))
+  # Both toolkits start the delay at a motion inside the window.
+  xdotool mousemove $((px - 1)) $((py - 1)) mousemove "$px" "$py"
+  poll 5 window_since "$before" || fail "no tooltip within 5 s of the pointer resting on the window"
+  tooltip=$popup
+  read -r tx ty tw th <<<"$(geometry "$tooltip")"
+  ((px >= tx - 32 && px <= tx + tw + 32 && py >= ty - 32 && py <= ty + th + 32)) ||
+    fail "a window at $tx $ty ($tw x $th) came up, far from the pointer at $px $py"
+  # The text's lines: bands of rows that hold pixels apart from the commonest colour, the ground.
+  lines=$(pixels $((tx + 2)) $((ty + 2)) $((tw - 4)) $((th - 4)) | awk '
+    { c = $1 " " $2 " " $3; n[c]++; colour[NR] = c; row[NR] = $5 }
+    END {
+      for (c in n) if (n[c] > most) { most = n[c]; ground = c }
+      split(ground, g, " ")
+      for (i = 1; i <= NR; i++) {
+        split(colour[i], p, " ")
+        if ((p[1] - g[1]) ^ 2 + (p[2] - g[2]) ^ 2 + (p[3] - g[3]) ^ 2 > 6000) ink[row[i]] = 1
+      }
+      for (r in ink) if (!((r - 1) in ink)) bands++
+      print bands + 0
+    }')
+  keep_shot tooltip
+  if $private_network; then ((lines == 4)) || fail "the tooltip holds $lines lines, not 4 (lo and three of totals)"
+  else ((lines >= 4)) || fail "the tooltip holds $lines lines, fewer than 4"; fi
+  echo "   $tw x $th at $tx $ty, under the pointer at $px $py, $lines lines"
+  pointer_away
+  poll 5 not window_since "$before" || fail "the tooltip is still up 5 s after the pointer left"
+}
+
+# drag_by X Y DX DY: a left drag from that screen point, DX and DY pixels in steps.
+drag_by() {
+  pointer_away
+  xdotool mousemove "$1" "$2" mousedown 1
+  xdotool mousemove $(($1 + $3 / 3)) $(($2 + $4 / 3)) mousemove $(($1 + $3 * 2 / 3)) $(($2 + $4 * 2 / 3))
+  xdotool mousemove $(($1 + $3)) $(($2 + $4)) mouseup 1
+}
+# lock_round_trip: 锁定位置 stores locked=1; a drag and a corner drag then leave the window as it is
+# and store nothing. Picked again it stores locked=0; a drag moves the window 100 pixels up-left
+# and stores x and y 1500 twips less, and while it holds still with the button down no tooltip
+# comes up.
+lock_round_trip() {
+  local x y w h old before old_x old_y
+  read -r x y w h <<<"$(geometry "$main")"
+  menu_pick 锁定位置 $((x + 20)) $((y + 20))
+  expect_stored locked 1
+  before=$(settings_text) old="$x $y $w $h"
+  drag_by $((x + 40)) $((y + 30)) -200 -150
+  drag_by $((x + w - 3)) $((y + h - 5)) 60 40
+  # What is waited for is an absence: a move or a size that does not come.
+  sleep 1
+  geometry_is "$old" || fail "locked, the drags moved the window to $(geometry "$main"), from $old"
+  [[ $(settings_text) == "$before" ]] || fail "locked, the drags stored $(settings_text), after $before"
+  menu_pick 锁定位置 $((x + 20)) $((y + 20))
+  expect_stored locked 0
+  old_x=$(settings_lines | sed -n 's/^x=//p') old_y=$(settings_lines | sed -n 's/^y=//p')
+  pointer_away
+  before=$(visible_windows "$app")
+  xdotool mousemove $((x + 40)) $((y + 30)) mousedown 1
+  xdotool mousemove $((x + 20)) $((y + 10)) mousemove $((x - 60)) $((y - 70))
+  # Held still for longer than the tooltip's delay: again an absence.
+  sleep 1.5
+  not window_since "$before" || { keep_shot drag-tooltip; xdotool mouseup 1; fail "a tooltip came up during the drag"; }
+  xdotool mouseup 1
+  at "$((x - 100)) $((y - 100)) $w $h"
+  expect_stored x $((old_x - 1500))
+  expect_stored y $((old_y - 1500))
+}
+
+# usage_dialog DOWN UP: 流量统计... opens the dialog of that title over the main window. Its chart
+# (4500 x 1800 twips at 150, 1740 of the client area) ends in today's bars, as high as the chart
+# and drawn in the download and upload colours ("R G B" each); today's total, third column of the
+# grid's second row, does not read as yesterday's, nothing. The spin button's up arrow (the right
+# end of its place, 1200 x 375 twips at 1440, 3960: GTK's + button, the upper half of Win32's
+# arrows) stores periodstart=2 from the first 1; 15 typed and Enter store 15. Escape closes it.
+usage_dialog() {
+  local x y dx dy arrow
+  read -r x y _ _ <<<"$(geometry "$main")"
+  menu_pick 流量统计... $((x + 20)) $((y + 20))
+  poll 10 find_titled 流量统计 || fail "no window titled 流量统计 within 10 s of picking 流量统计..."
+  usage=$titled
+  [[ $(transient_for "$usage") == $(printf '0x%x' "$main") ]] || fail "the usage dialog is not the main window's"
+  read -r dx dy _ _ <<<"$(geometry "$usage")"
+  chart_bars() {
+    local p
+    p=$(pixels $((dx + 10)) $((dy + 116)) 300 120) || return 1
+    # shellcheck disable=SC2086  # a colour is three words
+    down=$(count $1 <<<"$p") up=$(count $2 <<<"$p")
+    ((down >= 200 && up >= 200))
+  }
+  poll 5 chart_bars "$1" "$2" ||
+    { keep_shot usage-wrong; fail "the chart holds $down pixels of the download colour and $up of the upload colour"; }
+  [[ $(ink $((dx + 228)) $((dy + 28)) 78 17) != "$(ink $((dx + 228)) $((dy + 48)) 78 17)" ]] ||
+    { keep_shot usage-wrong; fail "today's total reads as yesterday's"; }
+  window_shot "$usage" && keep_shot usage
+  echo "   the chart's bars: $down pixels in the download colour, $up in the upload colour"
+  arrow=12
+  [[ $platform == linux ]] || arrow=6
+  xdotool mousemove $((dx + 168)) $((dy + 264 + arrow)) click 1
+  expect_stored periodstart 2
+  press "$usage" End BackSpace BackSpace 1 5 Return
+  expect_stored periodstart 15
+  press "$usage" Escape
+  poll 10 not find_titled 流量统计 || fail "the usage dialog is still up 10 s after Escape"
+  kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"
+}
+
+# usage_today: today's line of the usage log, "RECEIVED SENT", or nothing.
+usage_today() { [[ -f $usage_log ]] && awk -v day="$(date +%F)" '$1 == day {print $2, $3}' "$usage_log"; }
+# usage_counts N: the program has ended through its menu, which wrote today's line of the usage log,
+# received and sent equal (loopback counts each byte once received and once sent). Started again,
+# once it samples, N bytes (a whole number of 128 KiB) crossing loopback make that line grow by N
+# each way, give or take the headers: TCP over loopback adds 66 bytes of headers to each segment
+# of up to 64 KiB and to each ACK, 0.2 % of the payload, and iperf3's control connection some
+# hundreds of bytes; so 1 % and 64 KiB more is allowed, well below anything counted twice or lost.
+usage_counts() {
+  local n=$1 r0 s0 r1 s1 day x y carried
+  read -r r0 s0 <<<"$(usage_today)"
+  ((${r0:-0} > 0 && r0 == s0)) || fail "today's line of $usage_log reads '${r0:-} ${s0:-}': $(cat "$usage_log" 2>/dev/null)"
+  echo "   today's line at the end: $r0 received, $s0 sent"
+  $private_network || { echo "   the growth is skipped: the host's loopback carries more than ours"; return 0; }
+  end_traffic
+  day=$(date +%F)
+  start
+  # The first tick replaces the design caption (0 Kb) with D:0kb: counting has begun.
+  poll 10 readout_unit k || fail "the read-out does not show D:0kb 10 s after the start (distances: $distances)"
+  carried=$(lo_bytes)
+  tcp_bytes "$n"
+  carried=$(($(lo_bytes) - carried))
+  # Time is what is waited for: two ticks count what crossed.
+  sleep 2.5
+  read -r x y _ _ <<<"$(geometry "$main")"
+  quit $((x + 20)) $((y + 20))
+  [[ $(date +%F) == "$day" ]] || { echo "   the growth is skipped: the day changed meanwhile"; return 0; }
+  read -r r1 s1 <<<"$(usage_today)"
+  ((r1 - r0 == s1 - s0)) || fail "today's line grew by $((r1 - r0)) received but $((s1 - s0)) sent"
+  ((r1 - r0 >= n && r1 - r0 <= n + n / 100 + 65536)) ||
+    fail "today's line grew by $((r1 - r0)) bytes each way for $n sent (loopback carried $carried)"
+  echo "   grew by $((r1 - r0)) each way for $n bytes sent; loopback carried $carried"
 }

@@ -60,23 +60,25 @@ find_new() {
 # from no selection reaches the last item.
 count_before=0
 open_menu() {
+  pointer_away
   known=$(visible_windows "$app")
   count_before=$(wc -l <<<"$known")
   xdotool mousemove "${1:-1500}" "${2:-600}" click 3
   poll 5 find_new || fail "no menu appeared after a right click"
+  pointer_off_menu
 }
 menu_closed() { (($(visible_windows "$app" | wc -l) == count_before)); }
-# open_submenu DOWNS [X Y]: the menu, then the submenu of the item DOWNS presses of Down select (2
-# the scale, past the separator after always on top; 3 the interfaces). GTK opens a selected
-# item's submenu after a short delay. A Right before then cancels that timer and GTK 3.24 leaks
-# the timer's data, which the leak checker would report against the program: so the keys wait
-# for the submenu, the one window of the program that was not up with the menu. Sets submenu.
+# open_submenu ITEM [X Y]: the menu, then the submenu of ITEM (设置曲线最大值, 网络接口, 显示单位),
+# selected with the keys. GTK opens a selected item's submenu after a short delay. A Right before
+# then cancels that timer and GTK 3.24 leaks the timer's data, which the leak checker would report
+# against the program: so the keys wait for the submenu, the one window of the program that was
+# not up with the menu. Sets submenu.
 open_submenu() {
-  local downs
   open_menu "${@:2}"
   known=$(visible_windows "$app")
-  for ((downs = $1; downs > 0; downs--)); do xdotool key Down; done
-  poll 5 find_new || fail "no submenu within 5 s of selecting the menu's item $1 down"
+  # shellcheck disable=SC2046  # one key a word
+  xdotool key $(menu_keys "$1")
+  poll 5 find_new || fail "no submenu within 5 s of selecting $1"
   submenu=$popup
 }
 # box_marks WINDOW: the dark pixels of each check box of a GTK menu, top to bottom. The boxes are
@@ -176,7 +178,7 @@ if $private_network; then
 else
   automatic_marks() { read_boxes "$submenu" && [[ -n $marked && $marked == "$(seq -s ' ' 0 $(($(wc -w <<<"$marked") - 1)))" ]]; }
 fi
-open_submenu 3 1700 900
+open_submenu 网络接口 1700 900
 poll 5 automatic_marks || { keep_shot interfaces-wrong; fail "the submenu's boxes hold $marks pixels, marked: '$marked'"; }
 keep_shot interfaces-automatic
 boxes=$(wc -w <<<"$marks") lo_box=$(wc -w <<<"$marked")
@@ -187,7 +189,7 @@ for ((n = 0; n < lo_box; n++)); do xdotool key Down; done
 xdotool key Return
 expect_stored interfaces lo
 poll 5 menu_closed || fail "the menu is still up after lo was picked"
-open_submenu 3 1700 900
+open_submenu 网络接口 1700 900
 # Now lo alone counts, so it comes first, and 自动 is off.
 poll 5 boxes_are "$submenu" "$boxes" 1 || {
   keep_shot interfaces-wrong
@@ -331,7 +333,7 @@ expect_bars 12 bars-green 51 209 122
 ((yellow == 0)) || { keep_shot after-options; fail "$yellow yellow pixels left after the upload colour changed"; }
 
 step "the scale submenu marks 自动 at first; its 512 Kbps item stores the scale"
-open_submenu 2
+open_submenu 设置曲线最大值
 poll 5 boxes_are "$submenu" 6 5 || { keep_shot scale-wrong; fail "the mark is not on 自动 alone (dark pixels by box: $marks)"; }
 keep_shot scale-auto
 echo "   dark pixels of the six check boxes: $marks"
@@ -341,7 +343,7 @@ expect_stored kbps 512
 poll 5 menu_closed || fail "the menu is still up after 512 Kbps was picked"
 
 step "the mark has moved from 自动 to 512 Kbps"
-open_submenu 2
+open_submenu 设置曲线最大值
 poll 5 boxes_are "$submenu" 6 2 || { keep_shot scale-wrong; fail "the mark is not on 512 Kbps alone (dark pixels by box: $marks)"; }
 keep_shot scale-512
 echo "   dark pixels of the six check boxes: $marks"
@@ -351,14 +353,39 @@ poll 5 menu_closed || fail "the menu is still up 5 s after Escape"
 step "always on top off stores ontop=0, on again stores 1; the window keeps its place and size"
 for state in 0 1; do
   open_menu
-  # The first item.
-  xdotool key Down key Return
+  # shellcheck disable=SC2046  # one key a word
+  xdotool key $(menu_keys 总在最前) Return
   expect_stored ontop $state
   poll 5 menu_closed || fail "the menu is still up after always on top was picked"
   geometry_is "1472 580 278 146" || fail "with ontop=$state the window is at $(geometry "$main"), expected 1472 580 278 146"
 done
 
+step "显示单位: each unit is stored and shows in the download read-out"
+# pick_unit FROM TO: the submenu's boxes mark FROM alone; TO is picked.
+pick_unit() {
+  open_submenu 显示单位
+  poll 5 boxes_are "$submenu" 3 "$1" || { keep_shot units-menu-wrong; fail "显示单位's boxes hold $marks pixels, marked: '$marked', expected $1"; }
+  xdotool key Right
+  for ((n = 0; n < $2; n++)); do xdotool key Down; done
+  xdotool key Return
+  poll 5 menu_closed || fail "the menu is still up after a unit was picked"
+}
+units_round_trip
+
+step "the tooltip: the pointer resting on the window shows what is counted"
+tooltip_shows
+
+step "流量统计... opens the usage dialog: totals, the chart, and the period's first day stored"
+usage_dialog "255 0 0" "51 209 122"
+
+step "锁定位置: locked, drags leave the window alone; unlocked, a drag moves it"
+lock_round_trip
+
 step "the menu's exit item ends the program"
-quit 1500 600
+read -r x y _ _ <<<"$(geometry "$main")"
+quit $((x + 20)) $((y + 20))
+
+step "the usage log: today's line written at the end, and grown by the bytes sent in a second run"
+usage_counts $((20 * 1024 * 1024))
 
 echo "PASS: linux end-to-end"

@@ -20,7 +20,7 @@ platform=windows
 source "$(dirname "$0")/e2e-helpers.sh"
 own_network "$0" "$@"
 
-need "$wine" wineserver xdotool xwininfo iperf3 "$IMPORT" "$CONVERT"
+need "$wine" wineserver xdotool xwininfo iperf3 pango-view "$IMPORT" "$CONVERT" "$COMPARE"
 [[ -f ${program[1]} ]] || fail "no program at ${program[1]}"
 begin_e2e windows-e2e
 
@@ -48,11 +48,13 @@ row_marks() {
 # checked_rows MARKS: the numbers of the rows that carry a check mark.
 checked_rows() { awk '{ s = ""; for (i = 1; i <= NF; i++) if ($i >= 8) s = s (s == "" ? "" : " ") (i - 1); print s }' <<<"$1"; }
 
-# open_menus: the program's open menus, left to right (the menu, then its submenu).
+# open_menus: the program's open menus, left to right (the menu, then its submenu): its windows
+# made since open_menu. The tooltip's window is older, made with the main window, and it may show
+# by itself once the menus close: the pointer's coming to the window started its delay.
 open_menus() {
   local w
   for w in $(visible_windows "$app"); do
-    ((w == main)) || echo "$(geometry "$w") $w"
+    ((w == main)) || grep -qxF "$w" <<<"$older_windows" || echo "$(geometry "$w") $w"
   done | sort -n | awk '{print $NF}'
 }
 menus_open() { (($(open_menus | wc -l) == $1)); }
@@ -65,29 +67,34 @@ marks_are() {
 # open_menu [X Y]: the menu opens at the pointer (1500 600 unless told), its corner under it, so
 # no item is selected until a key is pressed.
 open_menu() {
+  pointer_away
+  older_windows=$(xdotool search --pid "$app" || true)
   xdotool mousemove "${1:-1500}" "${2:-600}" click 3
   poll 5 menus_open 1 || fail "no menu appeared after a right click"
   top_menu=$(open_menus)
 }
-# The keyboard opens the scale submenu with its first row selected.
+# open_submenu ITEM [X Y]: the keyboard opens ITEM's submenu with its first row selected; sets
+# top_menu and submenu.
+open_submenu() {
+  open_menu "${@:2}"
+  # shellcheck disable=SC2046  # one key a word
+  xdotool key $(menu_keys "$1") Right
+  poll 5 menus_open 2 || fail "the submenu of $1 did not open"
+  read -r top_menu submenu <<<"$(open_menus | tr '\n' ' ')"
+}
 open_scale_menu() {
-  open_menu
-  xdotool key Down key Down key Right
-  poll 5 menus_open 2 || fail "the scale submenu did not open after Down, Down, Right"
-  read -r top_menu scale_menu <<<"$(open_menus | tr '\n' ' ')"
+  open_submenu 设置曲线最大值
+  scale_menu=$submenu
   local h
   h=$(geometry "$scale_menu" | cut -d' ' -f4)
   (((h - 6) % 6 == 0 && h > 6 * 12)) || fail "the scale submenu is $h pixels high, not six equal rows"
   menu_row_height=$(((h - 6) / 6))
 }
-# open_interface_menu [X Y]: the keyboard opens 网络接口 (past the separator after always on top,
-# and the scale) with its first row, 自动, selected. Its rows: 自动, a separator, the interfaces
-# that count (checked), then the rest.
+# open_interface_menu [X Y]: 网络接口's submenu, its first row, 自动, selected. Its rows: 自动, a
+# separator, the interfaces that count (checked), then the rest.
 open_interface_menu() {
-  open_menu "$@"
-  xdotool key Down key Down key Down key Right
-  poll 5 menus_open 2 || fail "the interface submenu did not open after Down, Down, Down, Right"
-  read -r top_menu interface_menu <<<"$(open_menus | tr '\n' ' ')"
+  open_submenu 网络接口 "$@"
+  interface_menu=$submenu
 }
 # check_marks WINDOW: how many check marks the menu shows in black, in its check margin: every one
 # but the selected row's, which is drawn in the highlight's text colour.
@@ -101,7 +108,12 @@ check_marks() {
 close_menus() {
   local n
   for ((n = $(open_menus | wc -l); n > 0; n--)); do xdotool key Escape; done
-  poll 5 menus_open 0 || fail "menus still open after Escape, Escape: $(open_menus | tr '\n' ' ')"
+  menus_gone
+}
+# menus_gone: the menus close; then the pointer leaves the window, taking the tooltip with it.
+menus_gone() {
+  poll 5 menus_open 0 || fail "menus still open: $(open_menus | tr '\n' ' ')"
+  xdotool mousemove 0 1079
 }
 marks=
 checked=
@@ -146,7 +158,7 @@ counted=$(check_marks "$interface_menu")
 keep_shot interfaces-automatic
 for ((n = 0; n <= counted; n++)); do xdotool key Down; done
 xdotool key Return
-poll 5 menus_open 0 || fail "menus still open after loopback was picked"
+menus_gone
 # The adapter's name, \DEVICE\TCPIP_{GUID}, stands for it, and nothing else.
 expect_stored interfaces '\\DEVICE\\TCPIP_\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\}'
 open_interface_menu 1700 900
@@ -195,7 +207,7 @@ marks_auto=$marks
 marks_are "$top_menu" 1 0 || fail "always on top not checked in the menu (margin pixels: $marks)"
 # From the selected 128 Kbps down twice is 512 Kbps.
 xdotool key Down key Down key Return
-poll 5 menus_open 0 || fail "menus still open after 512 Kbps was picked"
+menus_gone
 expect_stored kbps 512
 open_scale_menu
 poll 5 marks_are "$scale_menu" 6 2 || {
@@ -207,9 +219,8 @@ close_menus
 echo "   check-margin pixels per row of the scale submenu: $marks_auto before, $marks after"
 
 step "always on top off stores ontop=0; the window keeps its place and size"
-open_menu
-xdotool key Down key Return
-poll 5 menus_open 0 || fail "the menu is still open after always on top was picked"
+menu_pick 总在最前
+menus_gone
 expect_stored ontop 0
 at "1472 580 278 146"
 open_menu
@@ -303,7 +314,32 @@ traffic 5
 expect_bars 15 bars-new-colour "${picked[@]}"
 ((yellow == 0)) || fail "$yellow yellow pixels still in the graph after the upload colour changed"
 
+step "显示单位: each unit is stored and shows in the download read-out"
+# pick_unit FROM TO: the submenu checks FROM alone; TO is picked.
+pick_unit() {
+  open_submenu 显示单位
+  poll 5 marks_are "$submenu" 3 "$1" ||
+    { keep_shot units-menu-wrong; fail "显示单位 checked on rows '$checked' (margin pixels per row: $marks), expected $1"; }
+  for ((n = 0; n < $2; n++)); do xdotool key Down; done
+  xdotool key Return
+  menus_gone
+}
+units_round_trip
+
+step "the tooltip: the pointer resting on the window shows what is counted"
+tooltip_shows
+
+step "流量统计... opens the usage dialog: totals, the chart, and the period's first day stored"
+usage_dialog "255 0 0" "${picked[*]}"
+
+step "锁定位置: locked, drags leave the window alone; unlocked, a drag moves it"
+lock_round_trip
+
 step "the menu's exit item ends the program"
-quit 1500 600
+read -r x y _ _ <<<"$(geometry "$main")"
+quit $((x + 20)) $((y + 20))
+
+step "the usage log: today's line written at the end, and grown by the bytes sent in a second run"
+usage_counts $((20 * 1024 * 1024))
 
 echo "PASS: windows end-to-end"
