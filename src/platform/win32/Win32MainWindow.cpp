@@ -84,9 +84,9 @@ void Win32MainWindow::MakeTooltip(HINSTANCE instance) {
     if (!m_window) return;
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window.get(), nullptr,
-                                instance, nullptr);
+    m_tooltip.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                    WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr));
     if (m_tooltip == nullptr) return;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -94,8 +94,8 @@ void Win32MainWindow::MakeTooltip(HINSTANCE instance) {
     tool.hwnd = m_window.get();
     tool.uId = reinterpret_cast<UINT_PTR>(m_window.get());
     tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, 32767);
+    SendMessageW(m_tooltip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(m_tooltip.get(), TTM_SETMAXTIPWIDTH, 0, 32767);
 }
 
 void Win32MainWindow::OnTooltipText(NMTTDISPINFOW& info) {
@@ -112,9 +112,9 @@ void Win32MainWindow::OnTooltipText(NMTTDISPINFOW& info) {
 
 // Asked again only while it shows, so a tick with the tooltip hidden costs nothing more.
 void Win32MainWindow::RefreshTooltip() {
-    if (m_tooltip == nullptr || !IsWindowVisible(m_tooltip)) return;
+    if (m_tooltip == nullptr || !IsWindowVisible(m_tooltip.get())) return;
     const bool text = m_handlers != nullptr && m_handlers->TooltipText().has_value();
-    SendMessageW(m_tooltip, text ? TTM_UPDATE : TTM_POP, 0, 0);
+    SendMessageW(m_tooltip.get(), text ? TTM_UPDATE : TTM_POP, 0, 0);
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -236,6 +236,7 @@ void Win32MainWindow::PopupMenu() {
 }
 
 void Win32MainWindow::Close() {
+    m_tooltip.reset();
     m_window.reset();
     PostQuitMessage(0);
 }
@@ -273,7 +274,7 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             return TRUE;
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->hwndFrom != m_tooltip || header->code != TTN_GETDISPINFOW) break;
+            if (header->hwndFrom != m_tooltip.get() || header->code != TTN_GETDISPINFOW) break;
             OnTooltipText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
             return 0;
         }

@@ -60,7 +60,7 @@ class Win32MainWindow final : public Form {
     void RefreshTooltip() override;
     void PopupMenu() override;
     // The tooltip control over the window, for tests.
-    HWND Tooltip() const noexcept { return m_tooltip; }
+    HWND Tooltip() const noexcept { return m_tooltip.get(); }
     void Close() override;
 
  private:
@@ -106,9 +106,12 @@ class Win32MainWindow final : public Form {
     HCURSOR m_cursor = nullptr;
     bool m_paintsHeld = false;
     mutable bool m_paintPending = false;
-    HWND m_tooltip = nullptr;  // owned by the window, and destroyed with it
     std::wstring m_tooltipText;  // what the tooltip shows, until it asks again
-    WindowHandle m_window;  // last: it goes first, while everything its messages use is still there
+    WindowHandle m_window;  // it goes before everything its messages use
+    // Not owned by the window: under Wine an owned popup takes the owner's place in the topmost
+    // band, so making the window topmost would leave it below the tooltip and unflagged.
+    // Declared last so that it goes first and unhooks itself from a live window.
+    WindowHandle m_tooltip;
 };
 
 }  // namespace tg
