@@ -18,6 +18,7 @@
 #include "platform/ports/SystemTableSource.h"
 
 int main(int argc, char** argv) {
+    tg::GtkStartEnvironment::RestartWithPlainMalloc(argv);
     // The window places itself, which Wayland does not allow; XWayland does.
     gdk_set_allowed_backends("x11");
     g_set_prgname("tidegauge");
