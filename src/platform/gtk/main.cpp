@@ -1,6 +1,8 @@
 // tidegauge on Linux: the real ports, the GTK window, frmMain, and GTK's main loop.
 #include <gtk/gtk.h>
 
+#include <malloc.h>
+
 #include <cstdio>
 
 #include "mainwindow/frmMain.h"
@@ -50,6 +52,10 @@ int main(int argc, char** argv) {
 
     form.Form_Initialize();
     form.Form_Load();
+    // Start-up frees most of what it allocates (the theme's style sheet is parsed through
+    // temporary trees), but the freed pages lie between live blocks, where malloc keeps them.
+    // Once the first frames are drawn they go back to the system.
+    g_idle_add_full(G_PRIORITY_LOW, [](gpointer) { malloc_trim(0); return G_SOURCE_REMOVE; }, nullptr, nullptr);
     gtk_main();
     return 0;
 }
