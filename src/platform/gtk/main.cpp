@@ -21,6 +21,9 @@
 
 int main(int argc, char** argv) {
     tg::GtkStartEnvironment::RestartWithPlainMalloc(argv);
+    // GLib's helper threads (D-Bus, its worker) allocate little and seldom, but an arena of their
+    // own would keep a heap's worth of pages: they share the main thread's.
+    mallopt(M_ARENA_MAX, 1);
     // The window places itself, which Wayland does not allow; XWayland does.
     gdk_set_allowed_backends("x11");
     g_set_prgname("tidegauge");
