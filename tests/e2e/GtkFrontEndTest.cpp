@@ -418,6 +418,20 @@ TEST(GtkContextMenuTest, TheMenuIsTheTreeAndEachItemRunsItsOwnCommand) {
     EXPECT_FALSE(Marked(interfaceItems[1])) << "the interfaces' marks are the program's too";
 }
 
+// The widgets are made when the menu is first needed: the marks set before then are on them.
+TEST(GtkContextMenuTest, MarksSetBeforeTheMenuIsBuiltAreOnItsWidgets) {
+    ContextMenu menu([](MenuItem) {}, [](std::size_t) {});
+    menu.SetChecked(MenuItem::ontop, true);
+    menu.SetChecked(MenuItem::KbpsAuto, true);
+    menu.SetChecked(MenuItem::usage, true);  // a command: no mark to set
+    EXPECT_TRUE(menu.Checked(MenuItem::ontop));
+    EXPECT_FALSE(menu.Checked(MenuItem::usage));
+    EXPECT_FALSE(menu.Checked(MenuItem::locked));
+    EXPECT_TRUE(Marked(menu.Item(MenuItem::ontop)));
+    EXPECT_TRUE(Marked(menu.Item(MenuItem::KbpsAuto)));
+    EXPECT_FALSE(Marked(menu.Item(MenuItem::locked)));
+}
+
 class GtkMenuTest : public GtkMainWindowTest {
  protected:
     // What a click on the item does: GTK toggles a check item's mark, then runs its handlers.

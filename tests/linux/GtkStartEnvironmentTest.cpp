@@ -87,6 +87,17 @@ TEST(GtkStartEnvironment, ProgramsWeStartGetTheUsersOwnEnvironment) {
     }
 }
 
+// The restarted program: the switch it set itself is gone before anything it starts could see it.
+TEST(GtkStartEnvironment, TheRestartedProgramDropsThePlainMallocSwitch) {
+    char program[] = "tidegauge";
+    char* argv[] = {program, nullptr};
+    g_setenv("G_SLICE", "always-malloc", TRUE);
+    g_setenv("TIDEGAUGE_PLAIN_MALLOC", "1", TRUE);
+    GtkStartEnvironment::RestartWithPlainMalloc(argv);
+    EXPECT_EQ(g_getenv("G_SLICE"), nullptr);
+    EXPECT_EQ(g_getenv("TIDEGAUGE_PLAIN_MALLOC"), nullptr);
+}
+
 // The options dialog's link through GIO to the desktop's browser, a real program here that writes
 // down the address it was given and the GDK_GL it found.
 class GtkLauncherTest : public ::testing::Test {

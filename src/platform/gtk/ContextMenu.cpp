@@ -1,14 +1,35 @@
 #include "platform/gtk/ContextMenu.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tg {
 
+namespace {
+
+bool Checkable(std::span<const MenuNode> nodes, MenuItem item) {
+    return std::ranges::any_of(nodes, [item](const MenuNode& node) {
+        return node.item == item ? node.Checkable() : Checkable(node.children, item);
+    });
+}
+
+}  // namespace
+
 ContextMenu::ContextMenu(Command command, InterfaceCommand pickInterface)
-    : m_command(std::move(command)), m_pickInterface(std::move(pickInterface)), m_menu(OwnWidget(gtk_menu_new())) {
+    : m_command(std::move(command)), m_pickInterface(std::move(pickInterface)) {}
+
+void ContextMenu::EnsureBuilt() {
+    if (m_menu) return;
+    m_menu = OwnWidget(gtk_menu_new());
     Build(m_menu.get(), ContextMenuTree());
     gtk_widget_show_all(m_menu.get());
     g_signal_connect(m_menu.get(), "deactivate", G_CALLBACK(OnDeactivate), this);
+    for (const auto& [item, checked] : m_marks) SetMark(m_items.at(item), checked);
+}
+
+GtkMenu* ContextMenu::Widget() {
+    EnsureBuilt();
+    return GTK_MENU(m_menu.get());
 }
 
 void ContextMenu::Build(GtkWidget* menu, std::span<const MenuNode> nodes) {
@@ -43,6 +64,7 @@ void ContextMenu::Build(GtkWidget* menu, std::span<const MenuNode> nodes) {
 }
 
 ContextMenu::~ContextMenu() {
+    if (!m_menu) return;
     // The menu may outlive us inside GTK for a moment; it must not call back into a dead object.
     g_signal_handlers_disconnect_by_data(m_menu.get(), this);
     for (const auto& [item, entry] : m_items) g_signal_handler_disconnect(entry.widget, entry.handler);
@@ -51,6 +73,7 @@ ContextMenu::~ContextMenu() {
 
 // The last popup's items go; the new ones take their places.
 void ContextMenu::SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) {
+    EnsureBuilt();
     if (m_interfaceMenu == nullptr) return;
     for (const Entry& entry : m_interfaceItems) g_signal_handler_disconnect(entry.widget, entry.handler);
     m_interfaceItems.clear();
@@ -76,7 +99,8 @@ GtkWidget* ContextMenu::InterfaceItem(std::size_t position) const {
     return position < m_interfaceItems.size() ? m_interfaceItems[position].widget : nullptr;
 }
 
-GtkWidget* ContextMenu::Item(MenuItem item) const {
+GtkWidget* ContextMenu::Item(MenuItem item) {
+    EnsureBuilt();
     const auto it = m_items.find(item);
     return it == m_items.end() ? nullptr : it->second.widget;
 }
@@ -90,13 +114,15 @@ void ContextMenu::SetMark(const Entry& entry, bool checked) {
 }
 
 void ContextMenu::SetChecked(MenuItem item, bool checked) {
-    const auto it = m_items.find(item);
-    if (it != m_items.end()) SetMark(it->second, checked);
+    if (!Checkable(ContextMenuTree(), item)) return;
+    m_marks[item] = checked;
+    if (m_menu) SetMark(m_items.at(item), checked);
 }
 
+// The widgets' marks only ever change through SetChecked, so they are the ones kept here.
 bool ContextMenu::Checked(MenuItem item) const {
-    GtkWidget* widget = Item(item);
-    return widget && GTK_IS_CHECK_MENU_ITEM(widget) && gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(widget));
+    const auto it = m_marks.find(item);
+    return it != m_marks.end() && it->second;
 }
 
 void ContextMenu::OnActivate(GtkMenuItem* widget, gpointer self) {
@@ -126,7 +152,7 @@ void ContextMenu::OnDeactivate(GtkMenuShell*, gpointer self) {
 }
 
 void ContextMenu::Popup() {
-    GtkMenu* menu = GTK_MENU(m_menu.get());
+    GtkMenu* menu = Widget();
     gtk_menu_popup_at_pointer(menu, nullptr);
     // Without a pointer grab GTK does not show the menu, and no deactivate would ever end the loop.
     if (!gtk_widget_get_visible(m_menu.get()) || m_loop) return;

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's popup menu, built by walking the menu tree. Its check marks are the program's
 // to set: a click on an item runs the item's command and leaves the mark as it was, as the Windows
-// menu does, and setting a mark runs no command.
+// menu does, and setting a mark runs no command. Many never open the menu, so its widgets are made
+// the first time it is needed, and until then the marks are kept here.
 #include <gtk/gtk.h>
 
 #include <functional>
@@ -36,9 +37,9 @@ class ContextMenu {
     // command ran.
     void Popup();
 
-    // For tests that read the menu back and click its items.
-    GtkMenu* Widget() const { return GTK_MENU(m_menu.get()); }
-    GtkWidget* Item(MenuItem item) const;
+    // For tests that read the menu back and click its items; these build the menu.
+    GtkMenu* Widget();
+    GtkWidget* Item(MenuItem item);
     GtkWidget* InterfaceItem(std::size_t position) const;
 
  private:
@@ -47,6 +48,7 @@ class ContextMenu {
         gulong handler = 0;
     };
 
+    void EnsureBuilt();
     void Build(GtkWidget* menu, std::span<const MenuNode> nodes);
     static void OnActivate(GtkMenuItem* widget, gpointer self);
     static void OnInterfaceActivate(GtkMenuItem* widget, gpointer self);
@@ -55,7 +57,8 @@ class ContextMenu {
 
     Command m_command;
     InterfaceCommand m_pickInterface;
-    OwnedWidget m_menu;
+    std::map<MenuItem, bool> m_marks;  // of the check items only, whether the menu is built or not
+    OwnedWidget m_menu;                // none until the menu is first needed
     GtkWidget* m_interfaceMenu = nullptr;  // owned by m_menu
     int m_interfaceSlot = 0;               // the position in it where the interface items start
     std::map<MenuItem, Entry> m_items;

@@ -1,6 +1,8 @@
 // tidegauge on Linux: the real ports, the GTK window, frmMain, and GTK's main loop.
 #include <gtk/gtk.h>
 
+#include <malloc.h>
+
 #include <cstdio>
 
 #include "mainwindow/frmMain.h"
@@ -18,6 +20,10 @@
 #include "platform/ports/SystemTableSource.h"
 
 int main(int argc, char** argv) {
+    tg::GtkStartEnvironment::RestartWithPlainMalloc(argv);
+    // GLib's helper threads (D-Bus, its worker) allocate little and seldom, but an arena of their
+    // own would keep a heap's worth of pages: they share the main thread's.
+    mallopt(M_ARENA_MAX, 1);
     // The window places itself, which Wayland does not allow; XWayland does.
     gdk_set_allowed_backends("x11");
     g_set_prgname("tidegauge");
@@ -49,6 +55,10 @@ int main(int argc, char** argv) {
 
     form.Form_Initialize();
     form.Form_Load();
+    // Start-up frees most of what it allocates (the theme's style sheet is parsed through
+    // temporary trees), but the freed pages lie between live blocks, where malloc keeps them.
+    // Once the first frames are drawn they go back to the system.
+    g_idle_add_full(G_PRIORITY_LOW, [](gpointer) { malloc_trim(0); return G_SOURCE_REMOVE; }, nullptr, nullptr);
     gtk_main();
     return 0;
 }
