@@ -9,9 +9,9 @@ std::int32_t TwipsToPixels(double twips, double twipsPerPixel) noexcept {
     return RoundToInt32Clamped(twips / twipsPerPixel);
 }
 
-PixelRect RectToPixels(const TwipsRect& t, double tppX, double tppY) noexcept {
-    return {TwipsToPixels(t.left, tppX), TwipsToPixels(t.top, tppY), TwipsToPixels(t.width, tppX),
-            TwipsToPixels(t.height, tppY)};
+PixelRect RectToPixels(const TwipsRect& twips, double twipsPerPixelX, double twipsPerPixelY) noexcept {
+    return {TwipsToPixels(twips.left, twipsPerPixelX), TwipsToPixels(twips.top, twipsPerPixelY),
+            TwipsToPixels(twips.width, twipsPerPixelX), TwipsToPixels(twips.height, twipsPerPixelY)};
 }
 
 }  // namespace tg

@@ -1,8 +1,13 @@
 #include "counters/CInterfaces.h"
 
+#include <iterator>
 #include <utility>
 
 namespace tg {
+
+// The standard algorithms and ranges take the collection as they take a vector of records; for that
+// the iterator's postfix ++ returns a plain (not const) copy.
+static_assert(std::forward_iterator<CInterfaces::Iterator>);
 
 CInterfacePtr CInterfaces::Add(CInterfacePtr& objInterface, std::optional<std::string> key) {
     if (key && !key->empty()) {

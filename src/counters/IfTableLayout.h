@@ -2,6 +2,7 @@
 // The byte layout of the interface table as the OS returns it: a little-endian 32-bit row count,
 // then fixed-size rows. Every table source writes it and the parser reads it; the offsets live here
 // only.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -50,11 +51,11 @@ constexpr std::size_t RowOffset(std::size_t i) { return kCountSize + kRowSize * 
 // older dump file) reads as rows without extras.
 inline constexpr std::size_t kBlockHeaderSize = 8;
 // Per row, in the rows' order: one flags byte, one length byte, that many bytes of UTF-8 alias.
-inline constexpr char kRowExtrasTag[4] = {'T', 'G', 'R', 'X'};
+inline constexpr std::array<char, 4> kRowExtrasTag = {'T', 'G', 'R', 'X'};
 inline constexpr std::uint8_t kFlagHardware = 0x01;
 inline constexpr std::size_t kMaxAliasBytes = 255;
 // The interface selection in effect when the table was saved, as its setting's text.
-inline constexpr char kSelectionTag[4] = {'T', 'G', 'S', 'L'};
+inline constexpr std::array<char, 4> kSelectionTag = {'T', 'G', 'S', 'L'};
 
 // The interface type codes the table uses (IANA ifType).
 enum IfType : std::uint32_t {

@@ -97,7 +97,9 @@ bool ForEachBlock(std::span<const std::uint8_t> buffer, Visit visit) {
     return true;
 }
 
-bool IsTag(std::string_view tag, const char (&expected)[4]) { return tag == std::string_view(expected, 4); }
+bool IsTag(std::string_view tag, const std::array<char, 4>& expected) {
+    return tag == std::string_view(expected.data(), expected.size());
+}
 
 // visit(flags, alias) for each whole entry of a row extras payload; false when one is cut off.
 template <typename Visit>

@@ -63,10 +63,10 @@ std::string_view CutUtf8(std::string_view text, std::size_t limit) {
     return text.substr(0, cut);
 }
 
-void AppendBlockHeader(std::vector<std::uint8_t>& table, const char (&tag)[4], std::size_t payload) {
+void AppendBlockHeader(std::vector<std::uint8_t>& table, const std::array<char, 4>& tag, std::size_t payload) {
     const std::size_t at = table.size();
     table.resize(at + kBlockHeaderSize);
-    std::copy_n(tag, 4, table.begin() + static_cast<std::ptrdiff_t>(at));
+    std::copy(tag.begin(), tag.end(), table.begin() + static_cast<std::ptrdiff_t>(at));
     PutU32(table.data() + at + 4, static_cast<std::uint32_t>(payload));
 }
 

@@ -65,7 +65,7 @@ void frmMain::Form_Load() {
         m_upBits = BitsPerSecond(tick.sent, sampler->LastElapsed());
         m_sinceStart.received += tick.received;
         m_sinceStart.sent += tick.sent;
-        if (m_ports.usage) m_ports.usage->Count(tick);
+        if (m_ports.usage != nullptr) m_ports.usage->Count(tick);
         IP_Data(OutData, InData);
     };
     m_graphMax = 128;
@@ -73,7 +73,7 @@ void frmMain::Form_Load() {
         m_ports.desktop.ExitProcess();
         return;
     }
-    if (m_ports.usage && !std::exchange(m_usageLoaded, true)) m_ports.usage->Load();
+    if (m_ports.usage != nullptr && !std::exchange(m_usageLoaded, true)) m_ports.usage->Load();
     RestoreInterfaces();
     RestoreUnitsAndLock();
     RestorePlace();
@@ -375,7 +375,7 @@ std::optional<std::string> frmMain::TooltipText() const {
     TooltipFacts facts{*table, IP->LastRows(), IP->LastElapsed(), m_units,
                        {static_cast<std::uint64_t>(m_sinceStart.received), static_cast<std::uint64_t>(m_sinceStart.sent)},
                        std::nullopt, std::nullopt};
-    if (m_ports.usage) {
+    if (m_ports.usage != nullptr) {
         const Day today = m_ports.usage->Today();
         const Period period = PeriodHolding(today, PeriodStartFromText(m_store.Read(keys::periodstart)));
         facts.today = m_ports.usage->Log().On(today);
@@ -393,7 +393,7 @@ void frmMain::ShowContextMenu() {
 
 // Unloading takes the window off the screen first, so nothing shows a program that has ended.
 void frmMain::Form_QueryUnload() {
-    if (m_ports.usage) m_ports.usage->Flush();
+    if (m_ports.usage != nullptr) m_ports.usage->Flush();
     m_ports.form.Close();
     m_ports.desktop.ExitProcess();
 }

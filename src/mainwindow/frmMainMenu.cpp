@@ -131,7 +131,7 @@ void frmMain::ontop_Click() {
 void frmMain::exit_Click() { Form_QueryUnload(); }
 
 void frmMain::usage_Click() {
-    if (m_ports.usageDialog) m_ports.usageDialog->ShowUsage({m_downColor, m_upColor});
+    if (m_ports.usageDialog != nullptr) m_ports.usageDialog->ShowUsage({m_downColor, m_upColor});
 }
 
 void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }

@@ -75,7 +75,7 @@ constexpr UsageControl AmountCell(std::string_view name, int line, UsageColumn c
 }
 // Centred under the bar's share of the chart's width.
 constexpr UsageControl DayLabelUnder(std::string_view name, int bar) {
-    const float centre = kChart.left + (static_cast<float>(bar) + 0.5f) * kChart.width / kChartDays;
+    const float centre = kChart.left + (static_cast<float>(bar) + 0.5F) * kChart.width / kChartDays;
     const TwipsRect place{centre - kDayLabelWidth / 2, kDayLabelTop, kDayLabelWidth, kDayLabelHeight};
     UsageControl c{name, UsageControlKind::DayLabel, place, ""};
     c.align = TextAlign::Centre;

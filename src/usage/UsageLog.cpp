@@ -1,7 +1,6 @@
 #include "usage/UsageLog.h"
 
 #include <charconv>
-#include <cstdio>
 
 namespace tg {
 
@@ -9,6 +8,13 @@ namespace {
 
 using std::chrono::days;
 using std::chrono::sys_days;
+
+// The digits of value, with zeros in front to make up at least `width` of them.
+std::string ZeroPadded(unsigned value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
 
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;
@@ -32,7 +38,8 @@ bool Whole(std::string_view text, T& value) {
 
 bool ParseDay(std::string_view text, Day& day) {
     int y = 0;
-    unsigned m = 0, d = 0;
+    unsigned m = 0;
+    unsigned d = 0;
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
     if (!Whole(text.substr(0, 4), y) || !Whole(text.substr(5, 2), m) || !Whole(text.substr(8, 2), d)) return false;
     day = Day{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
@@ -117,10 +124,10 @@ std::optional<int> ParsePeriodStart(std::string_view text) noexcept {
 int PeriodStartFromText(std::string_view text) noexcept { return ParsePeriodStart(text).value_or(kFirstPeriodStart); }
 
 std::string DayText(Day day) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(day.year()),
-                  static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()));
-    return text;
+    const int year = static_cast<int>(day.year());
+    // A year before year 0 keeps its sign in front of the zeros, as printf's %04d writes it.
+    return (year < 0 ? "-" + ZeroPadded(static_cast<unsigned>(-year), 3) : ZeroPadded(static_cast<unsigned>(year), 4)) +
+           '-' + ZeroPadded(static_cast<unsigned>(day.month()), 2) + '-' + ZeroPadded(static_cast<unsigned>(day.day()), 2);
 }
 
 }  // namespace tg

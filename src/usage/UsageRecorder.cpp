@@ -5,7 +5,8 @@
 
 namespace tg {
 
-void ReportOnStandardError(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
+// Nothing is left to tell when standard error cannot be written to.
+void ReportOnStandardError(const std::string& message) { (void)std::fputs((message + '\n').c_str(), stderr); }
 
 UsageRecorder::UsageRecorder(UsageStore& store, Calendar& calendar, Clock& clock, Report report)
     : m_store(store), m_calendar(calendar), m_clock(clock), m_report(std::move(report)) {}

@@ -20,7 +20,7 @@ inline constexpr std::array<const char*, 4> kUsageLineCaptions = {"今天", "昨
 
 struct UsageSummary {
     struct Line {
-        const char* caption;  // 今天, 昨天, 本期, 上期
+        const char* caption = nullptr;  // 今天, 昨天, 本期, 上期
         Usage usage;
     };
     struct Bar {

@@ -42,6 +42,12 @@ TEST(UsageLog, LinesRoundTripAndBadLinesAreNamed) {
     EXPECT_EQ(old.Format(D(2026, 12, 8)), "2025-11-03 1 1\n") << "lines older than 400 days are dropped";
 }
 
+TEST(UsageLog, DayTextPadsEveryField) {
+    EXPECT_EQ(DayText(D(2026, 3, 4)), "2026-03-04");
+    EXPECT_EQ(DayText(D(987, 11, 30)), "0987-11-30");
+    EXPECT_EQ(DayText(D(-5, 1, 2)), "-005-01-02");
+}
+
 TEST(UsageLog, PeriodsStartOnTheirDayOfTheMonth) {
     struct Case {
         Day today;

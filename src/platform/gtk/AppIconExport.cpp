@@ -22,15 +22,15 @@ bool ParseSize(std::string_view text, int& size) {
 bool Write(const std::string& outputDir, int size) {
     const std::string folder = outputDir + "/" + std::to_string(size) + "x" + std::to_string(size);
     if (g_mkdir_with_parents(folder.c_str(), 0755) != 0) {
-        std::fprintf(stderr, "tidegauge-icon: cannot make %s\n", folder.c_str());
+        (void)std::fprintf(stderr, "tidegauge-icon: cannot make %s\n", folder.c_str());
         return false;
     }
     const std::string path = folder + "/tidegauge.png";
     const auto icon = tg::DrawAppIcon(size);
     g_autoptr(GError) error = nullptr;
     if (!icon || !gdk_pixbuf_save(icon.get(), path.c_str(), "png", &error, nullptr)) {
-        std::fprintf(stderr, "tidegauge-icon: cannot write %s: %s\n", path.c_str(),
-                     error ? error->message : "no image");
+        (void)std::fprintf(stderr, "tidegauge-icon: cannot write %s: %s\n", path.c_str(),
+                           error ? error->message : "no image");
         return false;
     }
     return true;
@@ -40,13 +40,13 @@ bool Write(const std::string& outputDir, int size) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tidegauge-icon OUTPUT-DIR SIZE...\n");
+        (void)std::fprintf(stderr, "usage: tidegauge-icon OUTPUT-DIR SIZE...\n");
         return 2;
     }
     for (int i = 2; i < argc; ++i) {
         int size = 0;
         if (!ParseSize(argv[i], size)) {
-            std::fprintf(stderr, "tidegauge-icon: '%s' is not a size in pixels\n", argv[i]);
+            (void)std::fprintf(stderr, "tidegauge-icon: '%s' is not a size in pixels\n", argv[i]);
             return 2;
         }
         if (!Write(argv[1], size)) return 1;

@@ -37,7 +37,8 @@ void CairoPicture::Line(std::int32_t colour, std::int32_t x1, std::int32_t y1, s
 void CairoPicture::Refresh() { m_changed(); }
 
 void CairoPicture::Paint(cairo_t* cr, double x, double y) const {
-    const int w = m_pixels.Width(), h = m_pixels.Height();
+    const int w = m_pixels.Width();
+    const int h = m_pixels.Height();
     if (w == 0 || h == 0 || cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, w) != m_pixels.Stride()) return;
     // cairo only reads through this surface; the cast is the price of its C interface.
     auto* data = reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(m_pixels.Data()));

@@ -42,9 +42,11 @@ TwipsRect GtkDesktop::PrimaryScreen() const {
 
 bool GtkDesktop::MonitorAt(float x, float y, TwipsRect& bounds) const {
     const float tpp = TwipsPerPixel();
-    const double px = x / tpp, py = y / tpp;
+    const double px = x / tpp;
+    const double py = y / tpp;
     if (!(px > G_MININT && px < G_MAXINT && py > G_MININT && py < G_MAXINT)) return false;
-    const int ix = static_cast<int>(std::floor(px)), iy = static_cast<int>(std::floor(py));
+    const int ix = static_cast<int>(std::floor(px));
+    const int iy = static_cast<int>(std::floor(py));
     // GDK answers with the nearest monitor when none holds the point.
     GdkMonitor* monitor = gdk_display_get_monitor_at_point(m_display, ix, iy);
     if (!monitor) return false;

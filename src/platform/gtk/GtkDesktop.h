@@ -25,7 +25,7 @@ class GtkDesktop final : public Desktop {
     // GDK pixels are logical pixels: on a scaled screen GDK already divides the resolution by the
     // scale, so one factor serves both axes.
     float TwipsPerPixel() const;
-    TwipsRect ToTwips(const GdkRectangle& pixels) const;
+    TwipsRect ToTwips(const GdkRectangle& r) const;
 
     GdkDisplay* m_display;
     InstanceLock m_lock;

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <array>
 #include <string>
 
 #include "platform/gtk/GObjectPtr.h"
@@ -13,8 +14,8 @@ namespace {
 // Desktops without a registered handler for web addresses often still have xdg-open, which knows
 // $BROWSER and each desktop's own way of opening one.
 bool SpawnXdgOpen(const std::string& address, gchar** environment, GError** error) {
-    const gchar* argv[] = {"xdg-open", address.c_str(), nullptr};
-    return g_spawn_async(nullptr, const_cast<gchar**>(argv), environment,
+    const std::array<const gchar*, 3> argv = {"xdg-open", address.c_str(), nullptr};
+    return g_spawn_async(nullptr, const_cast<gchar**>(argv.data()), environment,
                          static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDOUT_TO_DEV_NULL |
                                                   G_SPAWN_STDERR_TO_DEV_NULL),
                          nullptr, nullptr, nullptr, error);

@@ -49,13 +49,13 @@ std::int16_t ShiftOf(guint state) {
 GtkMainWindow::GtkMainWindow(const Desktop& desktop)
     : m_desktop(desktop),
       m_window(OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL))),
+      m_area(gtk_drawing_area_new()),
       m_picture([this] { Redraw(); }),
       m_menu([this](MenuItem item) { Command(item); }, [this](std::size_t position) { PickInterface(position); }),
       m_font(pango_font_description_from_string(kLabelFont)) {
     GtkWindow* window = Window();
     gtk_window_set_title(window, kAppTitle);
     gtk_window_set_decorated(window, FALSE);
-    m_area = gtk_drawing_area_new();
     gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
                                       GDK_LEAVE_NOTIFY_MASK);
     gtk_widget_set_has_tooltip(m_area, TRUE);
@@ -185,7 +185,7 @@ void GtkMainWindow::SetLabelColour(LabelId label, std::int32_t colour) {
 float GtkMainWindow::LabelWidth(LabelId label) const {
     int width = 0;
     pango_layout_get_pixel_size(LabelFor(label).layout.get(), &width, nullptr);
-    return static_cast<float>(width * Tpp());
+    return static_cast<float>(width) * Tpp();
 }
 
 void GtkMainWindow::SetCursor(Cursor cursor) {
@@ -233,7 +233,7 @@ bool GtkMainWindow::InPicture(const Point& p) const {
     return p.x >= 0 && p.y >= 0 && p.x < m_surface.width && p.y < m_surface.height;
 }
 
-gboolean GtkMainWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer p) {
+gboolean GtkMainWindow::OnDraw(GtkWidget* /*widget*/, cairo_t* cr, gpointer p) {
     const auto* self = static_cast<GtkMainWindow*>(p);
     SetSourceColour(cr, self->m_backColour);
     cairo_paint(cr);
@@ -253,7 +253,8 @@ void GtkMainWindow::RefreshTooltip() {
     if (m_tooltipShown && m_area) gtk_widget_trigger_tooltip_query(m_area);
 }
 
-gboolean GtkMainWindow::OnQueryTooltip(GtkWidget*, gint, gint, gboolean, GtkTooltip* tooltip, gpointer p) {
+gboolean GtkMainWindow::OnQueryTooltip(GtkWidget* /*widget*/, gint /*x*/, gint /*y*/, gboolean /*keyboard*/,
+                                       GtkTooltip* tooltip, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     const std::optional<std::string> text = self->m_handlers ? self->m_handlers->TooltipText() : std::nullopt;
     self->m_tooltipShown = text.has_value();
@@ -262,12 +263,12 @@ gboolean GtkMainWindow::OnQueryTooltip(GtkWidget*, gint, gint, gboolean, GtkTool
     return TRUE;
 }
 
-gboolean GtkMainWindow::OnLeave(GtkWidget*, GdkEventCrossing*, gpointer p) {
+gboolean GtkMainWindow::OnLeave(GtkWidget* /*widget*/, GdkEventCrossing* /*event*/, gpointer p) {
     static_cast<GtkMainWindow*>(p)->m_tooltipShown = false;
     return FALSE;
 }
 
-gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer p) {
+gboolean GtkMainWindow::OnButtonPress(GtkWidget* /*widget*/, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     // A double click arrives as two presses and then this extra event, which Windows does not send.
     if (event->type != GDK_BUTTON_PRESS || !self->m_handlers || !ButtonOf(event->button)) return FALSE;
@@ -278,7 +279,7 @@ gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointe
     return TRUE;
 }
 
-gboolean GtkMainWindow::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpointer p) {
+gboolean GtkMainWindow::OnButtonRelease(GtkWidget* /*widget*/, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     const std::int16_t button = ButtonOf(event->button);
     if (!self->m_handlers || !button) return FALSE;
@@ -290,7 +291,7 @@ gboolean GtkMainWindow::OnButtonRelease(GtkWidget*, GdkEventButton* event, gpoin
     return TRUE;
 }
 
-gboolean GtkMainWindow::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer p) {
+gboolean GtkMainWindow::OnMotion(GtkWidget* /*widget*/, GdkEventMotion* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     if (!self->m_handlers) return FALSE;
     const Point at = self->PictureTwips(event->x_root, event->y_root);
@@ -299,13 +300,13 @@ gboolean GtkMainWindow::OnMotion(GtkWidget*, GdkEventMotion* event, gpointer p) 
     return TRUE;
 }
 
-gboolean GtkMainWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, gpointer p) {
+gboolean GtkMainWindow::OnConfigure(GtkWidget* /*widget*/, GdkEventConfigure* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     if (self->m_handlers) self->m_handlers->Form_Placed({event->x, event->y, event->width, event->height});
     return FALSE;
 }
 
-gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer p) {
+gboolean GtkMainWindow::OnDelete(GtkWidget* /*widget*/, GdkEvent* /*event*/, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     if (self->m_handlers) self->m_handlers->Form_QueryUnload();
     return TRUE;  // the handler decides; GTK must not destroy the window behind its back

@@ -82,17 +82,17 @@ class GtkMainWindow final : public Form {
     void Command(MenuItem item);
     void PickInterface(std::size_t position);
 
-    static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
-    static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+    static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer p);
+    static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer p);
     static gboolean OnQueryTooltip(GtkWidget* widget, gint x, gint y, gboolean keyboard, GtkTooltip* tooltip,
-                                   gpointer self);
-    static gboolean OnLeave(GtkWidget* widget, GdkEventCrossing* event, gpointer self);
-    static gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer self);
-    static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
-    static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer self);
-    static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
-    static gboolean OnTimer(gpointer self);
-    static gboolean OnSessionEnd(gpointer self);
+                                   gpointer p);
+    static gboolean OnLeave(GtkWidget* widget, GdkEventCrossing* event, gpointer p);
+    static gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer p);
+    static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer p);
+    static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer p);
+    static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer p);
+    static gboolean OnTimer(gpointer p);
+    static gboolean OnSessionEnd(gpointer p);
 
     const Desktop& m_desktop;
     frmMain* m_handlers = nullptr;

@@ -22,7 +22,8 @@ void AddInformationIcon(GtkWidget* dialog) {
 }  // namespace
 
 OwnedWidget GtkMessageBox::Build(std::string_view text, std::string_view caption, MessageIcon icon) const {
-    const std::string message(text), title(caption);
+    const std::string message(text);
+    const std::string title(caption);
     const GtkMessageType type = icon == MessageIcon::Information ? GTK_MESSAGE_INFO : GTK_MESSAGE_OTHER;
     OwnedWidget dialog = OwnWidget(gtk_message_dialog_new(
         m_parent, static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT), type,

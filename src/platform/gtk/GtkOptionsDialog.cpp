@@ -96,13 +96,13 @@ GtkOptionsDialog::GtkOptionsDialog(GtkWindow* mainWindow, const Desktop& desktop
       m_desktop(desktop),
       m_style(gtk_css_provider_new()),
       m_dialog(OwnWidget(GTK_WIDGET(g_object_new(GTK_TYPE_DIALOG, "use-header-bar", FALSE, nullptr)))),
-      m_hand(HandCursor(gtk_widget_get_display(m_dialog.get()))) {
+      m_hand(HandCursor(gtk_widget_get_display(m_dialog.get()))),
+      m_fixed(gtk_fixed_new()) {
     gtk_css_provider_load_from_data(m_style.get(), kStyle, -1, nullptr);
     gtk_style_context_add_provider_for_screen(gtk_widget_get_screen(m_dialog.get()), GTK_STYLE_PROVIDER(m_style.get()),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     SetUpWindow();
     const double tpp = m_desktop.TwipsPerPixelX();
-    m_fixed = gtk_fixed_new();
     const PixelRect client = RectToPixels({0, 0, kOptionsClientWidth, kOptionsClientHeight}, tpp);
     gtk_widget_set_size_request(m_fixed, client.cx, client.cy);
     GtkWidget* content = gtk_dialog_get_content_area(GTK_DIALOG(m_dialog.get()));
@@ -284,7 +284,8 @@ gboolean GtkOptionsDialog::OnFocus(GtkWidget* fixed, GtkDirectionType direction,
 
 gboolean GtkOptionsDialog::OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer p) {
     const auto* self = static_cast<GtkOptionsDialog*>(p);
-    const double w = gtk_widget_get_allocated_width(swatch), h = gtk_widget_get_allocated_height(swatch);
+    const double w = gtk_widget_get_allocated_width(swatch);
+    const double h = gtk_widget_get_allocated_height(swatch);
     SetSourceColour(cr, self->SwatchColour(ControlOf(swatch).swatch));
     cairo_paint(cr);
     // A frame, so that a swatch the colour of the dialog still shows where to click.
@@ -295,7 +296,7 @@ gboolean GtkOptionsDialog::OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer
     return TRUE;
 }
 
-gboolean GtkOptionsDialog::OnDrawLink(GtkWidget* link, cairo_t* cr, gpointer) {
+gboolean GtkOptionsDialog::OnDrawLink(GtkWidget* link, cairo_t* cr, gpointer /*p*/) {
     const std::string_view caption = ControlOf(link).caption;
     const GObjectPtr<PangoLayout> layout(gtk_widget_create_pango_layout(link, nullptr));
     pango_layout_set_text(layout.get(), caption.data(), static_cast<int>(caption.size()));
@@ -309,7 +310,7 @@ void GtkOptionsDialog::OnRealizeLink(GtkWidget* link, gpointer p) {
     gdk_window_set_cursor(gtk_widget_get_window(link), static_cast<GtkOptionsDialog*>(p)->m_hand.get());
 }
 
-gboolean GtkOptionsDialog::OnPress(GtkWidget* widget, GdkEventButton* event, gpointer) {
+gboolean GtkOptionsDialog::OnPress(GtkWidget* widget, GdkEventButton* event, gpointer /*p*/) {
     if (event->type == GDK_BUTTON_PRESS && event->button == GDK_BUTTON_PRIMARY)
         g_object_set_data(G_OBJECT(widget), kPressedKey, GINT_TO_POINTER(1));
     return FALSE;
@@ -329,12 +330,12 @@ gboolean GtkOptionsDialog::OnLinkRelease(GtkWidget* link, GdkEventButton* event,
     return TRUE;
 }
 
-void GtkOptionsDialog::OnCheck1Toggled(GtkToggleButton*, gpointer p) {
+void GtkOptionsDialog::OnCheck1Toggled(GtkToggleButton* /*check*/, gpointer p) {
     auto* self = static_cast<GtkOptionsDialog*>(p);
     if (self->m_handlers) self->m_handlers->Check1_Click();
 }
 
-gboolean GtkOptionsDialog::OnScrollKey(GtkWidget*, GdkEventKey* event, gpointer p) {
+gboolean GtkOptionsDialog::OnScrollKey(GtkWidget* /*bar*/, GdkEventKey* event, gpointer p) {
     const auto action = ActionForKey(event->keyval);
     if (!action) return FALSE;
     static_cast<GtkOptionsDialog*>(p)->Scroll(*action);
@@ -353,7 +354,7 @@ gboolean GtkOptionsDialog::OnScrollPress(GtkWidget* bar, GdkEventButton* event, 
     return FALSE;
 }
 
-gboolean GtkOptionsDialog::OnScrollChangeValue(GtkRange*, GtkScrollType how, gdouble value, gpointer p) {
+gboolean GtkOptionsDialog::OnScrollChangeValue(GtkRange* /*bar*/, GtkScrollType how, gdouble value, gpointer p) {
     auto* self = static_cast<GtkOptionsDialog*>(p);
     if (how != GTK_SCROLL_JUMP) {
         if (self->m_press == Press::Pending) self->m_press = Press::Paging;

@@ -54,18 +54,18 @@ class GtkOptionsDialog final : public OptionsDialog {
     bool PressedOnThumb() const;
     ScrollAction TowardPress(ScrollAction back, ScrollAction forward) const;
 
-    static gboolean OnFocus(GtkWidget* fixed, GtkDirectionType direction, gpointer self);
-    static gboolean OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer self);
-    static gboolean OnDrawLink(GtkWidget* link, cairo_t* cr, gpointer self);
-    static void OnRealizeLink(GtkWidget* link, gpointer self);
-    static gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
-    static gboolean OnSwatchRelease(GtkWidget* swatch, GdkEventButton* event, gpointer self);
-    static gboolean OnLinkRelease(GtkWidget* link, GdkEventButton* event, gpointer self);
-    static void OnCheck1Toggled(GtkToggleButton* check, gpointer self);
-    static gboolean OnScrollKey(GtkWidget* bar, GdkEventKey* event, gpointer self);
-    static gboolean OnScrollPress(GtkWidget* bar, GdkEventButton* event, gpointer self);
-    static gboolean OnScrollChangeValue(GtkRange* bar, GtkScrollType how, gdouble value, gpointer self);
-    static void OnScrollEventAfter(GtkWidget* bar, GdkEvent* event, gpointer self);
+    static gboolean OnFocus(GtkWidget* fixed, GtkDirectionType direction, gpointer p);
+    static gboolean OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer p);
+    static gboolean OnDrawLink(GtkWidget* link, cairo_t* cr, gpointer p);
+    static void OnRealizeLink(GtkWidget* link, gpointer p);
+    static gboolean OnPress(GtkWidget* widget, GdkEventButton* event, gpointer p);
+    static gboolean OnSwatchRelease(GtkWidget* swatch, GdkEventButton* event, gpointer p);
+    static gboolean OnLinkRelease(GtkWidget* link, GdkEventButton* event, gpointer p);
+    static void OnCheck1Toggled(GtkToggleButton* check, gpointer p);
+    static gboolean OnScrollKey(GtkWidget* bar, GdkEventKey* event, gpointer p);
+    static gboolean OnScrollPress(GtkWidget* bar, GdkEventButton* event, gpointer p);
+    static gboolean OnScrollChangeValue(GtkRange* bar, GtkScrollType how, gdouble value, gpointer p);
+    static void OnScrollEventAfter(GtkWidget* bar, GdkEvent* event, gpointer p);
 
     GtkWindow* m_mainWindow;
     const Desktop& m_desktop;

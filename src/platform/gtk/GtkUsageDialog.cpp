@@ -147,7 +147,7 @@ void GtkUsageDialog::StopTimer() {
     m_timer = 0;
 }
 
-gboolean GtkUsageDialog::OnDrawChart(GtkWidget*, cairo_t* cr, gpointer p) {
+gboolean GtkUsageDialog::OnDrawChart(GtkWidget* /*area*/, cairo_t* cr, gpointer p) {
     static_cast<GtkUsageDialog*>(p)->m_chart.Paint(cr, 0, 0);
     return TRUE;
 }
@@ -160,7 +160,7 @@ gint GtkUsageDialog::OnSpinInput(GtkSpinButton* spin, gdouble* value, gpointer p
     return TRUE;
 }
 
-void GtkUsageDialog::OnSpinValueChanged(GtkSpinButton*, gpointer p) {
+void GtkUsageDialog::OnSpinValueChanged(GtkSpinButton* /*spin*/, gpointer p) {
     auto* self = static_cast<GtkUsageDialog*>(p);
     if (self->m_handlers) self->m_handlers->Spin_Change();
 }

@@ -44,10 +44,10 @@ class GtkUsageDialog final : public UsageDialog {
     GtkWidget* MakeSpin();
     void StopTimer();
 
-    static gboolean OnDrawChart(GtkWidget* area, cairo_t* cr, gpointer self);
-    static gint OnSpinInput(GtkSpinButton* spin, gdouble* value, gpointer self);
-    static void OnSpinValueChanged(GtkSpinButton* spin, gpointer self);
-    static gboolean OnTimer(gpointer self);
+    static gboolean OnDrawChart(GtkWidget* area, cairo_t* cr, gpointer p);
+    static gint OnSpinInput(GtkSpinButton* spin, gdouble* value, gpointer p);
+    static void OnSpinValueChanged(GtkSpinButton* spin, gpointer p);
+    static gboolean OnTimer(gpointer p);
 
     GtkWindow* m_owner;
     frmUsage* m_handlers = nullptr;

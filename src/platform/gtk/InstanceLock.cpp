@@ -47,7 +47,7 @@ bool InstanceLock::Acquire() {
     if (m_held) return true;
     if (m_fd < 0) m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_fd < 0) return true;
-    int result;
+    int result = 0;
     do {
         result = flock(m_fd, LOCK_EX | LOCK_NB);
     } while (result != 0 && errno == EINTR);

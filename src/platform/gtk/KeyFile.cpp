@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace tg::keyfile {
 namespace {
@@ -80,11 +83,10 @@ WriteResult ErrnoFailure(int err, const std::string& what) {
 std::string ReplacementTarget(const std::string& path) {
     struct stat st {};
     if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return path;  // a dangling link is replaced like a file
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::canonical(path, error);
+    if (error) return path;  // a dangling link is replaced like a file
+    return target.string();
 }
 
 std::string UserDir(const char* variable, const char* underHome) {
@@ -109,17 +111,15 @@ bool CanHoldValue(std::string_view text) { return IsUtf8(text) && !text.starts_w
 
 bool IsGroupName(std::string_view name) {
     if (name.empty() || !IsUtf8(name)) return false;
-    for (const char c : name)
-        if (c == '[' || c == ']' || IsControl(static_cast<unsigned char>(c))) return false;
-    return true;
+    return std::ranges::none_of(name,
+                                [](char c) { return c == '[' || c == ']' || IsControl(static_cast<unsigned char>(c)); });
 }
 
 bool IsKeyName(std::string_view name) {
     if (name.empty() || !IsUtf8(name)) return false;
     if (name.front() == ' ' || name.back() == ' ' || name.front() == '#') return false;
-    for (const char c : name)
-        if (c == '=' || c == '[' || c == ']' || IsControl(static_cast<unsigned char>(c))) return false;
-    return true;
+    return std::ranges::none_of(
+        name, [](char c) { return c == '=' || c == '[' || c == ']' || IsControl(static_cast<unsigned char>(c)); });
 }
 
 bool IsFolderName(std::string_view name) {
@@ -196,7 +196,7 @@ WriteResult Update(const std::string& path, const std::function<bool(GKeyFile*)>
     if (loaded.status == LoadStatus::kGarbled) {
         const std::optional<std::string> aside = MoveAside(path);
         if (!aside) return ErrnoFailure(errno, "cannot keep the unreadable " + path + " aside");
-        std::fprintf(stderr, "%s could not be read; kept as %s\n", path.c_str(), aside->c_str());
+        (void)std::fprintf(stderr, "%s could not be read; kept as %s\n", path.c_str(), aside->c_str());
     }
     if (!change(loaded.file.get())) return {};
 

@@ -52,7 +52,7 @@ void KeyFileSettings::Report(const std::string& message) {
     std::string line = message;
     for (char& c : line)
         if (static_cast<unsigned char>(c) < 0x20) c = '?';
-    std::fprintf(stderr, "%s\n", line.c_str());
+    (void)std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 }  // namespace tg

@@ -54,8 +54,8 @@ int TakeError(const nlmsghdr* header, void* data) {
     return MNL_CB_ERROR;
 }
 
-int EndReply(const nlmsghdr*, void*) { return MNL_CB_STOP; }
-int FailReply(const nlmsghdr*, void*) { return MNL_CB_ERROR; }
+int EndReply(const nlmsghdr* /*header*/, void* /*data*/) { return MNL_CB_STOP; }
+int FailReply(const nlmsghdr* /*header*/, void* /*data*/) { return MNL_CB_ERROR; }
 
 // For the control messages: libmnl leaves any type without a callback here unanswered.
 mnl_cb_t* ControlCallbacks() {
@@ -101,7 +101,7 @@ std::uint32_t NetlinkTableSource::GetIfTable(std::uint8_t* table, std::uint32_t*
         m_keptAt = m_clock.Now();
         return kInsufficientBuffer;
     }
-    std::memcpy(table, m_table.data(), m_table.size());
+    std::copy(m_table.begin(), m_table.end(), table);
     return kNoError;
 }
 
@@ -178,7 +178,7 @@ bool NetlinkTableSource::SendRequest(std::uint16_t request) {
     } else {
         mnl_nlmsg_put_extra_header(header, sizeof(ifinfomsg));  // family AF_UNSPEC: every link
     }
-    ssize_t sent;
+    ssize_t sent = 0;
     do sent = mnl_socket_sendto(m_socket.get(), header, header->nlmsg_len); while (sent < 0 && errno == EINTR);
     return sent == static_cast<ssize_t>(header->nlmsg_len);
 }
@@ -218,7 +218,7 @@ ssize_t NetlinkTableSource::ReceiveInto(sockaddr_nl& sender, int& flags) {
     header.msg_namelen = sizeof sender;
     header.msg_iov = &part;
     header.msg_iovlen = 1;
-    ssize_t n;
+    ssize_t n = 0;
     while ((n = ::recvmsg(mnl_socket_get_fd(m_socket.get()), &header, MSG_TRUNC)) < 0) {
         if (errno == ENOBUFS)
             m_linksChanged = true;  // notifications were dropped; the reply is still queued

@@ -27,7 +27,7 @@ namespace tg {
 
 struct NetlinkTableSourceOptions {
     std::string sysfsNet = "/sys/class/net";
-    std::size_t receiveBuffer = 32 * 1024;  // grown when the kernel sends a larger datagram
+    std::size_t receiveBuffer = std::size_t{32} * 1024;  // grown when the kernel sends a larger datagram
     bool countersOnlyReads = true;          // false: every read is a full link dump
 };
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <limits>
@@ -15,11 +16,11 @@ namespace {
 std::string ReadSmallFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return {};
-    char text[32];
-    ssize_t n;
-    do n = ::read(fd, text, sizeof text); while (n < 0 && errno == EINTR);
+    std::array<char, 32> text{};
+    ssize_t n = 0;
+    do n = ::read(fd, text.data(), text.size()); while (n < 0 && errno == EINTR);
     ::close(fd);
-    return n > 0 ? std::string(text, static_cast<std::size_t>(n)) : std::string();
+    return n > 0 ? std::string(text.data(), static_cast<std::size_t>(n)) : std::string();
 }
 
 bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }

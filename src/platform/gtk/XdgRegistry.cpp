@@ -25,6 +25,18 @@ std::string QuoteExecArgument(std::string_view path) {
 namespace {
 // What may follow a '%' in an Exec line: the listed field codes, and '%' itself.
 constexpr std::string_view kFieldCodes = "%fFuUdDnNickvm";
+
+// What the field code after a '%' stands for at login: "%%" for a '%', any other listed code for
+// nothing. False for a code the desktop-entry rules do not list.
+bool TakeFieldCode(char code, std::string& program, bool& started) {
+    if (kFieldCodes.find(code) == std::string_view::npos) return false;
+    if (code == '%') {
+        program += '%';
+        started = true;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> ExecProgram(std::string_view exec) {
@@ -51,12 +63,8 @@ std::optional<std::string> ExecProgram(std::string_view exec) {
         }
         if (c == '%') {
             // A code the desktop-entry rules do not list makes the whole line invalid.
-            if (++i == exec.size() || kFieldCodes.find(exec[i]) == std::string_view::npos) return std::nullopt;
-            if (exec[i] == '%') {
-                program += '%';
-                started = true;
-            }
-            continue;  // any other field code stands for nothing at login
+            if (++i == exec.size() || !TakeFieldCode(exec[i], program, started)) return std::nullopt;
+            continue;
         }
         program += c;
         started = true;
@@ -69,7 +77,7 @@ std::optional<std::string> ExecProgram(std::string_view exec) {
 
 namespace {
 
-constexpr char kEntryGroup[] = "Desktop Entry";
+constexpr const char* kEntryGroup = "Desktop Entry";
 // The only key there is; modRegistry closes what it opens, so no handle needs to be told apart.
 constexpr RegistryApi::Key kRunKey = 1;
 
@@ -162,7 +170,7 @@ std::optional<std::string> XdgRegistry::ReadAutostart() const {
     return exec ? autostart::ExecProgram(*exec) : std::nullopt;
 }
 
-std::int32_t XdgRegistry::WriteAutostart(std::string_view program) {
+std::int32_t XdgRegistry::WriteAutostart(std::string_view program) const {
     if (!keyfile::IsUtf8(program)) return kInvalidParameter;
     const std::string path(program);
     const std::string name(kSettingsApp);

@@ -48,7 +48,7 @@ class XdgRegistry final : public RegistryApi {
                             std::uint32_t* size) override;
     std::int32_t CreateKey(std::uint32_t root, std::string_view path, Key* key) override;
     std::int32_t SetStringValue(Key key, std::string_view name, const std::uint8_t* data, std::uint32_t size) override;
-    void CloseKey(Key) override {}
+    void CloseKey(Key /*key*/) override {}
 
     std::size_t TextUnitSize() const override { return 1; }
     std::string EncodeText(std::string_view utf8) const override { return std::string(utf8); }
@@ -60,7 +60,7 @@ class XdgRegistry final : public RegistryApi {
     // The program the entry starts, the empty text when it is turned off, nullopt when there is no
     // usable entry.
     std::optional<std::string> ReadAutostart() const;
-    std::int32_t WriteAutostart(std::string_view program);
+    std::int32_t WriteAutostart(std::string_view program) const;
 
     std::string m_configDir;
 };

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     tg::GtkStartEnvironment environment;
     environment.Prepare();
     if (!gtk_init_check(&argc, &argv)) {
-        std::fprintf(stderr, "tidegauge: cannot open the X display (is DISPLAY set?)\n");
+        (void)std::fprintf(stderr, "tidegauge: cannot open the X display (is DISPLAY set?)\n");
         return 1;
     }
     g_set_application_name(tg::kAppTitle);

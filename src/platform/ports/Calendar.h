@@ -9,7 +9,8 @@ namespace tg {
 inline std::tm LocalTime(std::time_t t) {
     std::tm local{};
 #if defined(_WIN32)
-    localtime_s(&local, &t);
+    // It fails only for a time before 1970 or past 3000; the callers ask about the present.
+    (void)localtime_s(&local, &t);
 #else
     localtime_r(&t, &local);
 #endif

@@ -1,10 +1,13 @@
 #include "platform/win32/IfTable2Source.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <cwchar>
 #include <memory>
 #include <numeric>
+#include <span>
+#include <string_view>
 
 #include "common/Text.h"
 #include "common/Wrap32.h"
@@ -27,12 +30,12 @@ Fn EntryPoint(HMODULE module, const char* name) {
 }
 
 IfTable2Api LoadSystemApi() {
-    wchar_t directory[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
+    std::array<wchar_t, MAX_PATH> directory{};
+    const UINT length = GetSystemDirectoryW(directory.data(), MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return {};
     // The full path, so a same-named DLL beside the program is never the one loaded. The module
     // stays loaded for the life of the process, as the entry points do.
-    const std::wstring path = std::wstring(directory, length) + L"\\iphlpapi.dll";
+    const std::wstring path = std::wstring(directory.data(), length) + L"\\iphlpapi.dll";
     const HMODULE module = LoadLibraryW(path.c_str());
     if (module == nullptr) return {};
     IfTable2Api api;
@@ -49,7 +52,7 @@ struct MibTableFree {
 using MibTablePtr = std::unique_ptr<MIB_IF_TABLE2, MibTableFree>;
 
 void AppendHex(std::u16string& out, std::uint32_t value, int digits) {
-    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    static constexpr std::u16string_view kHex = u"0123456789ABCDEF";
     for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
 }
 
@@ -57,7 +60,7 @@ void AppendHex(std::u16string& out, std::uint32_t value, int digits) {
 // 10 Gbit/s link does not read as 1.4 Gbit/s (nor a 4 Gbit/s one as 0). The "unknown" speed, all
 // ones, lands there too.
 std::uint32_t SpeedField(ULONG64 bitsPerSecond) noexcept {
-    return bitsPerSecond > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<std::uint32_t>(bitsPerSecond);
+    return bitsPerSecond > 0xFFFFFFFFULL ? 0xFFFFFFFFU : static_cast<std::uint32_t>(bitsPerSecond);
 }
 
 std::string ToCodePage(std::wstring_view text, UINT codePage) {
@@ -70,10 +73,7 @@ std::string ToCodePage(std::wstring_view text, UINT codePage) {
     return out;
 }
 
-template <std::size_t N>
-std::wstring_view TerminatedText(const WCHAR (&text)[N]) {
-    return {text, wcsnlen(text, N)};
-}
+std::wstring_view TerminatedText(std::span<const WCHAR> text) { return {text.data(), wcsnlen(text.data(), text.size())}; }
 
 std::string AliasInUtf8(const MIB_IF_ROW2& row) {
     const std::wstring_view alias = TerminatedText(row.Alias);
@@ -123,10 +123,9 @@ IfRowFields IfRowFieldsFromRow2(const MIB_IF_ROW2& row) {
     f.type = row.Type;
     f.mtu = row.Mtu;
     f.speed = SpeedField(row.ReceiveLinkSpeed);
-    const ULONG addressLength = row.PhysicalAddressLength < sizeof row.PhysicalAddress
-                                    ? row.PhysicalAddressLength
-                                    : static_cast<ULONG>(sizeof row.PhysicalAddress);
-    f.address.assign(row.PhysicalAddress, row.PhysicalAddress + addressLength);
+    const std::span<const UCHAR> address(row.PhysicalAddress);
+    const std::span<const UCHAR> used = address.first(std::min<std::size_t>(row.PhysicalAddressLength, address.size()));
+    f.address.assign(used.begin(), used.end());
     f.adminStatus = row.AdminStatus;
     f.operStatus = MibOperStatusFromIfOper(static_cast<IfOperStatus>(static_cast<std::uint32_t>(row.OperStatus)),
                                            row.AdminStatus == NET_IF_ADMIN_STATUS_UP);
@@ -177,7 +176,7 @@ std::u16string IfTable2Source::DecodeDescription(std::string_view bytes) const {
     if (units <= 0) return {};
     std::wstring wide(static_cast<std::size_t>(units), L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, wide.data(), units);
-    return std::u16string(wide.begin(), wide.end());
+    return {wide.begin(), wide.end()};
 }
 
 bool IfTable2Source::HeldTableFits(bool sorted) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 #include "common/Text.h"
 #include "platform/ports/SystemStores.h"
 #include "platform/win32/RegistrySettings.h"
@@ -15,9 +17,9 @@ namespace {
 constexpr DWORD kLargestLog = 16 * 1024 * 1024;  // 400 lines are some 16 KB; more is not our file
 
 std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+    std::array<wchar_t, MAX_PATH> value{};
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(value.data(), length) : std::wstring();
 }
 
 std::wstring LocalAppData() {

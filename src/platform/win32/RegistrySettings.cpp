@@ -27,7 +27,7 @@ std::optional<std::wstring> QueryString(HKEY key, const std::wstring& name) {
     std::vector<BYTE> data(kFirstBufferBytes);
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         DWORD type = REG_NONE;
-        DWORD size = static_cast<DWORD>(data.size());
+        auto size = static_cast<DWORD>(data.size());
         const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
             data.resize(size);

@@ -9,7 +9,7 @@ namespace tg {
 
 inline std::wstring Widen(std::string_view utf8) {
     const std::u16string wide = Utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
+    return {wide.begin(), wide.end()};
 }
 
 }  // namespace tg

@@ -33,8 +33,9 @@ std::optional<std::size_t> Win32ContextMenu::InterfaceForCommand(UINT id) noexce
 
 Win32ContextMenu::Win32ContextMenu() : m_menu(CreatePopupMenu()) { Build(m_menu.get(), ContextMenuTree()); }
 
-// Check and Radio items are plain items until a mark is set on them.
-void Win32ContextMenu::Build(HMENU menu, std::span<const MenuNode> nodes) {
+// Check and Radio items are plain items until a mark is set on them. Each submenu is built by the
+// same walk, so it goes only as deep as MenuTree's constant data nests.
+void Win32ContextMenu::Build(HMENU menu, std::span<const MenuNode> nodes) {  // NOLINT(misc-no-recursion)
     for (const MenuNode& node : nodes) {
         switch (node.kind) {
             case MenuNodeKind::Separator: AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); break;

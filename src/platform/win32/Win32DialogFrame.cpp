@@ -16,8 +16,10 @@ HFONT CreateDialogFont(UINT dpi) {
 RECT CentredWindowRect(LONG width, LONG height, DWORD style, DWORD exStyle) {
     RECT r{0, 0, width, height};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    const LONG w = r.right - r.left, h = r.bottom - r.top;
-    const LONG x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    const LONG w = r.right - r.left;
+    const LONG h = r.bottom - r.top;
+    const LONG x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    const LONG y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
     return {x, y, x + w, y + h};
 }
 

@@ -7,7 +7,7 @@ namespace tg {
 UINT SystemDpi() {
     const WindowDc screen(nullptr);
     const int dpi = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96U;
 }
 
 DpiForWindowFn DpiForWindowEntryPoint() {

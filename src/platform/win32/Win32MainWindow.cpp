@@ -124,7 +124,7 @@ Win32MainWindow::~Win32MainWindow() {
 
 PixelRect Win32MainWindow::ToPixels(const TwipsRect& t) const { return RectToPixels(t, Tpp()); }
 
-void Win32MainWindow::Place(const PixelRect& p, HWND after, UINT flags) {
+void Win32MainWindow::Place(const PixelRect& p, HWND after, UINT flags) const {
     if (Handle() != nullptr) SetWindowPos(Handle(), after, p.x, p.y, p.cx, p.cy, flags);
 }
 
@@ -346,7 +346,8 @@ void Win32MainWindow::OnPaint(HWND window) {
     const PaintDc screen(window);
     RECT client{};
     GetClientRect(window, &client);
-    const std::int32_t w = std::max<std::int32_t>(client.right, 1), h = std::max<std::int32_t>(client.bottom, 1);
+    const std::int32_t w = std::max<std::int32_t>(client.right, 1);
+    const std::int32_t h = std::max<std::int32_t>(client.bottom, 1);
     // Drawn off screen first, so the read-outs never flicker over a bare picture.
     if (!m_back || m_back->Width() != w || m_back->Height() != h) m_back = std::make_unique<MemoryBitmap>(w, h);
     const HDC back = m_back->Dc();

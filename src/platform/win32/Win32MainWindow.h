@@ -83,7 +83,7 @@ class Win32MainWindow final : public Form {
 
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;
-    void Place(const PixelRect& pixels, HWND after, UINT flags);
+    void Place(const PixelRect& pixels, HWND after, UINT flags) const;
     void Invalidate() const;
     void Refresh() const;
     void DrawLabels(HDC dc) const;

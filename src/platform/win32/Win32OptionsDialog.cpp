@@ -181,8 +181,9 @@ void Win32OptionsDialog::ShowModal() {
     m_modal = true;
     ShowWindow(Handle(), SW_SHOW);
     const auto order = OptionsTabOrder();
-    const auto first = std::find_if(order.begin(), order.end(), [](const auto* c) { return TakesFocus(c->kind); });
-    SetFocus(Control((*first)->name));
+    const OptionsControl* const first =
+        *std::find_if(order.begin(), order.end(), [](const auto* c) { return TakesFocus(c->kind); });
+    SetFocus(Control(first->name));
     RunModalLoop(Handle(), m_modal);
     if (m_modal) EndModal();
 }

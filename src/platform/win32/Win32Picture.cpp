@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Picture.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace tg {
@@ -54,9 +55,9 @@ void Win32Picture::Clear(std::int32_t backColour) {
 }
 
 void Win32Picture::GradientFill(const GradientVertex& upperLeft, const GradientVertex& lowerRight, bool vertical) {
-    TRIVERTEX corners[2] = {ToTriVertex(upperLeft), ToTriVertex(lowerRight)};
+    std::array<TRIVERTEX, 2> corners = {ToTriVertex(upperLeft), ToTriVertex(lowerRight)};
     GRADIENT_RECT rect{0, 1};
-    ::GradientFill(Dc(), corners, 2, &rect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
+    ::GradientFill(Dc(), corners.data(), static_cast<ULONG>(corners.size()), &rect, 1, vertical ? GRADIENT_FILL_RECT_V : GRADIENT_FILL_RECT_H);
     if (m_invalidate) m_invalidate();
 }
 

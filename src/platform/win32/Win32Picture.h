@@ -12,7 +12,7 @@
 namespace tg {
 
 // 0x00BBGGRR as GDI takes it: the high byte would select a palette entry instead of a colour.
-inline COLORREF ToColorRef(std::int32_t colour) noexcept { return static_cast<COLORREF>(colour) & 0x00FFFFFFu; }
+inline COLORREF ToColorRef(std::int32_t colour) noexcept { return static_cast<COLORREF>(colour) & 0x00FFFFFFU; }
 
 class Win32Picture final : public Surface {
  public:

@@ -16,7 +16,7 @@ HKEY RootKey(std::uint32_t root) {
 
 std::wstring WideText(std::string_view utf8) {
     const std::u16string units = Utf8ToUtf16(utf8);
-    return std::wstring(units.begin(), units.end());
+    return {units.begin(), units.end()};
 }
 
 std::string Utf8Text(std::wstring_view wide) {

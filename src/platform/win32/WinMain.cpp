@@ -28,7 +28,7 @@ int RunMessageLoop() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
     const auto table = tg::MakeSystemTableSource();
     tg::RegistrySettings settings;
     tg::Win32Registry registry;
