@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # What the monitors cost while they watch steady loopback traffic: tidegauge, conky, nload and bmon,
 # each run alone (nothing else of ours beside it, so no page it maps is shared with another program
-# of the run and counted there), then all four side by side; then tidegauge.exe under Wine, for
-# reference. Each run: a warm-up, then CPU (user + system) over SECONDS, then RSS, PSS and private
-# dirty memory from /proc/PID/smaps_rollup; ROUNDS rounds of it give the spread. Everything runs in
+# of the run and counted there) for its memory, then all four side by side over SECONDS for their
+# CPU, each under the same load at the same time; then tidegauge.exe under Wine, for reference.
+# Each run: a warm-up, then CPU (user + system) over its span (ALONE seconds for the runs alone and
+# under Wine, SECONDS side by side), then RSS, PSS and private dirty memory from
+# /proc/PID/smaps_rollup; ROUNDS rounds of it give the spread. Everything runs in
 # a network namespace of its own (only loopback, carrying the traffic), on a private Xvfb, with a
 # private session bus per run and throwaway home and settings folders. Writes its section of
 # docs/benchmarks.md, with the file sizes of both builds. Needs root.
 #
-#   bench/cost.sh [SECONDS [ROUNDS]]      (600 s and 3 rounds unless told)
+#   bench/cost.sh [SECONDS [ROUNDS [ALONE]]]   (600 s, 3 rounds and 60 s unless told: about 55 minutes)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib/setup.sh
 source "$here/lib/setup.sh"
 
-seconds=${1:-600} rounds=${2:-3} warmup=15
-[[ $seconds =~ ^[1-9][0-9]*$ && $rounds =~ ^[1-9][0-9]*$ ]] || fail "usage: bench/cost.sh [SECONDS [ROUNDS]]"
+seconds=${1:-600} rounds=${2:-3} alone=${3:-60} warmup=15
+[[ $seconds =~ ^[1-9][0-9]*$ && $rounds =~ ^[1-9][0-9]*$ && $alone =~ ^[1-9][0-9]*$ ]] ||
+  fail "usage: bench/cost.sh [SECONDS [ROUNDS [ALONE]]]"
 [[ $(id -u) -eq 0 ]] || fail "a network namespace of our own needs root"
 if [[ ${TIDEGAUGE_OWN_NETWORK:-} != 1 ]]; then
   ensure_packages conky-std nload bmon iperf3 tmux xvfb xdotool x11-utils imagemagick wine wine64 dbus-daemon \
@@ -75,7 +78,8 @@ stop_bus() {
 }
 
 # The traffic lasts the whole run: every round's six runs, with their warm-ups and starts.
-traffic $((rounds * 6 * (seconds + warmup + 30) + 120)) "" 20M
+round_seconds=$((5 * (alone + warmup + 30) + seconds + warmup + 30))
+traffic $((rounds * round_seconds + 120)) "" 20M
 lo_before=$(lo_bytes)
 poll 5 lo_moved 100000 || fail "no traffic on loopback"
 
@@ -111,7 +115,10 @@ wine_up() {
 }
 alive() { kill -0 "${pid[$1]}" 2>/dev/null || fail "$1 ended early: $(tail -n 20 "$work/${1/wineserver/tidegauge.exe}.log")"; }
 
-# measure KIND ROUND NAME...: after the warm-up, the CPU ticks each process uses over $seconds and
+# span KIND: how long a run of that kind is measured.
+span() { if [[ $1 == together ]]; then echo "$seconds"; else echo "$alone"; fi; }
+
+# measure KIND ROUND NAME...: after the warm-up, the CPU ticks each process uses over its span and
 # its memory at the end, as cpu, rss, pss and dirty[KIND/NAME/ROUND]. Under Wine, the CPU of the
 # prefix's other processes too, as cpu[wine/rest/ROUND].
 declare -A cpu rss pss dirty before
@@ -126,7 +133,7 @@ measure() {
       [[ $p == "${pid[tidegauge.exe]}" || $p == "${pid[wineserver]}" ]] || { rest+=("$p") && before[$p]=$(cpu_ticks "$p" || echo 0); }
     done
   fi
-  sleep "$seconds"
+  sleep "$(span "$kind")"
   for n in "$@"; do
     alive "$n"
     cpu[$kind/$n/$round]=$(($(cpu_ticks "${pid[$n]}") - before[$n]))
@@ -170,7 +177,7 @@ run() {
 }
 
 monitors=(tidegauge conky nload bmon) rest_names= a11y_seen=
-echo "cost: $rounds rounds of six runs of $((warmup + seconds)) s each, about $((rounds * 6 * (warmup + seconds + 10) / 60)) minutes" >&2
+echo "cost: $rounds rounds of five runs of $((warmup + alone)) s and one of $((warmup + seconds)) s, about $((rounds * round_seconds / 60)) minutes" >&2
 for ((round = 1; round <= rounds; round++)); do
   for m in "${monitors[@]}"; do run alone "$round" "$m"; done
   run together "$round" "${monitors[@]}"
@@ -197,14 +204,14 @@ row() {
     "$(values pss "$1" "$2" | spread 1024) | $(values rss "$1" "$2" | spread 1024) |"
 }
 header() {
-  echo "| program | CPU s in $seconds s | private dirty MiB | PSS MiB | RSS MiB |"
+  echo "| program | CPU s in $(span "$1") s | private dirty MiB | PSS MiB | RSS MiB |"
   echo "|---|---:|---:|---:|---:|"
 }
-# The targets, from the runs alone: CPU in ticks, memory in KiB.
-ours=$(values cpu alone tidegauge | median)
+# The targets: CPU in ticks, from the runs side by side; memory in KiB, from the runs alone.
+ours=$(values cpu together tidegauge | median)
 less=() level=() ratios=()
 for m in conky nload bmon; do
-  theirs=$(values cpu alone "$m" | median)
+  theirs=$(values cpu together "$m" | median)
   ratios+=("$m's × $(awk -v a="$theirs" -v b="$ours" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "–"}')")
   if awk -v a="$theirs" -v b="$ours" 'BEGIN {exit !(a < b - 1)}'; then less+=("$m")
   elif awk -v a="$theirs" -v b="$ours" 'BEGIN {exit !(a <= b + 1)}'; then level+=("$m"); fi
@@ -221,12 +228,12 @@ body=$work/section.md
   echo
   echo "Machine: $(machine_line) (shared with other jobs while it ran, so CPU figures are noisy)."
   echo
-  echo "Command: \`sudo bench/cost.sh $seconds $rounds\`"
+  echo "Command: \`sudo bench/cost.sh $seconds $rounds $alone\`"
   echo
   if ((seconds < 600 || rounds < 3)); then
-    echo "**A short trial run of the script, not the measurement:** $seconds s a run and $rounds round(s), where the"
-    echo "measurement takes 600 s and 3 rounds (\`sudo bench/cost.sh\`). At this length a clock tick is a large part"
-    echo "of every CPU figure."
+    echo "**A short trial run of the script, not the measurement:** $seconds s side by side and $rounds round(s), where"
+    echo "the measurement takes 600 s and 3 rounds (\`sudo bench/cost.sh\`). At this length a clock tick is a large"
+    echo "part of every CPU figure."
     echo
   fi
   echo "A network namespace with only loopback, carrying iperf3 UDP at 20 Mbit/s the whole time; a private"
@@ -236,35 +243,36 @@ body=$work/section.md
   echo "hardware links unless told); conky with \`update_interval = 1\` and one download and one upload graph in"
   echo "its own X window; \`nload -t 1000 lo\` and \`bmon -r 1 -p lo -o curses\` in a tmux terminal each."
   echo "Each run starts its programs, waits ${warmup} s, then takes user + system time from /proc/PID/stat over"
-  echo "$seconds s, then RSS, PSS and Private_Dirty from /proc/PID/smaps_rollup. Private dirty pages are the"
-  echo "process's own whatever runs beside it; PSS splits shared pages among the processes that map them, so"
-  echo "it is lower side by side. The X server's and the terminal's work for them is not counted. CPU time"
-  echo "comes in ticks of 1/$clk s. Figures are the median of $rounds round(s), with the least and most in brackets."
-  echo "After each run with tidegauge, a screenshot showed its bars of the traffic."
+  echo "its span ($alone s alone, $seconds s side by side), then RSS, PSS and Private_Dirty from"
+  echo "/proc/PID/smaps_rollup. Private dirty pages are the process's own whatever runs beside it; PSS splits"
+  echo "shared pages among the processes that map them, so it is lower side by side. The X server's and the"
+  echo "terminal's work for them is not counted. CPU time comes in ticks of 1/$clk s, so it is compared over"
+  echo "the long span side by side, where every program meets the same load at the same time. Figures are the"
+  echo "median of $rounds round(s), with the least and most in brackets. After each run with tidegauge, a"
+  echo "screenshot showed its bars of the traffic."
   echo
   echo "### Each program alone"
   echo
   echo "Only the program (with its terminal for nload and bmon), the X server, the bus and the traffic run."
   echo
-  header
+  header alone
   for m in "${monitors[@]}"; do row alone "$m"; done
   echo
-  echo "Targets, from the runs alone:"
-  echo
   if awk -v r="$memory_ratio" 'BEGIN {exit !(r <= 2)}'; then verdict=met; else verdict=missed; fi
-  echo "- Private dirty memory: tidegauge's is $memory_ratio × conky's (target: at most 2 ×; $verdict)."
-  printf -- "- Least CPU of the four: "
-  if ((${#less[@]})); then echo "missed: ${less[*]} used more than a clock tick less than tidegauge."
-  elif ((${#level[@]})); then echo "met to the clock tick: tidegauge is level with $(printf '%s, ' "${level[@]}" | sed 's/, $//') to the clock tick."
-  else echo "met: each of the others used more than a clock tick more."; fi
-  echo "  The others' CPU against tidegauge's: $(printf '%s, ' "${ratios[@]}" | sed 's/, $//')."
+  echo "Target: tidegauge's private dirty memory is $memory_ratio × conky's (at most 2 ×; $verdict)."
   echo
   echo "### Side by side"
   echo
-  echo "The four together, over the same span."
+  echo "The four together, over $seconds s."
   echo
-  header
+  header together
   for m in "${monitors[@]}"; do row together "$m"; done
+  echo
+  printf -- "Target, the least CPU of the four: "
+  if ((${#less[@]})); then echo "missed: ${less[*]} used more than a clock tick less than tidegauge."
+  elif ((${#level[@]})); then echo "met to the clock tick: tidegauge is level with $(printf '%s, ' "${level[@]}" | sed 's/, $//') to the clock tick."
+  else echo "met: each of the others used more than a clock tick more."; fi
+  echo "The others' CPU against tidegauge's: $(printf '%s, ' "${ratios[@]}" | sed 's/, $//')."
   echo
   echo "### Where the private dirty pages lie"
   echo
@@ -281,9 +289,9 @@ body=$work/section.md
   echo "### tidegauge.exe under Wine"
   echo
   echo "The Windows build alone on the same Xvfb and traffic, in a throwaway Wine prefix whose settings count"
-  echo "loopback's row; ${warmup} s of warm-up, then $seconds s. For reference only: Wine's own work is in every figure."
+  echo "loopback's row; ${warmup} s of warm-up, then $alone s. For reference only: Wine's own work is in every figure."
   echo
-  header
+  header wine
   row wine tidegauge.exe
   row wine wineserver
   echo "| the prefix's other processes ($(tr ' ' '\n' <<<"$rest_names" | sort -u | xargs)) | $(values cpu wine rest | spread "$clk") | | | |"
