@@ -4,6 +4,17 @@
 
 namespace tg {
 
+ATOM RegisterDialogClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc);
+}
+
 HFONT CreateDialogFont(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -35,6 +46,21 @@ void RunModalLoop(HWND dialog, const bool& running) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+void RunModalOver(HWND owner, HWND dialog, HWND focus, bool& running) {
+    EnableWindow(owner, FALSE);
+    running = true;
+    ShowWindow(dialog, SW_SHOW);
+    SetFocus(focus);
+    RunModalLoop(dialog, running);
+    if (running) EndModalOver(owner, dialog, running);
+}
+
+void EndModalOver(HWND owner, HWND dialog, bool& running) {
+    running = false;
+    EnableWindow(owner, TRUE);
+    ShowWindow(dialog, SW_HIDE);
 }
 
 }  // namespace tg

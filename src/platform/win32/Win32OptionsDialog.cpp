@@ -71,16 +71,7 @@ std::optional<ScrollAction> ActionOf(UINT code) {
 }
 
 ATOM WindowClass(HINSTANCE instance, WNDPROC procedure) {
-    static const ATOM atom = [&] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
+    static const ATOM atom = RegisterDialogClass(instance, procedure, kClassName);
     return atom;
 }
 
@@ -177,23 +168,13 @@ std::int32_t Win32OptionsDialog::SwatchColour(int n) const {
 
 void Win32OptionsDialog::ShowModal() {
     if (Handle() == nullptr) return;
-    EnableWindow(m_owner, FALSE);
-    m_modal = true;
-    ShowWindow(Handle(), SW_SHOW);
     const auto order = OptionsTabOrder();
     const OptionsControl* const first =
         *std::find_if(order.begin(), order.end(), [](const auto* c) { return TakesFocus(c->kind); });
-    SetFocus(Control(first->name));
-    RunModalLoop(Handle(), m_modal);
-    if (m_modal) EndModal();
+    RunModalOver(m_owner, Handle(), Control(first->name), m_modal);
 }
 
-// The owner is enabled before the window goes, so the system hands the activation back to it.
-void Win32OptionsDialog::EndModal() {
-    m_modal = false;
-    EnableWindow(m_owner, TRUE);
-    ShowWindow(Handle(), SW_HIDE);
-}
+void Win32OptionsDialog::EndModal() { EndModalOver(m_owner, Handle(), m_modal); }
 
 LRESULT CALLBACK Win32OptionsDialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return RouteToMember<Win32OptionsDialog, &Win32OptionsDialog::OnMessage>(window, message, wParam, lParam);

@@ -34,16 +34,7 @@ DWORD AlignStyle(TextAlign align) {
 }
 
 ATOM WindowClass(HINSTANCE instance, WNDPROC procedure) {
-    static const ATOM atom = [&] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = procedure;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
+    static const ATOM atom = RegisterDialogClass(instance, procedure, kClassName);
     return atom;
 }
 
@@ -157,21 +148,14 @@ void Win32UsageDialog::SetSpinValue(int value) {
 
 void Win32UsageDialog::ShowModal() {
     if (Handle() == nullptr) return;
-    EnableWindow(m_owner, FALSE);
-    m_modal = true;
-    ShowWindow(Handle(), SW_SHOW);
-    SetFocus(Control("PeriodStart"));
     SetTimer(Handle(), kRefreshTimer, kUsageRefreshMilliseconds, nullptr);
-    RunModalLoop(Handle(), m_modal);
-    if (m_modal) EndModal();
+    RunModalOver(m_owner, Handle(), Control("PeriodStart"), m_modal);
+    KillTimer(Handle(), kRefreshTimer);  // also when a quit message ended the loop
 }
 
-// The owner is enabled before the window goes, so the system hands the activation back to it.
 void Win32UsageDialog::EndModal() {
-    m_modal = false;
     KillTimer(Handle(), kRefreshTimer);
-    EnableWindow(m_owner, TRUE);
-    ShowWindow(Handle(), SW_HIDE);
+    EndModalOver(m_owner, Handle(), m_modal);
 }
 
 LRESULT CALLBACK Win32UsageDialog::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
