@@ -3,6 +3,7 @@
 // back from the X server, so they show what a user would see.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <pango/pangocairo.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +28,7 @@
 #include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkMessageBox.h"
 #include "platform/gtk/InstanceLock.h"
+#include "platform/gtk/ShapedText.h"
 
 namespace tg {
 namespace {
@@ -73,6 +75,51 @@ TEST_F(InstanceLockTest, PathFollowsTheRuntimeFolder) {
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     if (saved) setenv("XDG_RUNTIME_DIR", keep.c_str(), 1);
     else unsetenv("XDG_RUNTIME_DIR");
+}
+
+// ---- read-out text through Pango and cairo (no display needed)
+
+// The glyphs shaped straight from the text must draw, and measure, what a layout of it would:
+// kerned pairs ("11", "AV"), the units, and text the shortcut leaves to the layout (not ASCII).
+TEST(ShapedTextTest, DrawsAndMeasuresWhatALayoutWould) {
+    const FontDescriptionPtr font(pango_font_description_from_string("Arial 8.25"));
+    const auto image = [] { return CairoSurfacePtr(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 120, 24)); };
+    const auto bytes = [](cairo_surface_t* s) {
+        cairo_surface_flush(s);
+        const auto* data = cairo_image_surface_get_data(s);
+        return std::vector<unsigned char>(data, data + cairo_image_surface_get_stride(s) * 24);
+    };
+    const CairoSurfacePtr shapedImage = image(), layoutImage = image();
+    const CairoPtr shapedCr(cairo_create(shapedImage.get())), layoutCr(cairo_create(layoutImage.get()));
+    PangoLayout* shapedLayout = pango_cairo_create_layout(shapedCr.get());
+    pango_layout_set_font_description(shapedLayout, font.get());
+    ShapedText shaped(shapedLayout);
+    const GObjectPtr<PangoLayout> layout(pango_cairo_create_layout(layoutCr.get()));
+    pango_layout_set_font_description(layout.get(), font.get());
+    struct Case {
+        const char* text;
+        bool glyphs;
+    };
+    for (const Case c : {Case{"0 Kb", false}, Case{"D:1111kb", true}, Case{"U:7.7 Mb/s", true},
+                         Case{"AV To Wa 128 Kb Max", true}, Case{"D:11 \u901f", false}, Case{"U:0kb", true}}) {
+        SCOPED_TRACE(c.text);
+        shaped.SetText(c.text);
+        pango_layout_set_text(layout.get(), c.text, -1);
+        for (cairo_t* cr : {shapedCr.get(), layoutCr.get()}) {
+            cairo_set_source_rgb(cr, 1, 1, 1);
+            cairo_paint(cr);
+            cairo_set_source_rgb(cr, 0, 0, 0);
+        }
+        shaped.Draw(shapedCr.get(), 3, 4);
+        cairo_move_to(layoutCr.get(), 3, 4);
+        pango_cairo_show_layout(layoutCr.get(), layout.get());
+        int width = 0;
+        pango_layout_get_pixel_size(layout.get(), &width, nullptr);
+        EXPECT_EQ(shaped.UsesGlyphs(), c.glyphs) << "the first text teaches the font; ASCII after it takes glyphs";
+        EXPECT_EQ(shaped.PixelWidth(), width);
+        EXPECT_GT(width, 10);
+        EXPECT_TRUE(bytes(shapedImage.get()) == bytes(layoutImage.get())) << "pixels differ";
+    }
 }
 
 // ---- the picture's pixels through cairo (no display needed)

@@ -71,8 +71,9 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
     // A session that ends, or a terminal that hangs up, asks the program to go as a signal.
     for (const int signal : {SIGTERM, SIGHUP}) m_sessionEnd.push_back(g_unix_signal_add(signal, OnSessionEnd, this));
     for (Label& label : m_labels) {
-        label.layout.reset(gtk_widget_create_pango_layout(m_area, nullptr));
-        pango_layout_set_font_description(label.layout.get(), m_font.get());
+        PangoLayout* layout = gtk_widget_create_pango_layout(m_area, nullptr);
+        pango_layout_set_font_description(layout, m_font.get());
+        label.text = std::make_unique<ShapedText>(layout);
     }
     m_bounds = {0, 0, frmMain::kDesignWidth, frmMain::kDesignHeight};
     Place(ToPixels(m_bounds));
@@ -159,10 +160,9 @@ void GtkMainWindow::SetBackColour(std::int32_t colour) {
 }
 
 void GtkMainWindow::SetLabelText(LabelId label, std::string_view text) {
-    PangoLayout* layout = LabelFor(label).layout.get();
-    // Setting a layout's text, even the same text, makes Pango lay it out afresh.
-    if (text == pango_layout_get_text(layout)) return;
-    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    ShapedText& shown = *LabelFor(label).text;
+    if (text == shown.Text()) return;
+    shown.SetText(text);
     Redraw();
 }
 
@@ -183,9 +183,7 @@ void GtkMainWindow::SetLabelColour(LabelId label, std::int32_t colour) {
 }
 
 float GtkMainWindow::LabelWidth(LabelId label) const {
-    int width = 0;
-    pango_layout_get_pixel_size(LabelFor(label).layout.get(), &width, nullptr);
-    return static_cast<float>(width) * Tpp();
+    return static_cast<float>(LabelFor(label).text->PixelWidth()) * Tpp();
 }
 
 void GtkMainWindow::SetCursor(Cursor cursor) {
@@ -234,18 +232,20 @@ bool GtkMainWindow::InPicture(const Point& p) const {
 }
 
 gboolean GtkMainWindow::OnDraw(GtkWidget* /*widget*/, cairo_t* cr, gpointer p) {
-    const auto* self = static_cast<GtkMainWindow*>(p);
-    SetSourceColour(cr, self->m_backColour);
+    static_cast<GtkMainWindow*>(p)->Paint(cr);
+    return TRUE;
+}
+
+void GtkMainWindow::Paint(cairo_t* cr) {
+    SetSourceColour(cr, m_backColour);
     cairo_paint(cr);
-    const double tpp = self->Tpp();
-    self->m_picture.Paint(cr, self->m_surfacePixels.x, self->m_surfacePixels.y);
-    for (const Label& label : self->m_labels) {
+    const double tpp = Tpp();
+    m_picture.Paint(cr, m_surfacePixels.x, m_surfacePixels.y);
+    for (const Label& label : m_labels) {
         if (!label.visible) continue;
         SetSourceColour(cr, label.colour);
-        cairo_move_to(cr, TwipsToPixels(label.left, tpp), TwipsToPixels(label.top, tpp));
-        pango_cairo_show_layout(cr, label.layout.get());
+        label.text->Draw(cr, TwipsToPixels(label.left, tpp), TwipsToPixels(label.top, tpp));
     }
-    return TRUE;
 }
 
 // Asked again only while it shows, so a tick with the tooltip hidden costs nothing more.

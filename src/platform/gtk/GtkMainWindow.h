@@ -6,12 +6,14 @@
 #include <gtk/gtk.h>
 
 #include <array>
+#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/ContextMenu.h"
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/ShapedText.h"
 #include "platform/ports/Desktop.h"
 #include "platform/ports/Form.h"
 
@@ -62,7 +64,7 @@ class GtkMainWindow final : public Form {
 
  private:
     struct Label {
-        GObjectPtr<PangoLayout> layout;
+        std::unique_ptr<ShapedText> text;
         float left = 0, top = 0;  // twips
         bool visible = true;
         std::int32_t colour = 0;
@@ -75,6 +77,7 @@ class GtkMainWindow final : public Form {
     PixelRect ToPixels(const TwipsRect& twips) const;
     void Place(const PixelRect& pixels);
     void Redraw();
+    void Paint(cairo_t* cr);
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
     Point PictureTwips(double xRoot, double yRoot) const;
