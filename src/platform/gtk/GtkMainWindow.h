@@ -35,6 +35,8 @@ class GtkMainWindow final : public Form {
     // Picture2, the surface port.
     CairoPicture& Picture() noexcept { return m_picture; }
     GtkWindow* Window() const noexcept { return GTK_WINDOW(m_window.get()); }
+    // How many times the window's contents were painted, by GTK or at the end of a tick.
+    int Paints() const noexcept { return m_paints; }
     ContextMenu& Menu() noexcept { return m_menu; }
 
     TwipsRect Bounds() const override { return m_bounds; }
@@ -77,6 +79,7 @@ class GtkMainWindow final : public Form {
     PixelRect ToPixels(const TwipsRect& twips) const;
     void Place(const PixelRect& pixels);
     void Redraw();
+    void PaintNow();
     void Paint(cairo_t* cr);
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
@@ -119,6 +122,7 @@ class GtkMainWindow final : public Form {
     std::vector<guint> m_sessionEnd;  // the signal sources that close the window
     bool m_paintsHeld = false;
     bool m_paintPending = false;
+    int m_paints = 0;
 };
 
 }  // namespace tg
