@@ -177,10 +177,7 @@ void GtkMainWindow::SetBackColour(std::int32_t colour) {
 }
 
 void GtkMainWindow::SetLabelText(LabelId label, std::string_view text) {
-    ShapedText& shown = *LabelFor(label).text;
-    if (text == shown.Text()) return;
-    shown.SetText(text);
-    Redraw();
+    if (LabelFor(label).text->SetText(text)) Redraw();
 }
 
 void GtkMainWindow::SetLabelPosition(LabelId label, float left, float top) {

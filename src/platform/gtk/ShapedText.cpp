@@ -19,10 +19,11 @@ ShapedText::ShapedText(PangoLayout* layout)
 
 ShapedText::~ShapedText() = default;
 
-void ShapedText::SetText(std::string_view text) {
-    if (text == m_text) return;
+bool ShapedText::SetText(std::string_view text) {
+    if (text == m_text) return false;
     m_text.assign(text);
     Refresh();
+    return true;
 }
 
 // A changed font setting or screen resolution changes the layout's context, and with it the font
@@ -35,10 +36,11 @@ void ShapedText::FollowContext() {
 }
 
 void ShapedText::Refresh() {
-    m_shaped = m_item && PlainAscii(m_text) && Shape();
+    const bool ascii = PlainAscii(m_text);
+    m_shaped = m_item && ascii && Shape();
     if (m_shaped) return;
     pango_layout_set_text(m_layout.get(), m_text.data(), static_cast<int>(m_text.size()));
-    if (!m_item && PlainAscii(m_text)) LearnFromLayout();
+    if (!m_item && ascii) LearnFromLayout();
 }
 
 bool ShapedText::Shape() {

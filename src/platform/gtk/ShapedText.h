@@ -23,8 +23,8 @@ class ShapedText {
     ShapedText(const ShapedText&) = delete;
     ShapedText& operator=(const ShapedText&) = delete;
 
-    void SetText(std::string_view text);
-    const std::string& Text() const { return m_text; }
+    // False when the text is the one shown already: nothing to shape or paint again.
+    bool SetText(std::string_view text);
     bool UsesGlyphs() const { return m_shaped; }
     int PixelWidth();
     // (x, y) is the top left corner of the text's logical box, as for a layout.
