@@ -10,7 +10,7 @@
 #include "counters/IfTableWriter.h"
 #include "MainWindowFakes.h"
 #include "mainwindow/frmMain.h"
-#include "platform/ports/Surface.h"
+#include "ports/Surface.h"
 
 namespace tg::bench {
 

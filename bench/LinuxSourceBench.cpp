@@ -14,9 +14,9 @@
 #include "counters/IfTableLayout.h"
 #include "counters/IfTableWriter.h"
 #include "counters/UnsupportedNotice.h"
-#include "platform/gtk/NetlinkTableSource.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/MessageDialog.h"
+#include "platform/linux/NetlinkTableSource.h"
+#include "ports/Clock.h"
+#include "ports/MessageDialog.h"
 
 namespace {
 

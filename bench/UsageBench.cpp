@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/gtk/DataFileUsageStore.h"
+#include "platform/linux/DataFileUsageStore.h"
 #include "usage/UsageRecorder.h"
 
 namespace {

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gtk/KeyFile.h"
-#include "platform/gtk/KeyFileSettings.h"
-#include "platform/gtk/XdgRegistry.h"
+#include "platform/linux/KeyFile.h"
+#include "platform/linux/KeyFileSettings.h"
+#include "platform/linux/XdgRegistry.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "settings/modRegistry.h"

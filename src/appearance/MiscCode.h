@@ -2,8 +2,8 @@
 // Gradient background and layered-window transparency. Stateless routines.
 #include <cstdint>
 
-#include "platform/ports/Form.h"
-#include "platform/ports/Surface.h"
+#include "ports/Form.h"
+#include "ports/Surface.h"
 
 namespace tg {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "common/Twips.h"
-#include "platform/ports/OptionsPorts.h"
+#include "ports/OptionsPorts.h"
 
 namespace tg {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ports/Surface.h"
+#include "ports/Surface.h"
 
 namespace tg {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ports/OptionsPorts.h"
+#include "ports/OptionsPorts.h"
 
 namespace tg {
 

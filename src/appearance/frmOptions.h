@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "appearance/OptionsLayout.h"
-#include "platform/ports/Form.h"
-#include "platform/ports/OptionsPorts.h"
-#include "platform/ports/RegistryApi.h"
+#include "ports/Form.h"
+#include "ports/OptionsPorts.h"
+#include "ports/RegistryApi.h"
 #include "settings/SettingsStore.h"
 
 namespace tg {

@@ -6,7 +6,7 @@
 
 #include "counters/CInterfaces.h"
 #include "counters/UnsupportedNotice.h"
-#include "platform/ports/TableSource.h"
+#include "ports/TableSource.h"
 
 namespace tg {
 

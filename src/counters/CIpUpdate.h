@@ -17,7 +17,7 @@
 
 #include "counters/CIpHelper.h"
 #include "counters/InterfaceSelection.h"
-#include "platform/ports/Clock.h"
+#include "ports/Clock.h"
 
 namespace tg {
 

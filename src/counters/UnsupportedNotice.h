@@ -2,7 +2,7 @@
 // Tells the user, once per run, that the system has no interface table. The readers of a run share
 // one notice, so a sampler made anew by a re-run start-up does not show it again.
 #include "common/AppTitle.h"
-#include "platform/ports/MessageDialog.h"
+#include "ports/MessageDialog.h"
 
 namespace tg {
 

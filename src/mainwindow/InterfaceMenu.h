@@ -7,7 +7,7 @@
 
 #include "counters/CInterfaces.h"
 #include "counters/InterfaceSelection.h"
-#include "platform/ports/Form.h"
+#include "ports/Form.h"
 
 namespace tg {
 

@@ -7,7 +7,7 @@
 #include <span>
 
 #include "mainwindow/RateText.h"
-#include "platform/ports/Form.h"
+#include "ports/Form.h"
 
 namespace tg {
 

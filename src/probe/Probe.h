@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/Calendar.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/SettingsBackend.h"
-#include "platform/ports/TableSource.h"
-#include "platform/ports/UsageStore.h"
+#include "ports/Calendar.h"
+#include "ports/Clock.h"
+#include "ports/SettingsBackend.h"
+#include "ports/TableSource.h"
+#include "ports/UsageStore.h"
 
 namespace tg::probe {
 

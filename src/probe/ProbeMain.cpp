@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ports/SystemStores.h"
-#include "platform/ports/SystemTableSource.h"
+#include "ports/SystemStores.h"
+#include "ports/SystemTableSource.h"
 #include "probe/Probe.h"
 
 int main(int argc, char** argv) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ports/SettingsBackend.h"
+#include "ports/SettingsBackend.h"
 #include "settings/SettingsKeys.h"
 
 namespace tg {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "platform/ports/RegistryApi.h"
+#include "ports/RegistryApi.h"
 
 namespace tg {
 

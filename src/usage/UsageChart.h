@@ -4,7 +4,7 @@
 // tallest amount fills the height; every other bar is in proportion to it.
 #include <cstdint>
 
-#include "platform/ports/UsagePorts.h"
+#include "ports/UsagePorts.h"
 #include "usage/UsageSummary.h"
 
 namespace tg {

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "counters/CIpUpdate.h"
-#include "platform/ports/Calendar.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/UsageStore.h"
+#include "ports/Calendar.h"
+#include "ports/Clock.h"
+#include "ports/UsageStore.h"
 #include "usage/UsageLog.h"
 
 namespace tg {

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ports/Calendar.h"
-#include "platform/ports/UsagePorts.h"
+#include "ports/Calendar.h"
+#include "ports/UsagePorts.h"
 #include "settings/SettingsStore.h"
 #include "usage/UsageLayout.h"
 #include "usage/UsageLog.h"

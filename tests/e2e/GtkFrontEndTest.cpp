@@ -27,7 +27,7 @@
 #include "platform/gtk/GtkDesktop.h"
 #include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkMessageBox.h"
-#include "platform/gtk/InstanceLock.h"
+#include "platform/linux/InstanceLock.h"
 #include "platform/gtk/ShapedText.h"
 
 namespace tg {

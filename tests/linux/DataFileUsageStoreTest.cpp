@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/gtk/DataFileUsageStore.h"
+#include "platform/linux/DataFileUsageStore.h"
 
 namespace tg {
 namespace {

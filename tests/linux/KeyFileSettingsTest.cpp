@@ -1,4 +1,4 @@
-#include "platform/gtk/KeyFileSettings.h"
+#include "platform/linux/KeyFileSettings.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/gtk/NetlinkTableSource.h"
+#include "platform/linux/NetlinkTableSource.h"
 
 #include <gtest/gtest.h>
 #include <linux/if.h>
@@ -28,8 +28,8 @@
 #include "counters/CIpUpdate.h"
 #include "counters/IfTableParser.h"
 #include "counters/UnsupportedNotice.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/MessageDialog.h"
+#include "ports/Clock.h"
+#include "ports/MessageDialog.h"
 
 namespace tg {
 namespace {

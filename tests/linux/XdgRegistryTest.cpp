@@ -1,4 +1,4 @@
-#include "platform/gtk/XdgRegistry.h"
+#include "platform/linux/XdgRegistry.h"
 
 #include <glib.h>
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/RegistryApi.h"
+#include "ports/RegistryApi.h"
 
 namespace tg {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "counters/IfTableWriter.h"
-#include "platform/ports/Clock.h"
-#include "platform/ports/MessageDialog.h"
-#include "platform/ports/TableSource.h"
+#include "ports/Clock.h"
+#include "ports/MessageDialog.h"
+#include "ports/TableSource.h"
 
 namespace tg::test {
 
@@ -77,7 +77,7 @@ class RecordingMessages final : public MessageDialog {
 #include <map>
 #include <tuple>
 
-#include "platform/ports/SettingsBackend.h"
+#include "ports/SettingsBackend.h"
 
 namespace tg::test {
 
@@ -101,7 +101,7 @@ class MemorySettings final : public SettingsBackend {
 
 }  // namespace tg::test
 
-#include "platform/ports/UsageStore.h"
+#include "ports/UsageStore.h"
 
 namespace tg::test {
 

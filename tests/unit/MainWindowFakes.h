@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/Desktop.h"
-#include "platform/ports/Form.h"
-#include "platform/ports/OptionsPorts.h"
-#include "platform/ports/UsagePorts.h"
+#include "ports/Desktop.h"
+#include "ports/Form.h"
+#include "ports/OptionsPorts.h"
+#include "ports/UsagePorts.h"
 
 namespace tg::test {
 

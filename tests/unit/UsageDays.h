@@ -2,7 +2,7 @@
 // The usage dialog tests' calendar and days: a today that stays put, and a few days of traffic.
 #include <chrono>
 
-#include "platform/ports/Calendar.h"
+#include "ports/Calendar.h"
 #include "usage/UsageLog.h"
 
 namespace tg::test {

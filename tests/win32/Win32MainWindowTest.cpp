@@ -17,7 +17,7 @@
 #include "MainWindowFakes.h"
 #include "mainwindow/MenuTree.h"
 #include "mainwindow/frmMain.h"
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 #include "platform/win32/Win32ContextMenu.h"
 
 namespace tg {

@@ -14,7 +14,7 @@
 #include "appearance/frmOptions.h"
 #include "MemoryRegistry.h"
 #include "settings/modRegistry.h"
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Picture.h"
 #include "platform/win32/Win32OptionsHost.h"

@@ -15,7 +15,7 @@
 #include "Fakes.h"
 #include "UsageDays.h"
 #include "appearance/PixelSurface.h"
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32UsageHost.h"
 #include "usage/UsageChart.h"

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "appearance/PixelSurface.h"
-#include "platform/ports/Surface.h"
+#include "ports/Surface.h"
 
 namespace tg {
 

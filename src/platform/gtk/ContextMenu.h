@@ -12,7 +12,7 @@
 
 #include "mainwindow/MenuTree.h"
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/ports/Form.h"
+#include "ports/Form.h"
 
 namespace tg {
 

@@ -8,7 +8,7 @@
 // swatches). Each call opens with none instead, and leaves the shared list as it found it.
 #include <gtk/gtk.h>
 
-#include "platform/ports/OptionsPorts.h"
+#include "ports/OptionsPorts.h"
 
 namespace tg {
 

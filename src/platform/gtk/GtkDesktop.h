@@ -3,8 +3,8 @@
 // single-instance lock. Needs GTK initialised.
 #include <gdk/gdk.h>
 
-#include "platform/gtk/InstanceLock.h"
-#include "platform/ports/Desktop.h"
+#include "platform/linux/InstanceLock.h"
+#include "ports/Desktop.h"
 
 namespace tg {
 

@@ -2,7 +2,7 @@
 // Web addresses open in the desktop's default browser. The call returns at once; a failure is
 // not the user's business here, so it is only logged.
 #include "platform/gtk/GtkStartEnvironment.h"
-#include "platform/ports/OptionsPorts.h"
+#include "ports/OptionsPorts.h"
 
 namespace tg {
 

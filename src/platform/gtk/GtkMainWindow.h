@@ -14,8 +14,8 @@
 #include "platform/gtk/ContextMenu.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/ShapedText.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/Form.h"
+#include "ports/Desktop.h"
+#include "ports/Form.h"
 
 namespace tg {
 

@@ -3,7 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/ports/MessageDialog.h"
+#include "ports/MessageDialog.h"
 
 namespace tg {
 

@@ -11,8 +11,8 @@
 
 #include "appearance/OptionsLayout.h"
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/OptionsPorts.h"
+#include "ports/Desktop.h"
+#include "ports/OptionsPorts.h"
 
 namespace tg {
 

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "platform/ports/Desktop.h"
-#include "platform/ports/Form.h"
-#include "platform/ports/OptionsPorts.h"
-#include "platform/ports/RegistryApi.h"
-#include "platform/ports/SettingsBackend.h"
+#include "ports/Desktop.h"
+#include "ports/Form.h"
+#include "ports/OptionsPorts.h"
+#include "ports/RegistryApi.h"
+#include "ports/SettingsBackend.h"
 
 namespace tg {
 

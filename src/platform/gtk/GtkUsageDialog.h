@@ -11,8 +11,8 @@
 
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/UsagePorts.h"
+#include "ports/Desktop.h"
+#include "ports/UsagePorts.h"
 #include "usage/UsageLayout.h"
 
 namespace tg {

@@ -3,10 +3,10 @@
 // user keeps it open.
 #include <gtk/gtk.h>
 
-#include "platform/ports/Calendar.h"
-#include "platform/ports/Desktop.h"
-#include "platform/ports/SettingsBackend.h"
-#include "platform/ports/UsagePorts.h"
+#include "ports/Calendar.h"
+#include "ports/Desktop.h"
+#include "ports/SettingsBackend.h"
+#include "ports/UsagePorts.h"
 #include "usage/UsageLog.h"
 
 namespace tg {

@@ -13,11 +13,11 @@
 #include "platform/gtk/GtkMessageBox.h"
 #include "platform/gtk/GtkStartEnvironment.h"
 #include "platform/gtk/GtkOptionsHost.h"
-#include "platform/gtk/KeyFileSettings.h"
+#include "platform/linux/KeyFileSettings.h"
 #include "platform/gtk/GtkUsageHost.h"
-#include "platform/gtk/XdgRegistry.h"
-#include "platform/ports/SystemStores.h"
-#include "platform/ports/SystemTableSource.h"
+#include "platform/linux/XdgRegistry.h"
+#include "ports/SystemStores.h"
+#include "ports/SystemTableSource.h"
 
 int main(int argc, char** argv) {
     tg::GtkStartEnvironment::RestartWithPlainMalloc(argv);

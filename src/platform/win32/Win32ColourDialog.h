@@ -1,6 +1,6 @@
 #pragma once
 // The colour port as the system's colour dialog (ChooseColorW).
-#include "platform/ports/OptionsPorts.h"
+#include "ports/OptionsPorts.h"
 
 namespace tg {
 

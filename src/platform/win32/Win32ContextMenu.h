@@ -7,7 +7,7 @@
 #include <span>
 
 #include "mainwindow/MenuTree.h"
-#include "platform/ports/Form.h"
+#include "ports/Form.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace tg {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/ports/Desktop.h"
+#include "ports/Desktop.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace tg {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/windows/KernelHandle.h"
+
 namespace tg {
 
 struct GdiObjectDelete {
@@ -29,11 +31,6 @@ struct WindowDestroy {
     void operator()(HWND window) const noexcept { DestroyWindow(window); }
 };
 using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroy>;
-
-struct KernelHandleClose {
-    void operator()(HANDLE handle) const noexcept { CloseHandle(handle); }
-};
-using KernelHandle = std::unique_ptr<void, KernelHandleClose>;
 
 // A window's DC (the screen's for no window) from GetDC, released with the window it came from.
 class WindowDc {

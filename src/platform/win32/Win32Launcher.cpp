@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace tg {

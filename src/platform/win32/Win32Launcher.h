@@ -2,7 +2,7 @@
 // The launcher port: a web address handed to the shell, which opens it in the browser.
 #include <string>
 
-#include "platform/ports/OptionsPorts.h"
+#include "ports/OptionsPorts.h"
 
 namespace tg {
 

@@ -10,7 +10,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/win32/TideGaugeResources.h"
 #include "platform/win32/MemberWindowProc.h"
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 #include "platform/win32/Win32Dpi.h"
 
 #ifndef WM_DPICHANGED

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ports/Form.h"
+#include "ports/Form.h"
 #include "platform/win32/Win32ContextMenu.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Handles.h"

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32MessageBox.h"
 
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 
 namespace tg {
 

@@ -2,7 +2,7 @@
 // The message port as a system message box over the main window.
 #include <windows.h>
 
-#include "platform/ports/MessageDialog.h"
+#include "ports/MessageDialog.h"
 
 namespace tg {
 

@@ -7,7 +7,7 @@
 #include "appearance/frmOptions.h"
 #include "common/Twips.h"
 #include "platform/win32/MemberWindowProc.h"
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 #include "platform/win32/Win32DialogFrame.h"
 #include "platform/win32/Win32Picture.h"
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/ports/OptionsPorts.h"
+#include "ports/OptionsPorts.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Handles.h"
 

@@ -3,9 +3,9 @@
 // over it, for as long as the user keeps it open.
 #include <string>
 
-#include "platform/ports/OptionsPorts.h"
-#include "platform/ports/RegistryApi.h"
-#include "platform/ports/SettingsBackend.h"
+#include "ports/OptionsPorts.h"
+#include "ports/RegistryApi.h"
+#include "ports/SettingsBackend.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32MainWindow.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ports/Surface.h"
+#include "ports/Surface.h"
 #include "platform/win32/Win32Handles.h"
 
 namespace tg {

@@ -7,7 +7,7 @@
 #include "common/Text.h"
 #include "common/Twips.h"
 #include "platform/win32/MemberWindowProc.h"
-#include "platform/win32/WideText.h"
+#include "platform/windows/WideText.h"
 #include "platform/win32/Win32DialogFrame.h"
 #include "platform/win32/Win32Dpi.h"
 #include "usage/UsageLayout.h"

@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-#include "platform/ports/UsagePorts.h"
+#include "ports/UsagePorts.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Handles.h"
 #include "platform/win32/Win32Picture.h"

@@ -3,9 +3,9 @@
 // it, for as long as the user keeps it open.
 #include <windows.h>
 
-#include "platform/ports/Calendar.h"
-#include "platform/ports/SettingsBackend.h"
-#include "platform/ports/UsagePorts.h"
+#include "ports/Calendar.h"
+#include "ports/SettingsBackend.h"
+#include "ports/UsagePorts.h"
 #include "platform/win32/Win32Desktop.h"
 #include "usage/UsageLog.h"
 

@@ -2,17 +2,17 @@
 #include <windows.h>
 
 #include "mainwindow/frmMain.h"
-#include "platform/ports/SystemStores.h"
-#include "platform/ports/SystemTableSource.h"
-#include "platform/win32/ProgramPath.h"
-#include "platform/win32/RegistrySettings.h"
+#include "ports/SystemStores.h"
+#include "ports/SystemTableSource.h"
+#include "platform/windows/ProgramPath.h"
+#include "platform/windows/RegistrySettings.h"
 #include "platform/win32/Win32ColourDialog.h"
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32Launcher.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32MessageBox.h"
 #include "platform/win32/Win32OptionsHost.h"
-#include "platform/win32/Win32Registry.h"
+#include "platform/windows/Win32Registry.h"
 #include "platform/win32/Win32UsageHost.h"
 
 namespace {

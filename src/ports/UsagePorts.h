@@ -1,0 +1,48 @@
+#pragma once
+// What the usage dialog (流量统计) needs of the platform.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "ports/Surface.h"
+
+namespace tg {
+
+// The main graph's bar colours (bgcolor3, bgcolor4), 0x00BBGGRR: the chart draws each day in them.
+struct UsageColours {
+    std::int32_t download = 255;
+    std::int32_t upload = 65535;
+};
+
+// The chart's picture and its size in pixels.
+struct ChartPicture {
+    Surface& surface;
+    std::int32_t width;
+    std::int32_t height;
+};
+
+// The dialog's controls, as usage/UsageLayout.h describes them. Setting a control from code never
+// runs a handler.
+class UsageDialog {
+ public:
+    virtual ~UsageDialog() = default;
+    virtual void CopyIconFromMainWindow() = 0;
+    // The text of a read-out: the control at `control` in kUsageControls.
+    virtual void SetText(std::size_t control, std::string_view text) = 0;
+    virtual ChartPicture Chart() = 0;
+    // The spin button shows `value`; what the user typed and did not commit is replaced.
+    virtual void SetSpinValue(int value) = 0;
+    virtual int SpinValue() const = 0;
+    // Shows the dialog modally, with its refresh timer running; returns when the user closes it.
+    virtual void ShowModal() = 0;
+};
+
+// Shows the usage dialog modally: the front end makes its window and a frmUsage over it, runs
+// frmUsage::Form_Load, then lets the user work until the dialog is closed.
+class UsageHost {
+ public:
+    virtual ~UsageHost() = default;
+    virtual void ShowUsage(const UsageColours& colours) = 0;
+};
+
+}  // namespace tg
