@@ -16,6 +16,9 @@ class WindowPlace {
 
     // The window was asked to be here.
     void Asked(const PixelRect& place);
+    // Where the window was asked to be last, or what was adopted since: where the pointer's
+    // positions are measured from, since the system may not have answered the last requests yet.
+    const PixelRect& Current() const noexcept { return m_current; }
 
     struct Adopted {
         bool place = false;

@@ -211,12 +211,18 @@ void frmMain::RestoreUnitsAndLock() {
 // pump: paints wait for the outermost tick to end, and every paint is the costliest work of the
 // program's day.
 void frmMain::Timer2_Timer() {
-    if (m_ticks++ == 0) m_ports.form.HoldPaints(true);
+    ++m_ticks;
     // One of the messages may run the start-up sequence again and replace the sampler: the
     // sampler whose Update is under way lives until it returns.
     const std::shared_ptr<CIpUpdate> sampler = IP;
     if (sampler) sampler->Update();
-    if (--m_ticks == 0) m_ports.form.HoldPaints(false);
+    if (--m_ticks == 0 && std::exchange(m_paintPending, false)) m_ports.form.Repaint();
+}
+
+bool frmMain::Form_Changed() noexcept {
+    if (m_ticks == 0) return true;
+    m_paintPending = true;
+    return false;
 }
 
 void frmMain::Form_Resize() {  // NOLINT(misc-no-recursion): through SetBounds, above
@@ -275,7 +281,7 @@ void frmMain::IP_Data(std::int32_t& OutData, std::int32_t& InData) {
     DrawGraph(U, D);
     m_ports.desktop.PumpMessages();
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
-    m_ports.form.RefreshTooltip();
+    RefreshTooltip();
 }
 
 // The graph's maximum is whole kilobits a second: 1000 bits each.
@@ -325,6 +331,32 @@ bool frmMain::InGrip(float x, float y) const {
     return x > m_picture.width - kGrip && y > m_picture.height - kGrip;
 }
 
+// Positions are measured from where the window was asked to be, not from where the system last
+// said it is: during a drag the reports lag behind the moves, and a position taken from them would
+// move the window by its own lag. A press holds the pointer until no button is left down, so a drag
+// goes on while the pointer is off the window.
+bool frmMain::Form_Pointer(const PointerEvent& e) {
+    const PixelRect& place = m_place.Current();
+    const float x = static_cast<float>(e.x - place.x) * m_ports.desktop.TwipsPerPixelX() - m_picture.left;
+    const float y = static_cast<float>(e.y - place.y) * m_ports.desktop.TwipsPerPixelY() - m_picture.top;
+    const bool inside = x >= 0 && y >= 0 && x < m_picture.width && y < m_picture.height;
+    if (!inside && !m_captured) return false;
+    switch (e.action) {
+        case PointerAction::Press:
+            if (!std::exchange(m_captured, true)) m_ports.form.CapturePointer(true);
+            Picture2_MouseDown(e.button, e.keys, x, y);
+            break;
+        case PointerAction::Release:
+            if ((e.held & ~e.button) == 0 && std::exchange(m_captured, false)) m_ports.form.CapturePointer(false);
+            Picture2_MouseUp(e.button, e.keys, x, y);
+            break;
+        case PointerAction::Move:
+            Picture2_MouseMove(e.held, e.keys, x, y);
+            break;
+    }
+    return true;
+}
+
 // While the place is locked a left drag is nothing: no move, no resize, nothing stored.
 void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     m_dragStartX = x;
@@ -335,7 +367,7 @@ void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t /*shift*/, fl
     if (m_locked) return;
     if (InGrip(x, y)) m_resizing = true;
     else m_dragging = true;
-    m_ports.form.RefreshTooltip();  // a tooltip that shows goes
+    RefreshTooltip();  // a tooltip that shows goes
 }
 
 void frmMain::Picture2_MouseMove(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
@@ -369,8 +401,10 @@ void frmMain::Picture2_MouseUp(std::int16_t button, std::int16_t /*shift*/, floa
     if (button == kRightButton) ShowContextMenu();
 }
 
+bool frmMain::TooltipAvailable() const noexcept { return !m_dragging && !m_resizing && IP; }
+
 std::optional<std::string> frmMain::TooltipText() const {
-    if (m_dragging || m_resizing || !IP) return std::nullopt;
+    if (!TooltipAvailable()) return std::nullopt;
     const std::shared_ptr<const CInterfaces> table = IP->LastInterfaces();
     TooltipFacts facts{*table, IP->LastRows(), IP->LastElapsed(), m_units,
                        {static_cast<std::uint64_t>(m_sinceStart.received), static_cast<std::uint64_t>(m_sinceStart.sent)},
@@ -382,6 +416,24 @@ std::optional<std::string> frmMain::TooltipText() const {
         facts.period = m_ports.usage->Log().Between(period.first, period.last);
     }
     return tg::TooltipText(facts);
+}
+
+std::optional<std::string> frmMain::Tooltip_Query() {
+    std::optional<std::string> text = TooltipText();
+    m_tooltipShown = text.has_value();
+    return text;
+}
+
+// Asked again only while it shows, so a tick with the tooltip hidden costs nothing more. Whether
+// there is text at all is known without building it.
+void frmMain::RefreshTooltip() {
+    if (!m_tooltipShown) return;
+    if (!TooltipAvailable()) {
+        m_tooltipShown = false;
+        m_ports.form.HideTooltip();
+    } else {
+        m_ports.form.RefreshTooltip();
+    }
 }
 
 void frmMain::ShowContextMenu() {

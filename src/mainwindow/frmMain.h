@@ -11,6 +11,7 @@
 #include "counters/CIpUpdate.h"
 #include "counters/InterfaceSelection.h"
 #include "counters/UnsupportedNotice.h"
+#include "mainwindow/Pointer.h"
 #include "mainwindow/RateText.h"
 #include "mainwindow/WindowPlace.h"
 #include "ports/Clock.h"
@@ -41,10 +42,6 @@ struct MainWindowPorts {
     UsageHost* usageDialog = nullptr;
 };
 
-// Mouse buttons as the handlers receive them: 1 left, 2 right, a combination is the sum.
-inline constexpr std::int16_t kLeftButton = 1;
-inline constexpr std::int16_t kRightButton = 2;
-
 class frmMain {
  public:
     // The client area the window is designed with, in twips.
@@ -65,6 +62,9 @@ class frmMain {
     void Form_Load();
     // A tick: the window paints nothing until it ends, then once.
     void Timer2_Timer();
+    // Something the window shows changed: true when the front end paints it now, false when the
+    // tick under way paints it once at its end.
+    bool Form_Changed() noexcept;
     void Form_Resize();
     // The system reports the window at this place and size (pixels), whether or not the program
     // asked for it: what it did of its own accord becomes the window's place.
@@ -74,6 +74,10 @@ class frmMain {
     void Form_DpiChanged(const PixelRect& offered);
     void IP_Data(std::int32_t& OutData, std::int32_t& InData);
 
+    // The pointer over the window as the system reports it. What happens over Picture2, or anywhere
+    // while a press on it lasts, becomes its mouse events in its twips; false for anything else,
+    // which the front end leaves to the system.
+    bool Form_Pointer(const PointerEvent& event);
     void Picture2_MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
     void Picture2_MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
     void Picture2_MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
@@ -117,6 +121,10 @@ class frmMain {
     // The tooltip's text, for the front end to show over the window: nothing while a drag or a
     // corner resize is under way. It is built only when asked, while the tooltip shows.
     std::optional<std::string> TooltipText() const;
+    // The tooltip is about to show, or asks again while it shows: its text, or none (it hides).
+    std::optional<std::string> Tooltip_Query();
+    // The tooltip went away (the pointer left, or the system hid it).
+    void Tooltip_Hidden() noexcept { m_tooltipShown = false; }
 
     // One graph step with these kilobit values (upload first).
     void DrawGraph(double up, double down);
@@ -141,6 +149,8 @@ class frmMain {
     void SetBounds(const TwipsRect& bounds);
     void PlaceUploadReadout();
     bool InGrip(float x, float y) const;
+    bool TooltipAvailable() const noexcept;
+    void RefreshTooltip();
     bool RaiseGraphMax(double up, double down);
     void CheckOnly(MenuItem checked);
     PixelRect ToPixels(const TwipsRect& twips) const;
@@ -173,6 +183,9 @@ class frmMain {
     std::vector<std::string> m_menuInterfaces;  // the names of the last popup's interface items
     WindowPlace m_place;
     int m_ticks = 0;  // ticks under way: a tick's message pump may run the next one inside it
+    bool m_paintPending = false;  // a tick held a change back
+    bool m_tooltipShown = false;  // the tooltip's last query gave text and it has not gone since
+    bool m_captured = false;      // a press on Picture2 holds the pointer
 
     bool m_dragging = false;
     bool m_resizing = false;

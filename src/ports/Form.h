@@ -46,8 +46,9 @@ class Form {
     virtual void PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) = 0;
     // The size in pixels of everything the screens show together (cx by cy).
     virtual PixelRect ScreenPixels() const = 0;
-    // While held the window paints nothing; let go, it paints once if anything changed meanwhile.
-    virtual void HoldPaints(bool held) = 0;
+    // Paints what changed while a tick held the window's paints (frmMain::Form_Changed said no):
+    // once, now or as the window's next paint.
+    virtual void Repaint() = 0;
 
     virtual void Show() = 0;
     // HWND_TOPMOST with this place and size in pixels; the window is not activated.
@@ -68,16 +69,19 @@ class Form {
     virtual float LabelWidth(LabelId label) const = 0;
 
     virtual void SetCursor(Cursor cursor) = 0;
+    // While captured the window gets the pointer's events wherever the pointer is (frmMain::Form_Pointer).
+    virtual void CapturePointer(bool captured) = 0;
     virtual void SetTimerEnabled(bool enabled) = 0;
     virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
     virtual bool MenuChecked(MenuItem item) const = 0;
     // Replaces the interface items of the 网络接口 submenu. Picking one calls
     // frmMain::Interface_Click with its position in `entries`.
     virtual void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) = 0;
-    // The tooltip over the window shows frmMain::TooltipText(), asked for when it is about to show;
-    // while it shows, this asks again (and hides it when there is no text). A front end whose
-    // tooltip is not showing does nothing here.
+    // The tooltip over the window shows frmMain::Tooltip_Query(), asked for when it is about to
+    // show; it reports frmMain::Tooltip_Hidden() when it goes. While it shows, Refresh asks for the
+    // text again and Hide takes it away.
     virtual void RefreshTooltip() = 0;
+    virtual void HideTooltip() = 0;
     // Pops the menu up at the pointer; returns when it closes (after the picked item's handler ran).
     virtual void PopupMenu() = 0;
     // Unloads the window: it leaves the screen and the message loop ends. It runs no handler:

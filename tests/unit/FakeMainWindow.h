@@ -13,6 +13,7 @@ namespace tg::test {
 struct FakeMainWindow {
     FakeMainWindow() {
         form.onPlace = [this](const TwipsRect&) { picture.Resize(form.surfacePixels.cx, form.surfacePixels.cy); };
+        form.changed = [this] { return window.Form_Changed(); };
     }
     FakeMainWindow(const FakeMainWindow&) = delete;
     FakeMainWindow& operator=(const FakeMainWindow&) = delete;

@@ -38,9 +38,9 @@ class FakeForm final : public Form {
     int popups = 0;
     bool closed = false;
     // Counts, not records: a day of ticks must not grow the heap.
-    bool paintsHeld = false;
-    int paints = 0;  // what a real window would paint: a change while not held, or a release after changes
-    bool paintPending = false;
+    int paints = 0;  // what a real window would paint: a change painted now, or the held ones at a tick's end
+    std::function<bool()> changed;  // frmMain::Form_Changed, which says whether a change paints now
+    bool captured = false;
 
     TwipsRect Bounds() const override { return bounds; }
     void Move(const TwipsRect& b) override {
@@ -55,10 +55,7 @@ class FakeForm final : public Form {
         if (onPlace) onPlace(b);
     }
     PixelRect ScreenPixels() const override { return screen; }
-    void HoldPaints(bool held) override {
-        paintsHeld = held;
-        if (!held && paintPending) Changed();
-    }
+    void Repaint() override { ++paints; }
     void Show() override { ++shows; }
     void MakeTopmost(const PixelRect& p) override { topmost.push_back(p); }
     struct Stacking {
@@ -78,6 +75,7 @@ class FakeForm final : public Form {
     void SetLabelColour(LabelId l, std::int32_t c) override { colour[l] = c; }
     float LabelWidth(LabelId) const override { return labelWidth; }
     void SetCursor(Cursor c) override { cursor = c; }
+    void CapturePointer(bool on) override { captured = on; }
     void SetTimerEnabled(bool on) override {
         timer = on;
         timerChanges.push_back(on);
@@ -90,8 +88,9 @@ class FakeForm final : public Form {
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override {
         interfaceItems.assign(entries.begin(), entries.end());
     }
-    int tooltipRefreshes = 0;
+    int tooltipRefreshes = 0, tooltipHides = 0;
     void RefreshTooltip() override { ++tooltipRefreshes; }
+    void HideTooltip() override { ++tooltipHides; }
     void PopupMenu() override {
         ++popups;
         if (onPopup) onPopup();
@@ -100,8 +99,7 @@ class FakeForm final : public Form {
 
  private:
     void Changed() {
-        paintPending = paintsHeld;
-        if (!paintsHeld) ++paints;
+        if (!changed || changed()) ++paints;
     }
 };
 

@@ -3,6 +3,7 @@
 #include <glib-unix.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <utility>
 
@@ -22,26 +23,15 @@ void SetSourceColour(cairo_t* cr, std::int32_t colour) {
     cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
 }
 
-// Mouse buttons and modifier keys as the handlers take them: left 1, right 2, middle 4;
-// shift 1, control 2, alt 4.
 std::int16_t ButtonOf(guint button) {
-    switch (button) {
-        case GDK_BUTTON_PRIMARY: return kLeftButton;
-        case GDK_BUTTON_SECONDARY: return kRightButton;
-        case GDK_BUTTON_MIDDLE: return 4;
-        default: return 0;
-    }
+    return Buttons(button == GDK_BUTTON_PRIMARY, button == GDK_BUTTON_SECONDARY, button == GDK_BUTTON_MIDDLE);
 }
 
-std::int16_t ButtonsHeld(guint state) {
-    return static_cast<std::int16_t>(((state & GDK_BUTTON1_MASK) ? kLeftButton : 0) |
-                                     ((state & GDK_BUTTON3_MASK) ? kRightButton : 0) |
-                                     ((state & GDK_BUTTON2_MASK) ? 4 : 0));
-}
-
-std::int16_t ShiftOf(guint state) {
-    return static_cast<std::int16_t>(((state & GDK_SHIFT_MASK) ? 1 : 0) | ((state & GDK_CONTROL_MASK) ? 2 : 0) |
-                                     ((state & GDK_MOD1_MASK) ? 4 : 0));
+PointerEvent PointerAt(PointerAction action, std::int16_t button, guint state, double xRoot, double yRoot) {
+    return {action, button,
+            Buttons((state & GDK_BUTTON1_MASK) != 0, (state & GDK_BUTTON3_MASK) != 0, (state & GDK_BUTTON2_MASK) != 0),
+            Modifiers((state & GDK_SHIFT_MASK) != 0, (state & GDK_CONTROL_MASK) != 0, (state & GDK_MOD1_MASK) != 0),
+            static_cast<std::int32_t>(std::floor(xRoot)), static_cast<std::int32_t>(std::floor(yRoot))};
 }
 
 }  // namespace
@@ -91,22 +81,17 @@ GtkMainWindow::~GtkMainWindow() {
 PixelRect GtkMainWindow::ToPixels(const TwipsRect& t) const { return RectToPixels(t, Tpp()); }
 
 void GtkMainWindow::Redraw() {
-    if (m_paintsHeld) m_paintPending = true;
-    else if (m_area) gtk_widget_queue_draw(m_area);
-}
-
-void GtkMainWindow::HoldPaints(bool held) {
-    m_paintsHeld = held;
-    if (!held && std::exchange(m_paintPending, false)) PaintNow();
+    if (m_handlers != nullptr && !m_handlers->Form_Changed()) return;
+    if (m_area) gtk_widget_queue_draw(m_area);
 }
 
 // The paint at the end of a tick, once a second all day, goes straight to the window: one frame
 // drawn here costs far less than an invalidation that GTK's frame clock turns into an expose, a
 // draw signal and a walk down the widget tree. Our area fills the whole window, and the window
 // paints nothing of its own under it. Every other paint, and any before the window shows, is GTK's.
-void GtkMainWindow::PaintNow() {
+void GtkMainWindow::Repaint() {
     GdkWindow* window = gtk_widget_get_window(m_window.get());
-    if (window == nullptr || !gtk_widget_is_drawable(m_area)) return Redraw();
+    if (window == nullptr || !gtk_widget_is_drawable(m_area)) return gtk_widget_queue_draw(m_area);
     const cairo_rectangle_int_t whole{0, 0, gdk_window_get_width(window), gdk_window_get_height(window)};
     cairo_region_t* region = cairo_region_create_rectangle(&whole);
     GdkDrawingContext* context = gdk_window_begin_draw_frame(window, region);
@@ -116,7 +101,6 @@ void GtkMainWindow::PaintNow() {
 }
 
 void GtkMainWindow::Place(const PixelRect& p) {
-    m_placed = p;
     gtk_window_move(Window(), p.x, p.y);
     gtk_window_resize(Window(), std::max(p.cx, 1), std::max(p.cy, 1));
     Redraw();
@@ -127,13 +111,9 @@ void GtkMainWindow::Move(const TwipsRect& bounds) {
     Place(ToPixels(bounds));
 }
 
-void GtkMainWindow::Adopt(const TwipsRect& bounds) {
-    m_bounds = bounds;
-    m_placed = ToPixels(bounds);
-}
+void GtkMainWindow::Adopt(const TwipsRect& bounds) { m_bounds = bounds; }
 
-void GtkMainWindow::PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) {
-    m_surface = bounds;
+void GtkMainWindow::PlaceSurface(const TwipsRect& /*bounds*/, const PixelRect& pixels) {
     m_surfacePixels = pixels;
     m_picture.Resize(pixels.cx, pixels.cy);
 }
@@ -163,7 +143,8 @@ void GtkMainWindow::SetStacking(bool topmost, const PixelRect& place) {
         if (topmost) gdk_window_raise(window);
         else gdk_window_lower(window);
     }
-    Place({place.x, place.y, m_placed.cx, m_placed.cy});
+    const PixelRect size = ToPixels(m_bounds);
+    Place({place.x, place.y, size.cx, size.cy});
 }
 
 void GtkMainWindow::SetAlpha(std::uint8_t level) {
@@ -232,18 +213,8 @@ void GtkMainWindow::PickInterface(std::size_t position) {
     if (m_handlers) m_handlers->Interface_Click(position);
 }
 
-// Pointer positions come from the root coordinates and the place the window was asked to be, not
-// from the event's window-relative ones: during a drag the X server reports motion relative to
-// where the window was when the pointer moved, which may be before our last move reached it.
-GtkMainWindow::Point GtkMainWindow::PictureTwips(double xRoot, double yRoot) const {
-    const double tpp = Tpp();
-    return {static_cast<float>((xRoot - m_placed.x) * tpp - m_surface.left),
-            static_cast<float>((yRoot - m_placed.y) * tpp - m_surface.top)};
-}
-
-bool GtkMainWindow::InPicture(const Point& p) const {
-    return p.x >= 0 && p.y >= 0 && p.x < m_surface.width && p.y < m_surface.height;
-}
+// X grabs the pointer for the window a button went down on until the last button is let go.
+void GtkMainWindow::CapturePointer(bool /*captured*/) {}
 
 gboolean GtkMainWindow::OnDraw(GtkWidget* /*widget*/, cairo_t* cr, gpointer p) {
     static_cast<GtkMainWindow*>(p)->Paint(cr);
@@ -263,56 +234,49 @@ void GtkMainWindow::Paint(cairo_t* cr) {
     }
 }
 
-// Asked again only while it shows, so a tick with the tooltip hidden costs nothing more.
+// A query answers with no text while there is none: GTK then hides the tooltip.
 void GtkMainWindow::RefreshTooltip() {
-    if (m_tooltipShown && m_area) gtk_widget_trigger_tooltip_query(m_area);
+    if (m_area) gtk_widget_trigger_tooltip_query(m_area);
 }
+
+void GtkMainWindow::HideTooltip() { RefreshTooltip(); }
 
 gboolean GtkMainWindow::OnQueryTooltip(GtkWidget* /*widget*/, gint /*x*/, gint /*y*/, gboolean /*keyboard*/,
                                        GtkTooltip* tooltip, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
-    const std::optional<std::string> text = self->m_handlers ? self->m_handlers->TooltipText() : std::nullopt;
-    self->m_tooltipShown = text.has_value();
+    const std::optional<std::string> text = self->m_handlers ? self->m_handlers->Tooltip_Query() : std::nullopt;
     if (!text) return FALSE;
     gtk_tooltip_set_text(tooltip, text->c_str());
     return TRUE;
 }
 
 gboolean GtkMainWindow::OnLeave(GtkWidget* /*widget*/, GdkEventCrossing* /*event*/, gpointer p) {
-    static_cast<GtkMainWindow*>(p)->m_tooltipShown = false;
+    auto* self = static_cast<GtkMainWindow*>(p);
+    if (self->m_handlers) self->m_handlers->Tooltip_Hidden();
     return FALSE;
 }
 
+// Positions go as the root window's coordinates: during a drag the X server reports the event's
+// window-relative ones from where the window was, which may be before our last move reached it.
 gboolean GtkMainWindow::OnButtonPress(GtkWidget* /*widget*/, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
+    const std::int16_t button = ButtonOf(event->button);
     // A double click arrives as two presses and then this extra event, which Windows does not send.
-    if (event->type != GDK_BUTTON_PRESS || !self->m_handlers || !ButtonOf(event->button)) return FALSE;
-    const Point at = self->PictureTwips(event->x_root, event->y_root);
-    if (!self->InPicture(at)) return FALSE;
-    self->m_captured = true;
-    self->m_handlers->Picture2_MouseDown(ButtonOf(event->button), ShiftOf(event->state), at.x, at.y);
-    return TRUE;
+    if (event->type != GDK_BUTTON_PRESS || !self->m_handlers || !button) return FALSE;
+    return self->m_handlers->Form_Pointer(PointerAt(PointerAction::Press, button, event->state, event->x_root, event->y_root));
 }
 
 gboolean GtkMainWindow::OnButtonRelease(GtkWidget* /*widget*/, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     const std::int16_t button = ButtonOf(event->button);
     if (!self->m_handlers || !button) return FALSE;
-    const Point at = self->PictureTwips(event->x_root, event->y_root);
-    if (!self->m_captured && !self->InPicture(at)) return FALSE;
-    // The event's state still holds the button being released.
-    self->m_captured = (ButtonsHeld(event->state) & ~button) != 0;
-    self->m_handlers->Picture2_MouseUp(button, ShiftOf(event->state), at.x, at.y);
-    return TRUE;
+    return self->m_handlers->Form_Pointer(PointerAt(PointerAction::Release, button, event->state, event->x_root, event->y_root));
 }
 
 gboolean GtkMainWindow::OnMotion(GtkWidget* /*widget*/, GdkEventMotion* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     if (!self->m_handlers) return FALSE;
-    const Point at = self->PictureTwips(event->x_root, event->y_root);
-    if (!self->m_captured && !self->InPicture(at)) return FALSE;
-    self->m_handlers->Picture2_MouseMove(ButtonsHeld(event->state), ShiftOf(event->state), at.x, at.y);
-    return TRUE;
+    return self->m_handlers->Form_Pointer(PointerAt(PointerAction::Move, 0, event->state, event->x_root, event->y_root));
 }
 
 gboolean GtkMainWindow::OnConfigure(GtkWidget* /*widget*/, GdkEventConfigure* event, gpointer p) {

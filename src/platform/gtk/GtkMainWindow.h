@@ -44,7 +44,7 @@ class GtkMainWindow final : public Form {
     void Adopt(const TwipsRect& bounds) override;
     void PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) override;
     PixelRect ScreenPixels() const override;
-    void HoldPaints(bool held) override;
+    void Repaint() override;
     void Show() override;
     void MakeTopmost(const PixelRect& pixels) override;
     void SetStacking(bool topmost, const PixelRect& place) override;
@@ -56,11 +56,13 @@ class GtkMainWindow final : public Form {
     void SetLabelColour(LabelId label, std::int32_t colour) override;
     float LabelWidth(LabelId label) const override;
     void SetCursor(Cursor cursor) override;
+    void CapturePointer(bool captured) override;
     void SetTimerEnabled(bool enabled) override;
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void RefreshTooltip() override;
+    void HideTooltip() override;
     void PopupMenu() override { m_menu.Popup(); }
     void Close() override;
 
@@ -71,20 +73,14 @@ class GtkMainWindow final : public Form {
         bool visible = true;
         std::int32_t colour = 0;
     };
-    struct Point {
-        float x = 0, y = 0;
-    };
 
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;
     void Place(const PixelRect& pixels);
     void Redraw();
-    void PaintNow();
     void Paint(cairo_t* cr);
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
-    Point PictureTwips(double xRoot, double yRoot) const;
-    bool InPicture(const Point& p) const;
     void Command(MenuItem item);
     void PickInterface(std::size_t position);
 
@@ -111,17 +107,11 @@ class GtkMainWindow final : public Form {
     GObjectPtr<GdkCursor> m_sizeCursor;
 
     TwipsRect m_bounds;        // what Move last set, or where the window manager put the window
-    PixelRect m_placed;        // where the window was last asked to be, in pixels
-    TwipsRect m_surface;       // Picture2 inside the window
-    PixelRect m_surfacePixels;  // the same in pixels, with the picture's size
+    PixelRect m_surfacePixels;  // Picture2 inside the window, with the picture's size
     std::int32_t m_backColour = 0;
     std::uint8_t m_alpha = 255;
-    bool m_captured = false;  // a button went down on Picture2 and is still held
-    bool m_tooltipShown = false;  // the last query gave text and the pointer has not left since
     guint m_timer = 0;
     std::vector<guint> m_sessionEnd;  // the signal sources that close the window
-    bool m_paintsHeld = false;
-    bool m_paintPending = false;
     int m_paints = 0;
 };
 

@@ -3,7 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <utility>
+#include <optional>
 
 #include "counters/UnsupportedNotice.h"
 #include "common/Twips.h"
@@ -23,21 +23,24 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"TideGauge.frmMain";
 
-// Mouse buttons and modifier keys as the handlers take them: left 1, right 2, middle 4;
-// shift 1, control 2, alt 4.
-std::int16_t ButtonsHeld(WPARAM flags) noexcept {
-    return static_cast<std::int16_t>(((flags & MK_LBUTTON) ? kLeftButton : 0) |
-                                     ((flags & MK_RBUTTON) ? kRightButton : 0) | ((flags & MK_MBUTTON) ? 4 : 0));
-}
-
-std::int16_t ShiftOf(WPARAM flags) noexcept {
-    return static_cast<std::int16_t>(((flags & MK_SHIFT) ? 1 : 0) | ((flags & MK_CONTROL) ? 2 : 0) |
-                                     (GetKeyState(VK_MENU) < 0 ? 4 : 0));
-}
-
-bool IsMouseMessage(UINT message) noexcept {
-    return message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
-           message == WM_RBUTTONDOWN || message == WM_RBUTTONUP;
+// The pointer's message as the main window takes it; nothing for a message that is no pointer's.
+std::optional<PointerEvent> PointerOf(HWND window, UINT message, WPARAM flags, LPARAM at) noexcept {
+    PointerEvent e;
+    switch (message) {
+        case WM_MOUSEMOVE: e = {PointerAction::Move, 0}; break;
+        case WM_LBUTTONDOWN: e = {PointerAction::Press, kLeftButton}; break;
+        case WM_LBUTTONUP: e = {PointerAction::Release, kLeftButton}; break;
+        case WM_RBUTTONDOWN: e = {PointerAction::Press, kRightButton}; break;
+        case WM_RBUTTONUP: e = {PointerAction::Release, kRightButton}; break;
+        default: return std::nullopt;
+    }
+    e.held = Buttons((flags & MK_LBUTTON) != 0, (flags & MK_RBUTTON) != 0, (flags & MK_MBUTTON) != 0);
+    e.keys = Modifiers((flags & MK_SHIFT) != 0, (flags & MK_CONTROL) != 0, GetKeyState(VK_MENU) < 0);
+    POINT p{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    ClientToScreen(window, &p);
+    e.x = p.x;
+    e.y = p.y;
+    return e;
 }
 
 ATOM WindowClass(HINSTANCE instance, WNDPROC procedure) {
@@ -98,8 +101,17 @@ void Win32MainWindow::MakeTooltip(HINSTANCE instance) {
     SendMessageW(m_tooltip.get(), TTM_SETMAXTIPWIDTH, 0, 32767);
 }
 
+// The tooltip asks for its text as it is about to show, and says when it has gone.
+bool Win32MainWindow::OnTooltipNotice(NMHDR& header) {
+    if (header.hwndFrom != m_tooltip.get()) return false;
+    if (header.code == TTN_GETDISPINFOW) OnTooltipText(reinterpret_cast<NMTTDISPINFOW&>(header));
+    else if (header.code == TTN_POP) m_handlers->Tooltip_Hidden();
+    else return false;
+    return true;
+}
+
 void Win32MainWindow::OnTooltipText(NMTTDISPINFOW& info) {
-    const std::optional<std::string> text = m_handlers != nullptr ? m_handlers->TooltipText() : std::nullopt;
+    const std::optional<std::string> text = m_handlers->Tooltip_Query();
     m_tooltipText.clear();
     if (text) {
         for (const wchar_t c : Widen(*text)) {
@@ -110,11 +122,12 @@ void Win32MainWindow::OnTooltipText(NMTTDISPINFOW& info) {
     info.lpszText = m_tooltipText.data();  // empty: no tooltip
 }
 
-// Asked again only while it shows, so a tick with the tooltip hidden costs nothing more.
 void Win32MainWindow::RefreshTooltip() {
-    if (m_tooltip == nullptr || !IsWindowVisible(m_tooltip.get())) return;
-    const bool text = m_handlers != nullptr && m_handlers->TooltipText().has_value();
-    SendMessageW(m_tooltip.get(), text ? TTM_UPDATE : TTM_POP, 0, 0);
+    if (m_tooltip != nullptr) SendMessageW(m_tooltip.get(), TTM_UPDATE, 0, 0);
+}
+
+void Win32MainWindow::HideTooltip() {
+    if (m_tooltip != nullptr) SendMessageW(m_tooltip.get(), TTM_POP, 0, 0);
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -128,19 +141,19 @@ void Win32MainWindow::Place(const PixelRect& p, HWND after, UINT flags) const {
     if (Handle() != nullptr) SetWindowPos(Handle(), after, p.x, p.y, p.cx, p.cy, flags);
 }
 
-void Win32MainWindow::Invalidate() const {
-    if (m_paintsHeld) m_paintPending = true;
-    else if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
+void Win32MainWindow::Invalidate() {
+    if (m_handlers != nullptr && !m_handlers->Form_Changed()) return;
+    Repaint();
 }
 
-void Win32MainWindow::Refresh() const {
-    Invalidate();
-    if (!m_paintsHeld && Handle() != nullptr) UpdateWindow(Handle());
+void Win32MainWindow::Refresh() {
+    if (m_handlers != nullptr && !m_handlers->Form_Changed()) return;
+    Repaint();
+    if (Handle() != nullptr) UpdateWindow(Handle());
 }
 
-void Win32MainWindow::HoldPaints(bool held) {
-    m_paintsHeld = held;
-    if (!held && std::exchange(m_paintPending, false)) Invalidate();
+void Win32MainWindow::Repaint() {
+    if (Handle() != nullptr) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void Win32MainWindow::Move(const TwipsRect& bounds) {
@@ -150,8 +163,7 @@ void Win32MainWindow::Move(const TwipsRect& bounds) {
 
 void Win32MainWindow::Adopt(const TwipsRect& bounds) { m_bounds = bounds; }
 
-void Win32MainWindow::PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) {
-    m_surface = bounds;
+void Win32MainWindow::PlaceSurface(const TwipsRect& /*bounds*/, const PixelRect& pixels) {
     m_surfacePixels = pixels;
     m_picture.Resize(pixels.cx, pixels.cy);
 }
@@ -221,6 +233,11 @@ void Win32MainWindow::SetCursor(Cursor cursor) {
     ::SetCursor(m_cursor);
 }
 
+void Win32MainWindow::CapturePointer(bool captured) {
+    if (!captured) ReleaseCapture();
+    else if (Handle() != nullptr) SetCapture(Handle());
+}
+
 void Win32MainWindow::SetTimerEnabled(bool enabled) {
     if (Handle() == nullptr) return;
     if (enabled) SetTimer(Handle(), kTimer2, frmMain::kTimerInterval, nullptr);
@@ -251,13 +268,15 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND window, UINT message, WPARAM w
     return RouteToMember<Win32MainWindow, &Win32MainWindow::OnMessage>(window, message, wParam, lParam);
 }
 
+// Until frmMain is attached the window only paints: it is not shown before.
 LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT) {
+        OnPaint(window);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND) return 1;  // the paint covers every pixel
+    if (m_handlers == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-        case WM_PAINT:
-            OnPaint(window);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the paint covers every pixel
         case WM_MOVE:
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) OnPlaced(window);
@@ -266,79 +285,43 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_TIMER:
-            if (wParam == kTimer2 && m_handlers != nullptr) m_handlers->Timer2_Timer();
+            if (wParam == kTimer2) m_handlers->Timer2_Timer();
             return 0;
         case WM_SETCURSOR:
             if (LOWORD(lParam) != HTCLIENT) break;
             ::SetCursor(m_cursor);
             return TRUE;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->hwndFrom != m_tooltip.get() || header->code != TTN_GETDISPINFOW) break;
-            OnTooltipText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
+        case WM_NOTIFY:
+            if (!OnTooltipNotice(*reinterpret_cast<NMHDR*>(lParam))) break;
             return 0;
-        }
         case WM_COMMAND:
             if (HIWORD(wParam) != 0 || lParam != 0) break;
             Command(LOWORD(wParam));
             return 0;
         case WM_CLOSE:
-            if (m_handlers == nullptr) break;
             m_handlers->Form_QueryUnload();
             return 0;
         case WM_ENDSESSION:
             // The session ends once every window has answered: the program goes the way it always does.
-            if (wParam != FALSE && m_handlers != nullptr) m_handlers->Form_QueryUnload();
+            if (wParam != FALSE) m_handlers->Form_QueryUnload();
             return 0;
         default:
-            if (OnMouse(window, message, wParam, lParam)) return 0;
+            if (const auto pointer = PointerOf(window, message, wParam, lParam); pointer && m_handlers->Form_Pointer(*pointer))
+                return 0;
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Only what happens over Picture2 is its event, unless a press on it holds the capture. Picture2
-// sits at the window's upper left corner, so its coordinates are the window's less its place.
-bool Win32MainWindow::OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!IsMouseMessage(message) || m_handlers == nullptr) return false;
-    const float tpp = Tpp();
-    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * tpp - m_surface.left;
-    const float y = static_cast<float>(GET_Y_LPARAM(lParam)) * tpp - m_surface.top;
-    const bool captured = GetCapture() == window;
-    const bool inside = x >= 0 && y >= 0 && x < m_surface.width && y < m_surface.height;
-    if (!inside && !captured) return false;
-    const std::int16_t shift = ShiftOf(wParam);
-    switch (message) {
-        case WM_LBUTTONDOWN:
-            SetCapture(window);  // a drag goes on receiving moves once the pointer leaves the window
-            m_handlers->Picture2_MouseDown(kLeftButton, shift, x, y);
-            break;
-        case WM_RBUTTONDOWN:
-            m_handlers->Picture2_MouseDown(kRightButton, shift, x, y);
-            break;
-        case WM_LBUTTONUP:
-            if (captured) ReleaseCapture();
-            m_handlers->Picture2_MouseUp(kLeftButton, shift, x, y);
-            break;
-        case WM_RBUTTONUP:
-            m_handlers->Picture2_MouseUp(kRightButton, shift, x, y);
-            break;
-        default:
-            m_handlers->Picture2_MouseMove(ButtonsHeld(wParam), shift, x, y);
-            break;
-    }
-    return true;
-}
-
 void Win32MainWindow::OnPlaced(HWND window) {
     RECT r{};
-    if (m_handlers != nullptr && GetWindowRect(window, &r))
+    if (GetWindowRect(window, &r))
         m_handlers->Form_Placed({r.left, r.top, r.right - r.left, r.bottom - r.top});
 }
 
 void Win32MainWindow::OnDpiChanged(const RECT& suggested) {
     m_font.reset(CreateLabelFont(m_desktop.Dpi()));
-    if (m_handlers != nullptr) m_handlers->Form_DpiChanged(
+    m_handlers->Form_DpiChanged(
         {suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top});
 }
 

@@ -41,7 +41,7 @@ class Win32MainWindow final : public Form {
     void Adopt(const TwipsRect& bounds) override;
     void PlaceSurface(const TwipsRect& bounds, const PixelRect& pixels) override;
     PixelRect ScreenPixels() const override;
-    void HoldPaints(bool held) override;
+    void Repaint() override;
     void Show() override;
     void MakeTopmost(const PixelRect& pixels) override;
     void SetStacking(bool topmost, const PixelRect& place) override;
@@ -53,11 +53,13 @@ class Win32MainWindow final : public Form {
     void SetLabelColour(LabelId label, std::int32_t colour) override;
     float LabelWidth(LabelId label) const override;
     void SetCursor(Cursor cursor) override;
+    void CapturePointer(bool captured) override;
     void SetTimerEnabled(bool enabled) override;
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void RefreshTooltip() override;
+    void HideTooltip() override;
     void PopupMenu() override;
     // The tooltip control over the window, for tests.
     HWND Tooltip() const noexcept { return m_tooltip.get(); }
@@ -73,9 +75,9 @@ class Win32MainWindow final : public Form {
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    bool OnMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint(HWND window);
     void MakeTooltip(HINSTANCE instance);
+    bool OnTooltipNotice(NMHDR& header);
     void OnTooltipText(NMTTDISPINFOW& info);
     void OnPlaced(HWND window);
     void OnDpiChanged(const RECT& suggested);
@@ -84,8 +86,8 @@ class Win32MainWindow final : public Form {
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;
     void Place(const PixelRect& pixels, HWND after, UINT flags) const;
-    void Invalidate() const;
-    void Refresh() const;
+    void Invalidate();
+    void Refresh();
     void DrawLabels(HDC dc) const;
     Label& LabelFor(LabelId label) { return m_labels[static_cast<std::size_t>(label)]; }
     const Label& LabelFor(LabelId label) const { return m_labels[static_cast<std::size_t>(label)]; }
@@ -101,11 +103,8 @@ class Win32MainWindow final : public Form {
     std::unique_ptr<MemoryBitmap> m_back;  // the paint's back buffer, the client area's size
 
     TwipsRect m_bounds;        // what frmMain set last, or where the system put the window
-    TwipsRect m_surface;       // Picture2 inside the window
-    PixelRect m_surfacePixels;  // the same in pixels, with the picture's size
+    PixelRect m_surfacePixels;  // Picture2 inside the window, with the picture's size
     HCURSOR m_cursor = nullptr;
-    bool m_paintsHeld = false;
-    mutable bool m_paintPending = false;
     std::wstring m_tooltipText;  // what the tooltip shows, until it asks again
     WindowHandle m_window;  // it goes before everything its messages use
     // Not owned by the window: under Wine an owned popup takes the owner's place in the topmost
