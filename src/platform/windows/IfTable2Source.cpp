@@ -5,7 +5,6 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
-#include <numeric>
 #include <span>
 #include <string_view>
 
@@ -204,13 +203,7 @@ void IfTable2Source::WriteRows(const MIB_IF_TABLE2& mib, bool sorted) {
         const MIB_IF_ROW2& row = mib.Table[i];
         if (!row.InterfaceAndOperStatusFlags.FilterInterface) m_rows.push_back(IfRowFieldsFromRow2(row));
     }
-    m_order.resize(m_rows.size());
-    std::iota(m_order.begin(), m_order.end(), std::size_t{0});
-    if (sorted) {
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [this](std::size_t a, std::size_t b) { return m_rows[a].index < m_rows[b].index; });
-    }
-    WriteIfTable(m_table, m_rows, m_order);
+    WriteIfTable(m_table, m_rows, sorted, m_order);
 }
 
 std::unique_ptr<TableSource> MakeSystemTableSource() { return std::make_unique<IfTable2Source>(); }
