@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "counters/IfTableLayout.h"
 
@@ -83,10 +84,22 @@ void AppendRowExtras(std::vector<std::uint8_t>& table, std::span<const IfRowFiel
     }
 }
 
+// Ties go to the earlier row, which keeps the sort stable without the buffer std::stable_sort
+// would allocate on every call.
+void OrderRows(std::span<const IfRowFields> rows, bool sorted, std::vector<std::size_t>& order) {
+    order.resize(rows.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (!sorted) return;
+    std::sort(order.begin(), order.end(), [rows](std::size_t a, std::size_t b) {
+        return rows[a].index != rows[b].index ? rows[a].index < rows[b].index : a < b;
+    });
+}
+
 }  // namespace
 
-void WriteIfTable(std::vector<std::uint8_t>& table, std::span<const IfRowFields> rows,
-                  std::span<const std::size_t> order) {
+void WriteIfTable(std::vector<std::uint8_t>& table, std::span<const IfRowFields> rows, bool sorted,
+                  std::vector<std::size_t>& order) {
+    OrderRows(rows, sorted, order);
     table.resize(kCountSize + kRowSize * order.size());
     PutU32(table.data(), static_cast<std::uint32_t>(order.size()));
     for (std::size_t i = 0; i < order.size(); ++i) WriteIfRow(table.data() + RowOffset(i + 1), rows[order[i]]);
@@ -94,10 +107,9 @@ void WriteIfTable(std::vector<std::uint8_t>& table, std::span<const IfRowFields>
 }
 
 std::vector<std::uint8_t> BuildIfTable(std::span<const IfRowFields> rows) {
-    std::vector<std::size_t> order(rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::vector<std::size_t> order;
     std::vector<std::uint8_t> table;
-    WriteIfTable(table, rows, order);
+    WriteIfTable(table, rows, false, order);
     return table;
 }
 

@@ -37,9 +37,11 @@ void WriteIfRow(std::uint8_t* row, const IfRowFields& fields);
 // A whole table: the row count, every row, then the rows' extras block.
 std::vector<std::uint8_t> BuildIfTable(std::span<const IfRowFields> rows);
 
-// The same into `table`, whose storage is reused: rows[order[0]], rows[order[1]], ...
-void WriteIfTable(std::vector<std::uint8_t>& table, std::span<const IfRowFields> rows,
-                  std::span<const std::size_t> order);
+// The same into `table`: the rows in the system's order, or by index when `sorted` (rows with the
+// same index keep the system's order). The storage of `table` and of `order`, which only holds the
+// row order while writing, is reused.
+void WriteIfTable(std::vector<std::uint8_t>& table, std::span<const IfRowFields> rows, bool sorted,
+                  std::vector<std::size_t>& order);
 
 // Appends the selection block (a saved table's record of what counted).
 void AppendSelectionBlock(std::vector<std::uint8_t>& table, std::string_view selection);

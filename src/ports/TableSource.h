@@ -1,7 +1,8 @@
 #pragma once
 // The OS interface table, with the calling protocol of the classic table call: a query with no
 // buffer answers kInsufficientBuffer and the size needed; a fill into a buffer that is too small
-// answers the same again; kNotSupported when the system has no such table.
+// answers the same again; kInvalidParameter when there is no size to answer in; kNotSupported when
+// the system has no such table.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ class TableSource {
  public:
     static constexpr std::uint32_t kNoError = 0;
     static constexpr std::uint32_t kNotSupported = 50;
+    static constexpr std::uint32_t kInvalidParameter = 87;
     static constexpr std::uint32_t kInsufficientBuffer = 122;
 
     virtual ~TableSource() = default;

@@ -4,7 +4,6 @@
 #include <linux/if_arp.h>
 
 #include <algorithm>
-#include <numeric>
 #include <span>
 
 #include "common/Text.h"
@@ -96,11 +95,7 @@ bool LinkRows::TakeCounters(const StatsMessage& stats) {
 }
 
 void LinkRows::Write(std::vector<std::uint8_t>& table, bool sorted) {
-    m_order.resize(m_count);
-    std::iota(m_order.begin(), m_order.end(), std::size_t{0});
-    if (sorted)
-        std::sort(m_order.begin(), m_order.end(), [this](std::size_t a, std::size_t b) { return m_rows[a].index < m_rows[b].index; });
-    WriteIfTable(table, std::span(m_rows).first(m_count), m_order);
+    WriteIfTable(table, std::span(m_rows).first(m_count), sorted, m_order);
 }
 
 }  // namespace tg::netlink

@@ -74,51 +74,29 @@ mnl_cb_t* ControlCallbacks() {
 void NetlinkTableSource::SocketClose::operator()(mnl_socket* socket) const noexcept { mnl_socket_close(socket); }
 
 NetlinkTableSource::NetlinkTableSource(NetlinkTableSourceOptions options)
-    : NetlinkTableSource(m_steadyClock, std::move(options)) {}
+    : m_options(std::move(options)), m_receive(m_options.receiveBuffer), m_sysfs(m_options.sysfsNet) {
+    OpenSocket();
+}
 
 NetlinkTableSource::NetlinkTableSource(Clock& clock, NetlinkTableSourceOptions options)
-    : m_clock(clock), m_options(std::move(options)), m_receive(m_options.receiveBuffer), m_sysfs(m_options.sysfsNet) {
+    : KeptTableSource(clock),
+      m_options(std::move(options)),
+      m_receive(m_options.receiveBuffer),
+      m_sysfs(m_options.sysfsNet) {
     OpenSocket();
 }
 
 NetlinkTableSource::~NetlinkTableSource() = default;
-
-std::uint32_t NetlinkTableSource::GetIfTable(std::uint8_t* table, std::uint32_t* size, bool sorted) {
-    if (size == nullptr) return kInvalidParameter;
-    const std::uint32_t capacity = table != nullptr ? *size : 0;
-    const bool useKept = KeptTableServes(capacity, sorted);
-    m_kept = false;
-    if (!useKept) {
-        const std::uint32_t status = Refresh(sorted);
-        if (status != kNoError) return status;
-    }
-    *size = static_cast<std::uint32_t>(m_table.size());
-    if (capacity < m_table.size()) {
-        // The caller comes back at once with a buffer of this size: keep the table it will get, so
-        // one tick costs one read and a link that appears in between cannot make the fill too small.
-        m_kept = true;
-        m_keptSorted = sorted;
-        m_keptAt = m_clock.Now();
-        return kInsufficientBuffer;
-    }
-    std::copy(m_table.begin(), m_table.end(), table);
-    return kNoError;
-}
 
 std::u16string NetlinkTableSource::DecodeDescription(std::string_view bytes) const {
     // Link names are UTF-8 bytes, the code page of a Linux desktop.
     return Utf8ToUtf16(bytes);
 }
 
-bool NetlinkTableSource::KeptTableServes(std::uint32_t capacity, bool sorted) {
-    return m_kept && m_keptSorted == sorted && capacity >= m_table.size() &&
-           m_clock.Now() - m_keptAt < kKeptTableLifetime;
-}
-
-std::uint32_t NetlinkTableSource::Refresh(bool sorted) {
+std::uint32_t NetlinkTableSource::ReadTable(std::vector<std::uint8_t>& table, bool sorted) {
     if (!m_socket && !OpenSocket()) return kNotSupported;
     if (!RefreshCounters() && !DumpLinks()) return kGenFailure;
-    m_rows.Write(m_table, sorted);
+    m_rows.Write(table, sorted);
     return kNoError;
 }
 

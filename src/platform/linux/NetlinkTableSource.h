@@ -7,7 +7,6 @@
 // to the kernel's link notifications, and reads in between fetch just the counters (RTM_GETSTATS).
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,10 +14,10 @@
 #include <string_view>
 #include <vector>
 
+#include "counters/KeptTableSource.h"
 #include "platform/linux/LinkRows.h"
 #include "platform/linux/SysfsFactsCache.h"
 #include "ports/Clock.h"
-#include "ports/TableSource.h"
 
 struct mnl_socket;
 struct sockaddr_nl;
@@ -32,21 +31,15 @@ struct NetlinkTableSourceOptions {
 };
 
 // Not thread-safe: one reader (the timer tick) owns it.
-class NetlinkTableSource final : public TableSource {
+class NetlinkTableSource final : public KeptTableSource {
  public:
-    static constexpr std::uint32_t kGenFailure = 31;        // a dump failed; the next read retries
-    static constexpr std::uint32_t kInvalidParameter = 87;  // no size pointer
-    // The fill that follows a size query comes straight after it; a table older than this is not
-    // handed out, so a caller that waits between the two still gets fresh counters.
-    static constexpr std::chrono::milliseconds kKeptTableLifetime{50};
+    static constexpr std::uint32_t kGenFailure = 31;  // a dump failed; the next read retries
 
     explicit NetlinkTableSource(NetlinkTableSourceOptions options = {});
     NetlinkTableSource(Clock& clock, NetlinkTableSourceOptions options = {});
     ~NetlinkTableSource() override;
     NetlinkTableSource(const NetlinkTableSource&) = delete;
     NetlinkTableSource& operator=(const NetlinkTableSource&) = delete;
-
-    std::uint32_t GetIfTable(std::uint8_t* table, std::uint32_t* size, bool sorted) override;
 
     // Descriptions are interface names, and the system's byte encoding is UTF-8.
     std::u16string DecodeDescription(std::string_view bytes) const override;
@@ -59,7 +52,7 @@ class NetlinkTableSource final : public TableSource {
         void operator()(mnl_socket* socket) const noexcept;
     };
 
-    std::uint32_t Refresh(bool sorted);
+    std::uint32_t ReadTable(std::vector<std::uint8_t>& table, bool sorted) override;
     bool RefreshCounters();
     bool DumpLinks();
     bool OpenSocket();
@@ -67,10 +60,7 @@ class NetlinkTableSource final : public TableSource {
     bool SendRequest(std::uint16_t request);
     Reply ReceiveReply();
     ssize_t ReceiveInto(sockaddr_nl& sender, int& flags);
-    bool KeptTableServes(std::uint32_t capacity, bool sorted);
 
-    SteadyClock m_steadyClock;
-    Clock& m_clock;
     NetlinkTableSourceOptions m_options;
     std::unique_ptr<mnl_socket, SocketClose> m_socket;
     bool m_notified = false;  // the socket hears of link changes
@@ -81,12 +71,6 @@ class NetlinkTableSource final : public TableSource {
     netlink::SysfsFactsCache m_sysfs;
     bool m_linksKnown = false;    // m_rows hold a complete link dump
     bool m_linksChanged = false;  // since that dump
-
-    std::vector<std::uint8_t> m_table;
-    // A size query keeps its table for the fill that follows it.
-    bool m_kept = false;
-    bool m_keptSorted = false;
-    std::chrono::nanoseconds m_keptAt{};
 };
 
 }  // namespace tg

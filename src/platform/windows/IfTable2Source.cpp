@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <cwchar>
 #include <memory>
-#include <numeric>
 #include <span>
 #include <string_view>
 
@@ -147,24 +145,9 @@ IfRowFields IfRowFieldsFromRow2(const MIB_IF_ROW2& row) {
     return f;
 }
 
-IfTable2Source::IfTable2Source() : IfTable2Source(IfTable2Api::System(), m_steadyClock) {}
+IfTable2Source::IfTable2Source() : m_api(IfTable2Api::System()) {}
 
-IfTable2Source::IfTable2Source(const IfTable2Api& api, Clock& clock) : m_api(api), m_clock(clock) {}
-
-std::uint32_t IfTable2Source::GetIfTable(std::uint8_t* table, std::uint32_t* size, bool sorted) {
-    if (size == nullptr) return ERROR_INVALID_PARAMETER;
-    const bool fill = table != nullptr;
-    if (!fill || !HeldTableFits(sorted)) {
-        if (const std::uint32_t status = ReadTable(sorted); status != kNoError) return status;
-    }
-    const auto needed = static_cast<std::uint32_t>(m_table.size());
-    const bool fits = fill && *size >= needed;
-    *size = needed;
-    if (!fits) return kInsufficientBuffer;
-    std::memcpy(table, m_table.data(), needed);
-    m_held = false;
-    return kNoError;
-}
+IfTable2Source::IfTable2Source(const IfTable2Api& api, Clock& clock) : KeptTableSource(clock), m_api(api) {}
 
 std::u16string IfTable2Source::DecodeDescription(std::string_view bytes) const {
     // Stop at the terminator: in a double-byte code page the row's byte count is more than the
@@ -179,38 +162,20 @@ std::u16string IfTable2Source::DecodeDescription(std::string_view bytes) const {
     return {wide.begin(), wide.end()};
 }
 
-bool IfTable2Source::HeldTableFits(bool sorted) {
-    return m_held && m_heldSorted == sorted && m_clock.Now() - m_readAt <= kReuseWindow;
-}
-
-std::uint32_t IfTable2Source::ReadTable(bool sorted) {
-    m_held = false;
+std::uint32_t IfTable2Source::ReadTable(std::vector<std::uint8_t>& table, bool sorted) {
     if (m_api.getTable == nullptr || m_api.freeTable == nullptr) return kNotSupported;
     MIB_IF_TABLE2* raw = nullptr;
     const ULONG status = m_api.getTable(&raw);
     const MibTablePtr mib(raw, MibTableFree{m_api.freeTable});
     if (status != NO_ERROR) return status;
     if (!mib) return ERROR_INVALID_DATA;
-    WriteRows(*mib, sorted);
-    m_held = true;
-    m_heldSorted = sorted;
-    m_readAt = m_clock.Now();
-    return kNoError;
-}
-
-void IfTable2Source::WriteRows(const MIB_IF_TABLE2& mib, bool sorted) {
     m_rows.clear();
-    for (ULONG i = 0; i < mib.NumEntries; ++i) {
-        const MIB_IF_ROW2& row = mib.Table[i];
+    for (ULONG i = 0; i < mib->NumEntries; ++i) {
+        const MIB_IF_ROW2& row = mib->Table[i];
         if (!row.InterfaceAndOperStatusFlags.FilterInterface) m_rows.push_back(IfRowFieldsFromRow2(row));
     }
-    m_order.resize(m_rows.size());
-    std::iota(m_order.begin(), m_order.end(), std::size_t{0});
-    if (sorted) {
-        std::stable_sort(m_order.begin(), m_order.end(),
-                         [this](std::size_t a, std::size_t b) { return m_rows[a].index < m_rows[b].index; });
-    }
-    WriteIfTable(m_table, m_rows, m_order);
+    WriteIfTable(table, m_rows, sorted, m_order);
+    return kNoError;
 }
 
 std::unique_ptr<TableSource> MakeSystemTableSource() { return std::make_unique<IfTable2Source>(); }

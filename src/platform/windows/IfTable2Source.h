@@ -13,15 +13,14 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "counters/IfTableWriter.h"
+#include "counters/KeptTableSource.h"
 #include "ports/Clock.h"
-#include "ports/TableSource.h"
 
 namespace tg {
 
@@ -49,33 +48,20 @@ std::string DescriptionInCodePage(std::wstring_view text, UINT codePage);
 IfRowFields IfRowFieldsFromRow2(const MIB_IF_ROW2& row);
 
 // Not safe for concurrent calls on one object.
-class IfTable2Source final : public TableSource {
+class IfTable2Source final : public KeptTableSource {
  public:
-    // A size query keeps its table for a fill that follows within this long, so a tick reads the
-    // system once and the fill holds exactly the rows the size was given for.
-    static constexpr std::chrono::milliseconds kReuseWindow{100};
-
     IfTable2Source();
     IfTable2Source(const IfTable2Api& api, Clock& clock);
 
-    std::uint32_t GetIfTable(std::uint8_t* table, std::uint32_t* size, bool sorted) override;
     std::u16string DecodeDescription(std::string_view bytes) const override;
 
  private:
-    bool HeldTableFits(bool sorted);
-    std::uint32_t ReadTable(bool sorted);
-    void WriteRows(const MIB_IF_TABLE2& mib, bool sorted);
+    std::uint32_t ReadTable(std::vector<std::uint8_t>& table, bool sorted) override;
 
     IfTable2Api m_api;
-    SteadyClock m_steadyClock;
-    Clock& m_clock;
     // Reused from call to call: their capacity follows the largest table seen, not the time run.
-    std::vector<std::uint8_t> m_table;
     std::vector<IfRowFields> m_rows;  // the rows that are not filter modules, in the system's order
     std::vector<std::size_t> m_order;
-    bool m_held = false;
-    bool m_heldSorted = false;
-    std::chrono::nanoseconds m_readAt{0};
 };
 
 }  // namespace tg
