@@ -44,12 +44,11 @@ int main(int argc, char** argv) {
     tg::GtkMessageBox messages(window.Window());
     tg::XdgRegistry registry;
     tg::GtkLauncher launcher(environment);
-    tg::GtkOptionsHost options({window, window.Window(), desktop, settings, registry, launcher},
-                               tg::RunningProgramPath());
+    tg::GtkOptionsHost options(window.Window(), desktop, {registry, launcher, tg::RunningProgramPath()});
     const auto usageStore = tg::MakeUserUsageStore();
     tg::SystemCalendar calendar;
     tg::UsageRecorder usage(*usageStore, calendar, clock, tg::ReportOnStandardError);
-    tg::GtkUsageHost usageDialog({window.Window(), desktop, settings, calendar, usage.Log()});
+    tg::GtkUsageHost usageDialog(window.Window(), desktop);
     tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options, &usage, &usageDialog});
     window.Attach(form);
 

@@ -39,12 +39,12 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     tg::Win32MessageBox messages(window.Handle());
     tg::Win32ColourDialog colours;
     tg::Win32Launcher launcher;
-    tg::Win32OptionsHost options({window, desktop, settings, registry, colours, launcher},
-                                 tg::RunningProgramPathForRun());
+    tg::Win32OptionsHost options(window.Handle(), desktop, colours,
+                                 {registry, launcher, tg::RunningProgramPathForRun()});
     const auto usageStore = tg::MakeUserUsageStore();
     tg::SystemCalendar calendar;
     tg::UsageRecorder usage(*usageStore, calendar, clock, tg::ReportOnStandardError);
-    tg::Win32UsageHost usageDialog({window.Handle(), desktop, settings, calendar, usage.Log()});
+    tg::Win32UsageHost usageDialog(window.Handle(), desktop);
     tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options, &usage, &usageDialog});
     window.Attach(form);
 
