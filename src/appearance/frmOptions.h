@@ -52,6 +52,28 @@ class frmOptions {
     std::uintptr_t m_handle;
 };
 
+// What the options dialog works on besides its own windows and the main window; it all outlives
+// the dialog.
+struct OptionsServices {
+    RegistryApi& registry;
+    Launcher& launcher;
+    std::string programPath;  // what the start-at-logon entry runs
+};
+
+// The dialog's life, the same on every platform: frmOptions over the front end's windows, loaded,
+// then shown until the user closes it. ownHandle: the dialog's own window, which frmOptions hands
+// to the colour dialog as its owner where the platform asks for one.
+template <typename Window>
+void ShowOptionsDialog(Window& dialog, ColourDialog& colours, const OptionsServices& services, Form& mainWindow,
+                       SettingsBackend& settings, const MainWindowColours& current, std::uintptr_t ownHandle = 0) {
+    SettingsStore store(settings);
+    frmOptions options({dialog, mainWindow, store, services.registry, colours, services.launcher}, current,
+                       services.programPath, ownHandle);
+    dialog.Attach(options);
+    options.Form_Load();
+    dialog.ShowModal();
+}
+
 // "N透明度": the complement of the opacity, 255 - position.
 std::string TransparencyReadout(std::int16_t position);
 

@@ -25,6 +25,7 @@
 #include "ports/UsagePorts.h"
 #include "settings/SettingsStore.h"
 #include "usage/UsageRecorder.h"
+#include "usage/frmUsage.h"
 
 namespace tg {
 

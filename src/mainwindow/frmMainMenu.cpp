@@ -131,14 +131,16 @@ void frmMain::ontop_Click() {
 void frmMain::exit_Click() { Form_QueryUnload(); }
 
 void frmMain::usage_Click() {
-    if (m_ports.usageDialog != nullptr) m_ports.usageDialog->ShowUsage({m_downColor, m_upColor});
+    if (m_ports.usage == nullptr || m_ports.usageDialog == nullptr) return;
+    m_ports.usageDialog->ShowUsage(m_ports.settings, m_ports.usage->Dates(), m_ports.usage->Log(),
+                                   {m_downColor, m_upColor});
 }
 
 void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }
 
 // Closing the dialog in any way re-runs the start-up sequence: that is how new colours arrive.
 void frmMain::opt_Click() {
-    m_ports.options.ShowOptions({m_pictureBackColor, m_backColor, m_foreColor});
+    m_ports.options.ShowOptions(m_ports.form, m_ports.settings, {m_pictureBackColor, m_backColor, m_foreColor});
     Form_Load();
 }
 

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "ports/Form.h"
+#include "ports/SettingsBackend.h"
+
 namespace tg {
 
 // The five colour swatches, Picture1 .. Picture5.
@@ -37,12 +40,13 @@ struct MainWindowColours {
     std::int32_t fore = 0;         // bgcolor5
 };
 
-// Shows the options dialog modally: the front end makes its window and a frmOptions over it,
-// runs frmOptions::Form_Load, then lets the user work until the dialog is closed.
+// Shows the options dialog modally over `mainWindow`, whose opacity it sets, storing every change
+// in `settings`: the front end makes its windows and runs ShowOptionsDialog over them until the
+// dialog is closed.
 class OptionsHost {
  public:
     virtual ~OptionsHost() = default;
-    virtual void ShowOptions(const MainWindowColours& current) = 0;
+    virtual void ShowOptions(Form& mainWindow, SettingsBackend& settings, const MainWindowColours& current) = 0;
 };
 
 // The platform's colour dialog, with the fields of its request that the program sets.

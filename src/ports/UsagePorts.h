@@ -37,12 +37,4 @@ class UsageDialog {
     virtual void ShowModal() = 0;
 };
 
-// Shows the usage dialog modally: the front end makes its window and a frmUsage over it, runs
-// frmUsage::Form_Load, then lets the user work until the dialog is closed.
-class UsageHost {
- public:
-    virtual ~UsageHost() = default;
-    virtual void ShowUsage(const UsageColours& colours) = 0;
-};
-
 }  // namespace tg

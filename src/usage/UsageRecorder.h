@@ -36,6 +36,8 @@ class UsageRecorder {
 
     const UsageLog& Log() const noexcept { return m_log; }
     Day Today() { return m_calendar.Today(); }
+    // The calendar the log's days come from, for what reads the log beside the recorder.
+    Calendar& Dates() const noexcept { return m_calendar; }
 
  private:
     void Write();

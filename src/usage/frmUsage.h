@@ -59,4 +59,13 @@ void ShowUsageDialog(Window& dialog, SettingsBackend& settings, Calendar& calend
     dialog.ShowModal();
 }
 
+// Shows the usage dialog modally over the main window: the front end makes its window and runs
+// ShowUsageDialog over it. `log` is the recorder's, growing while the dialog is open.
+class UsageHost {
+ public:
+    virtual ~UsageHost() = default;
+    virtual void ShowUsage(SettingsBackend& settings, Calendar& calendar, const UsageLog& log,
+                           const UsageColours& colours) = 0;
+};
+
 }  // namespace tg

@@ -457,7 +457,7 @@ TEST(GtkOptionsHostTest, LoadsTheDialogAndHoldsTheProgramUntilItCloses) {
     MemoryRegistry registry;
     registry.Put(kCu, kRunKeyPath, kRunValueName, {RegistryApi::kTypeString, kPath + '\0'});
     RecordingLauncher launcher;
-    GtkOptionsHost host({mainWindow, mainWindow.Window(), desktop, settings, registry, launcher}, kPath);
+    GtkOptionsHost host(mainWindow.Window(), desktop, {registry, launcher, kPath});
 
     GtkWindow* options = nullptr;
     const auto control = [&](const char* name) { return test::FindNamed(GTK_WIDGET(options), name); };
@@ -484,7 +484,7 @@ TEST(GtkOptionsHostTest, LoadsTheDialogAndHoldsTheProgramUntilItCloses) {
               })
         .Then([&] { return CentreOf(control("Picture3")) == Rgb{51, 102, 153} ? options : nullptr; },
               [&](GtkWindow* dialog) { gtk_window_close(dialog); });
-    host.ShowOptions({0xFFFFFF, 0x80FFFF, 0});
+    host.ShowOptions(mainWindow, settings, {0xFFFFFF, 0x80FFFF, 0});
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(settings.Get(kSettingsApp, kSettingsSection, "bgcolor3"), std::to_string(0x00996633));
     EXPECT_EQ(Titled("配置"), nullptr) << "closed";

@@ -215,7 +215,7 @@ TEST(GtkUsageHostTest, ShowsTheLogAsItGrowsUntilTheDialogIsClosed) {
     FixedCalendar calendar;
     UsageLog log;
     test::AddFewDays(log);
-    GtkUsageHost host({GTK_WINDOW(owner.get()), desktop, settings, calendar, log});
+    GtkUsageHost host(GTK_WINDOW(owner.get()), desktop);
 
     GtkWindow* shown = nullptr;
     const auto text = [&](const char* name) { return TextOf(test::FindNamed(GTK_WIDGET(shown), name)); };
@@ -240,7 +240,7 @@ TEST(GtkUsageHostTest, ShowsTheLogAsItGrowsUntilTheDialogIsClosed) {
                   KeepScreenshot(dialog, "gtk-usage.png");
                   gtk_window_close(dialog);
               });
-    host.ShowUsage(kColours);
+    host.ShowUsage(settings, calendar, log, kColours);
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(test::Titled("流量统计"), nullptr) << "closed";
 }

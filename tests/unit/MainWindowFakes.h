@@ -10,6 +10,7 @@
 #include "ports/Form.h"
 #include "ports/OptionsPorts.h"
 #include "ports/UsagePorts.h"
+#include "usage/frmUsage.h"
 
 namespace tg::test {
 
@@ -143,7 +144,9 @@ class FakeDesktop final : public Desktop {
 class FakeUsageHost final : public UsageHost {
  public:
     std::vector<UsageColours> shown;
-    void ShowUsage(const UsageColours& colours) override { shown.push_back(colours); }
+    void ShowUsage(SettingsBackend&, Calendar&, const UsageLog&, const UsageColours& colours) override {
+        shown.push_back(colours);
+    }
 };
 
 // The options dialog as the main window sees it: shown, then closed by the user.
@@ -151,7 +154,7 @@ class FakeOptionsHost final : public OptionsHost {
  public:
     std::vector<MainWindowColours> shown;
     std::function<void()> whileOpen;  // what the user does in the dialog
-    void ShowOptions(const MainWindowColours& current) override {
+    void ShowOptions(Form&, SettingsBackend&, const MainWindowColours& current) override {
         shown.push_back(current);
         if (whileOpen) whileOpen();
     }

@@ -298,13 +298,13 @@ void CALLBACK WatchModal(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(Win32OptionsDialogTest, TheHostRunsTheDialogModallyOverTheMainWindowUntilItIsClosed) {
-    Win32OptionsHost host({mainWindow, desktop, settings, registry, colours, launcher}, kProgram);
+    Win32OptionsHost host(mainWindow.Handle(), desktop, colours, {registry, launcher, kProgram});
     colours.confirm = false;
     ModalRun run;
     g_run = &run;
     g_owner = mainWindow.Handle();
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchModal);
-    host.ShowOptions({0x00FFFFFF, 0x0080FFFF, 0});
+    host.ShowOptions(mainWindow, settings, {0x00FFFFFF, 0x0080FFFF, 0});
     KillTimer(nullptr, timer);
 
     ASSERT_NE(run.dialog, nullptr);

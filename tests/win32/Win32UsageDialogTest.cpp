@@ -288,13 +288,13 @@ TEST(Win32UsageHostTest, ShowsTheLogAsItGrowsUntilEscapeClosesIt) {
     FixedCalendar calendar;
     UsageLog log;
     test::AddFewDays(log);
-    Win32UsageHost host({mainWindow.Handle(), desktop, settings, calendar, log});
+    Win32UsageHost host(mainWindow.Handle(), desktop);
     ModalRun run;
     run.log = &log;
     g_run = &run;
     g_owner = mainWindow.Handle();
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, WatchModal);
-    host.ShowUsage(kColours);
+    host.ShowUsage(settings, calendar, log, kColours);
     KillTimer(nullptr, timer);
 
     ASSERT_NE(run.dialog, nullptr);

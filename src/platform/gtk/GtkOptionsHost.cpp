@@ -1,26 +1,14 @@
 #include "platform/gtk/GtkOptionsHost.h"
 
-#include <utility>
-
-#include "appearance/frmOptions.h"
 #include "platform/gtk/GtkColourDialog.h"
 #include "platform/gtk/GtkOptionsDialog.h"
-#include "settings/SettingsStore.h"
 
 namespace tg {
 
-GtkOptionsHost::GtkOptionsHost(GtkOptionsHostPorts ports, std::string programPath)
-    : m_ports(ports), m_programPath(std::move(programPath)) {}
-
-void GtkOptionsHost::ShowOptions(const MainWindowColours& current) {
-    GtkOptionsDialog dialog(m_ports.mainGtkWindow, m_ports.desktop);
+void GtkOptionsHost::ShowOptions(Form& mainWindow, SettingsBackend& settings, const MainWindowColours& current) {
+    GtkOptionsDialog dialog(m_owner, m_desktop);
     GtkColourDialog colours(dialog.Window());
-    SettingsStore store(m_ports.settings);
-    frmOptions options({dialog, m_ports.mainWindow, store, m_ports.registry, colours, m_ports.launcher}, current,
-                       m_programPath);
-    dialog.Attach(options);
-    options.Form_Load();
-    dialog.ShowModal();
+    ShowOptionsDialog(dialog, colours, m_services, mainWindow, settings, current);
 }
 
 std::string RunningProgramPath() {

@@ -1,37 +1,29 @@
 #pragma once
-// Opens the options dialog on Linux: a GtkOptionsDialog with a frmOptions over it, for as long as
-// the user keeps it open.
+// Opens the options dialog on Linux: a GtkOptionsDialog with its colour chooser, and frmOptions
+// over them, for as long as the user keeps it open.
 #include <gtk/gtk.h>
 
 #include <string>
+#include <utility>
 
+#include "appearance/frmOptions.h"
 #include "ports/Desktop.h"
-#include "ports/Form.h"
 #include "ports/OptionsPorts.h"
-#include "ports/RegistryApi.h"
-#include "ports/SettingsBackend.h"
 
 namespace tg {
 
-// What the dialog works on; everything outlives the host.
-struct GtkOptionsHostPorts {
-    Form& mainWindow;          // takes the transparency
-    GtkWindow* mainGtkWindow;  // the same window: the dialog's owner and the source of its icon
-    const Desktop& desktop;
-    SettingsBackend& settings;
-    RegistryApi& registry;
-    Launcher& launcher;
-};
-
 class GtkOptionsHost final : public OptionsHost {
  public:
-    // programPath: what the start-at-login entry runs.
-    GtkOptionsHost(GtkOptionsHostPorts ports, std::string programPath);
-    void ShowOptions(const MainWindowColours& current) override;
+    // owner: the main window, the dialog's owner and the source of its icon. Everything outlives
+    // the host.
+    GtkOptionsHost(GtkWindow* owner, const Desktop& desktop, OptionsServices services)
+        : m_owner(owner), m_desktop(desktop), m_services(std::move(services)) {}
+    void ShowOptions(Form& mainWindow, SettingsBackend& settings, const MainWindowColours& current) override;
 
  private:
-    GtkOptionsHostPorts m_ports;
-    std::string m_programPath;
+    GtkWindow* m_owner;
+    const Desktop& m_desktop;
+    OptionsServices m_services;
 };
 
 // The absolute path of the running program, symbolic links resolved; empty when the system does

@@ -1,20 +1,17 @@
-// tidegauge on Linux: the real ports, the GTK window, frmMain, and GTK's main loop.
+// tidegauge on Linux: GTK's environment, the Linux OS adapters and the GTK front end, started by
+// the program's one start-up sequence.
 #include <gtk/gtk.h>
 
 #include <malloc.h>
 
 #include <cstdio>
 
-#include "mainwindow/frmMain.h"
+#include "common/AppTitle.h"
+#include "mainwindow/Program.h"
 #include "platform/gtk/AppIcon.h"
-#include "platform/gtk/GtkDesktop.h"
-#include "platform/gtk/GtkLauncher.h"
-#include "platform/gtk/GtkMainWindow.h"
-#include "platform/gtk/GtkMessageBox.h"
+#include "platform/gtk/GtkFrontEnd.h"
 #include "platform/gtk/GtkStartEnvironment.h"
-#include "platform/gtk/GtkOptionsHost.h"
 #include "platform/linux/KeyFileSettings.h"
-#include "platform/gtk/GtkUsageHost.h"
 #include "platform/linux/XdgRegistry.h"
 #include "ports/SystemStores.h"
 #include "ports/SystemTableSource.h"
@@ -38,27 +35,8 @@ int main(int argc, char** argv) {
 
     const auto table = tg::MakeSystemTableSource();
     tg::KeyFileSettings settings;
-    tg::SteadyClock clock;
-    tg::GtkDesktop desktop;
-    tg::GtkMainWindow window(desktop);
-    tg::GtkMessageBox messages(window.Window());
+    const auto usage = tg::MakeUserUsageStore();
     tg::XdgRegistry registry;
-    tg::GtkLauncher launcher(environment);
-    tg::GtkOptionsHost options({window, window.Window(), desktop, settings, registry, launcher},
-                               tg::RunningProgramPath());
-    const auto usageStore = tg::MakeUserUsageStore();
-    tg::SystemCalendar calendar;
-    tg::UsageRecorder usage(*usageStore, calendar, clock, tg::ReportOnStandardError);
-    tg::GtkUsageHost usageDialog({window.Window(), desktop, settings, calendar, usage.Log()});
-    tg::frmMain form({window, window.Picture(), desktop, messages, settings, *table, clock, options, &usage, &usageDialog});
-    window.Attach(form);
-
-    form.Form_Initialize();
-    form.Form_Load();
-    // Start-up frees most of what it allocates (the theme's style sheet is parsed through
-    // temporary trees), but the freed pages lie between live blocks, where malloc keeps them.
-    // Once the first frames are drawn they go back to the system.
-    g_idle_add_full(G_PRIORITY_LOW, [](gpointer) { malloc_trim(0); return G_SOURCE_REMOVE; }, nullptr, nullptr);
-    gtk_main();
-    return 0;
+    tg::GtkFrontEnd frontEnd(environment, registry, tg::RunningProgramPath());
+    return tg::RunProgram({*table, settings, *usage}, frontEnd);
 }

@@ -1,35 +1,29 @@
 #pragma once
 // Opens the options dialog on Windows: a Win32OptionsDialog over the main window with a frmOptions
 // over it, for as long as the user keeps it open.
-#include <string>
+#include <windows.h>
 
+#include <utility>
+
+#include "appearance/frmOptions.h"
 #include "ports/OptionsPorts.h"
-#include "ports/RegistryApi.h"
-#include "ports/SettingsBackend.h"
 #include "platform/win32/Win32Desktop.h"
-#include "platform/win32/Win32MainWindow.h"
 
 namespace tg {
 
-// What the dialog works on; everything outlives the host.
-struct Win32OptionsHostPorts {
-    Win32MainWindow& mainWindow;  // the dialog's owner, the source of its icon, takes the transparency
-    const Win32Desktop& desktop;
-    SettingsBackend& settings;
-    RegistryApi& registry;
-    ColourDialog& colours;
-    Launcher& launcher;
-};
-
 class Win32OptionsHost final : public OptionsHost {
  public:
-    // programPath: what the Run entry holds while the program starts at logon.
-    Win32OptionsHost(Win32OptionsHostPorts ports, std::string programPath);
-    void ShowOptions(const MainWindowColours& current) override;
+    // owner: the main window, the dialog's owner and the source of its icon. Everything outlives
+    // the host.
+    Win32OptionsHost(HWND owner, const Win32Desktop& desktop, ColourDialog& colours, OptionsServices services)
+        : m_owner(owner), m_desktop(desktop), m_colours(colours), m_services(std::move(services)) {}
+    void ShowOptions(Form& mainWindow, SettingsBackend& settings, const MainWindowColours& current) override;
 
  private:
-    Win32OptionsHostPorts m_ports;
-    std::string m_programPath;
+    HWND m_owner;
+    const Win32Desktop& m_desktop;
+    ColourDialog& m_colours;
+    OptionsServices m_services;
 };
 
 }  // namespace tg

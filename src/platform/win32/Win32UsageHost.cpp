@@ -1,13 +1,13 @@
 #include "platform/win32/Win32UsageHost.h"
 
 #include "platform/win32/Win32UsageDialog.h"
-#include "usage/frmUsage.h"
 
 namespace tg {
 
-void Win32UsageHost::ShowUsage(const UsageColours& colours) {
-    Win32UsageDialog dialog(m_ports.owner, m_ports.desktop);
-    ShowUsageDialog(dialog, m_ports.settings, m_ports.calendar, m_ports.log, colours);
+void Win32UsageHost::ShowUsage(SettingsBackend& settings, Calendar& calendar, const UsageLog& log,
+                               const UsageColours& colours) {
+    Win32UsageDialog dialog(m_owner, m_desktop);
+    ShowUsageDialog(dialog, settings, calendar, log, colours);
 }
 
 }  // namespace tg

@@ -1,0 +1,40 @@
+#pragma once
+// The program's user interface on Linux: the GTK main window, its message box and dialogs, and
+// GTK's main loop. Needs GTK initialised.
+#include <string>
+
+#include "mainwindow/Program.h"
+#include "platform/gtk/GtkDesktop.h"
+#include "platform/gtk/GtkLauncher.h"
+#include "platform/gtk/GtkMainWindow.h"
+#include "platform/gtk/GtkMessageBox.h"
+#include "platform/gtk/GtkOptionsHost.h"
+#include "platform/gtk/GtkStartEnvironment.h"
+#include "platform/gtk/GtkUsageHost.h"
+#include "ports/RegistryApi.h"
+
+namespace tg {
+
+class GtkFrontEnd final : public FrontEnd {
+ public:
+    // The options dialog keeps the start-at-login entry in `registry`, running `programPath`; the
+    // browser its links open gets the environment without what `environment` set. Both outlive
+    // the front end.
+    GtkFrontEnd(const GtkStartEnvironment& environment, RegistryApi& registry, std::string programPath);
+
+    FrontEndPorts Ports() override {
+        return {m_window, m_window.Picture(), m_desktop, m_messages, m_options, m_usage};
+    }
+    void Attach(frmMain& form) override { m_window.Attach(form); }
+    int RunMessageLoop() override;
+
+ private:
+    GtkDesktop m_desktop;
+    GtkMainWindow m_window;
+    GtkMessageBox m_messages;
+    GtkLauncher m_launcher;
+    GtkOptionsHost m_options;
+    GtkUsageHost m_usage;
+};
+
+}  // namespace tg
