@@ -17,4 +17,18 @@ bool FrontEnd::Tick(std::uint32_t in, std::uint32_t out) {
     return WaitUntil([&] { return world.table.calls > before; }, 2500ms);
 }
 
+namespace {
+
+Point Middle(const PixelRect& r) { return {r.x + r.cx / 2, r.y + r.cy / 2}; }
+
+}  // namespace
+
+PointerShape FrontEnd::ShapeOver(std::string_view name) { return ShapeAt(Middle(ScreenPlace(name))); }
+
+void FrontEnd::Click(std::string_view name) {
+    const Point p = Middle(ScreenPlace(name));
+    PointerDown(p);
+    PointerUp(p);
+}
+
 }  // namespace tg::test

@@ -147,6 +147,25 @@ struct World {
     void Store(std::string_view key, std::string_view text) { settings.Set(kSettingsApp, kSettingsSection, key, text); }
 };
 
+// The platform's real desktop, except that the program neither checks for other copies nor ends.
+template <typename Real>
+class TestDesktop final : public Desktop {
+ public:
+    TestDesktop(Real& real, int& exits) : m_real(real), m_exits(exits) {}
+    TwipsRect PrimaryScreen() const override { return m_real.PrimaryScreen(); }
+    bool MonitorAt(float x, float y, TwipsRect& b) const override { return m_real.MonitorAt(x, y, b); }
+    float TwipsPerPixelX() const override { return m_real.TwipsPerPixelX(); }
+    float TwipsPerPixelY() const override { return m_real.TwipsPerPixelY(); }
+    void PumpMessages() override { m_real.PumpMessages(); }
+    void Sleep(std::uint32_t ms) override { m_real.Sleep(ms); }
+    bool AnotherInstanceRunning() override { return false; }
+    void ExitProcess() override { ++m_exits; }
+
+ private:
+    Real& m_real;
+    int& m_exits;
+};
+
 inline const std::string kProgramPath = "/opt/tidegauge/tidegauge";
 inline constexpr MainWindowColours kDialogColours = {0x00FFFFFF, 0x0080FFFF, 0};
 inline constexpr UsageColours kUsageColours = {0x000000FF, 0x0000FFFF};
@@ -202,11 +221,12 @@ class FrontEnd {
     virtual UsageDialog& UsagePort() = 0;
     virtual DialogFrame Frame() = 0;
     virtual ControlView Control(std::string_view name) = 0;
-    // A control's pixels as the screen shows them, and the pointer's shape over its middle.
+    // A control's place on the screen, and its pixels as the screen shows them.
+    virtual PixelRect ScreenPlace(std::string_view name) = 0;
     virtual Image CaptureControl(std::string_view name) = 0;
-    virtual PointerShape ShapeOver(std::string_view name) = 0;
-    // A left click in the middle of a control.
-    virtual void Click(std::string_view name) = 0;
+    // The pointer's shape over the middle of a control, and a left click there.
+    PointerShape ShapeOver(std::string_view name);
+    void Click(std::string_view name);
     // The controls the focus visits from the one the dialog focuses first, Tab (or Shift+Tab) pressed `presses` times.
     virtual std::vector<std::string> TabWalk(bool forward, std::size_t presses) = 0;
     // HScroll1 stepped as a user steps it: with the mouse (an arrow, the track; Home and End are

@@ -24,25 +24,7 @@
 namespace tg::test {
 namespace {
 
-// The real desktop, except that the program does not end.
-class TestDesktop final : public Desktop {
- public:
-    explicit TestDesktop(int& exits) : m_exits(exits) {}
-    GtkDesktop real;
-    TwipsRect PrimaryScreen() const override { return real.PrimaryScreen(); }
-    bool MonitorAt(float x, float y, TwipsRect& b) const override { return real.MonitorAt(x, y, b); }
-    float TwipsPerPixelX() const override { return real.TwipsPerPixelX(); }
-    float TwipsPerPixelY() const override { return real.TwipsPerPixelY(); }
-    void PumpMessages() override { real.PumpMessages(); }
-    void Sleep(std::uint32_t ms) override { real.Sleep(ms); }
-    bool AnotherInstanceRunning() override { return false; }
-    void ExitProcess() override { ++m_exits; }
-
- private:
-    int& m_exits;
-};
-
-// The widget of this name inside `root` (root itself included), or null.
+// The widget inside `root` (root itself included) that satisfies `match`, or null.
 GtkWidget* FindWidget(GtkWidget* root, const std::function<bool(GtkWidget*)>& match) {
     if (match(root)) return root;
     if (!GTK_IS_CONTAINER(root)) return nullptr;
@@ -201,14 +183,14 @@ class GtkFrontEnd final : public FrontEnd {
     void OpenDialog(Dialog which) override {
         m_which = which;
         if (which == Dialog::Options) {
-            m_optionsDialog = std::make_unique<GtkOptionsDialog>(window.Window(), desktop.real);
+            m_optionsDialog = std::make_unique<GtkOptionsDialog>(window.Window(), real);
             m_options = std::make_unique<frmOptions>(
                 OptionsPortsRefs{*m_optionsDialog, window, m_store, world.registry, world.colours, world.launcher},
                 kDialogColours, kProgramPath);
             m_optionsDialog->Attach(*m_options);
             m_dialog = m_optionsDialog->Window();
         } else {
-            m_usageDialog = std::make_unique<GtkUsageDialog>(window.Window(), desktop.real);
+            m_usageDialog = std::make_unique<GtkUsageDialog>(window.Window(), real);
             m_usage = std::make_unique<frmUsage>(UsagePortsRefs{*m_usageDialog, m_store, world.calendar}, world.log,
                                                  kUsageColours);
             m_usageDialog->Attach(*m_usage);
@@ -269,13 +251,10 @@ class GtkFrontEnd final : public FrontEnd {
         GtkWidget* c = Named(name);
         return c ? CaptureOf(gtk_widget_get_window(GTK_WIDGET(m_dialog)), PlaceOf(c)) : Image{};
     }
-    PointerShape ShapeOver(std::string_view name) override {
-        const PixelRect p = PlaceOf(Named(name));
-        return ShapeAt(ScreenPoint(Named(name), p.cx / 2, p.cy / 2));
-    }
-    void Click(std::string_view name) override {
-        const PixelRect p = PlaceOf(Named(name));
-        ClickAt(ScreenPoint(Named(name), p.cx / 2, p.cy / 2));
+    PixelRect ScreenPlace(std::string_view name) override {
+        GtkWidget* c = Named(name);
+        const Point origin = ScreenPoint(c, 0, 0);
+        return {origin.x, origin.y, gtk_widget_get_allocated_width(c), gtk_widget_get_allocated_height(c)};
     }
     std::vector<std::string> TabWalk(bool forward, std::size_t presses) override {
         FocusDialog();
@@ -361,10 +340,10 @@ class GtkFrontEnd final : public FrontEnd {
         m_modalEnd = std::chrono::steady_clock::now() + 10s;
         m_modalWatch = g_timeout_add(20, WatchModal, this);
         if (which == Dialog::Options) {
-            GtkOptionsHost({window, window.Window(), desktop.real, world.settings, world.registry, world.launcher},
+            GtkOptionsHost({window, window.Window(), real, world.settings, world.registry, world.launcher},
                            kProgramPath).ShowOptions(kDialogColours);
         } else {
-            GtkUsageHost({window.Window(), desktop.real, world.settings, world.calendar, world.log})
+            GtkUsageHost({window.Window(), real, world.settings, world.calendar, world.log})
                 .ShowUsage(kUsageColours);
         }
         EXPECT_FALSE(m_whileOpen) << "the dialog never showed";
@@ -471,7 +450,8 @@ class GtkFrontEnd final : public FrontEnd {
         return G_SOURCE_REMOVE;
     }
 
-    TestDesktop desktop{world.exits};
+    GtkDesktop real;
+    TestDesktop<GtkDesktop> desktop{real, world.exits};
     GtkMainWindow window{desktop};
     frmMain form{{window, window.Picture(), desktop, world.messages, world.settings, world.table, world.clock,
                   world.options, nullptr, &world.usage}};
