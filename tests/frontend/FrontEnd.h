@@ -4,6 +4,9 @@
 // fakes of everything else, driven through the OS (pointer, keys, window messages) and read back
 // from the real widgets and from the screen's pixels. Each answer that differs only in mechanism
 // (GTK learns of a move later, Win32 at once) is hidden behind WaitUntil.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -46,7 +49,9 @@ struct Image {
     int width = 0, height = 0;
     std::vector<Rgb> pixels;
     Rgb At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-    int Count(const std::function<bool(const Rgb&)>& match) const;
+    int Count(const std::function<bool(const Rgb&)>& match) const {
+        return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), match));
+    }
 };
 
 struct Point {
@@ -183,7 +188,14 @@ class FrontEnd {
     // Runs the platform's event loop until `done` holds or the time is up; whether it holds.
     virtual bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 3s) = 0;
     // The table moves these many bytes, and the window's own timer ticks once; whether it did in time.
-    bool Tick(std::uint32_t in, std::uint32_t out);
+    bool Tick(std::uint32_t in, std::uint32_t out) {
+        world.received += in;
+        world.sent += out;
+        world.table.SetTotals({{world.received, world.sent}});
+        world.clock.Advance(1s);
+        const int before = world.table.calls;
+        return WaitUntil([&] { return world.table.calls > before; }, 2500ms);
+    }
     virtual bool Shown() = 0;
     // The window's place and size on the screen, in pixels, as the system has them now.
     virtual PixelRect Place() = 0;
@@ -225,8 +237,11 @@ class FrontEnd {
     virtual PixelRect ScreenPlace(std::string_view name) = 0;
     virtual Image CaptureControl(std::string_view name) = 0;
     // The pointer's shape over the middle of a control, and a left click there.
-    PointerShape ShapeOver(std::string_view name);
-    void Click(std::string_view name);
+    PointerShape ShapeOver(std::string_view name) { return ShapeAt(Middle(ScreenPlace(name))); }
+    void Click(std::string_view name) {
+        PointerDown(Middle(ScreenPlace(name)));
+        PointerUp(Middle(ScreenPlace(name)));
+    }
     // The controls the focus visits from the one the dialog focuses first, Tab (or Shift+Tab) pressed `presses` times.
     virtual std::vector<std::string> TabWalk(bool forward, std::size_t presses) = 0;
     // HScroll1 stepped as a user steps it: with the mouse (an arrow, the track; Home and End are
@@ -248,9 +263,19 @@ class FrontEnd {
     virtual bool MainWindowWaits() = 0;
     virtual bool ShowsText(std::string_view text) = 0;
     virtual bool HasMainWindowIcon() = 0;
+
+ private:
+    static Point Middle(const PixelRect& r) { return {r.x + r.cx / 2, r.y + r.cy / 2}; }
 };
 
 // The front end this test program was built with.
 std::unique_ptr<FrontEnd> MakeFrontEnd();
+
+// The shared tests' fixture.
+class FrontEndTest : public ::testing::Test {
+ protected:
+    std::unique_ptr<FrontEnd> ui = MakeFrontEnd();
+    World& world = ui->world;
+};
 
 }  // namespace tg::test

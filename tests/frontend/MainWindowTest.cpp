@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <span>
 
-#include "FrontEndTest.h"
+#include "FrontEnd.h"
 #include "mainwindow/MenuTree.h"
 
 namespace tg::test {
@@ -171,6 +171,19 @@ void Walk(std::span<const MenuNode> nodes, const std::vector<MenuEntry>& entries
     EXPECT_EQ(entry, entries.end()) << "more entries than the tree has";
 }
 
+// The menu as it opens: the entry of each item, and the interface items.
+struct Menu {
+    std::map<MenuItem, MenuEntry> items;
+    std::vector<MenuEntry> interfaces;
+};
+
+Menu Open(FrontEnd& ui) {
+    Menu menu;
+    Walk(ContextMenuTree(), ui.OpenMenu(), [&](const MenuNode& n, const MenuEntry& e) { menu.items[*n.item] = e; },
+         &menu.interfaces);
+    return menu;
+}
+
 class MenuTest : public FrontEndTest {
  protected:
     void SetUp() override {
@@ -183,41 +196,21 @@ class MenuTest : public FrontEndTest {
         const int calls = world.table.calls;  // the interfaces are those of the last tick
         ASSERT_TRUE(ui->WaitUntil([&] { return world.table.calls > calls; }, 2500ms));
     }
-    // The menu as it opens now; the entry of each item and the interface items.
-    std::vector<MenuEntry> Open(std::map<MenuItem, MenuEntry>& items, std::vector<MenuEntry>& interfaces) {
-        const std::vector<MenuEntry> menu = ui->OpenMenu();
-        items.clear();
-        interfaces.clear();
-        Walk(ContextMenuTree(), menu, [&](const MenuNode& node, const MenuEntry& e) { items[*node.item] = e; },
-             &interfaces);
-        return menu;
-    }
-    MenuEntry EntryOf(MenuItem item) {
-        std::map<MenuItem, MenuEntry> items;
-        std::vector<MenuEntry> interfaces;
-        Open(items, interfaces);
-        return items[item];
-    }
 };
 
 TEST_F(MenuTest, TheMenuIsTheTreeWithTheInterfacesFilledAgainNotAppended) {
-    std::map<MenuItem, MenuEntry> items;
-    std::vector<MenuEntry> first, again;
-    Open(items, first);
-    Open(items, again);
-    ASSERT_EQ(again.size(), 2u) << "one item per interface";
-    std::vector<std::string> captions;
-    for (const MenuEntry& e : again) captions.push_back(e.caption);
-    std::sort(captions.begin(), captions.end());
-    EXPECT_EQ(captions, (std::vector<std::string>{"eth0", "lo"}));
-    for (const MenuEntry& e : again) EXPECT_EQ(e.checked, e.caption == "lo") << e.caption << ": counts now";
-    EXPECT_EQ(items.size(), static_cast<std::size_t>(kLastMenuItem) + 1) << "every item of the tree";
-
-    const auto lo = std::find_if(again.begin(), again.end(), [](const MenuEntry& e) { return e.caption == "lo"; });
-    const auto eth0 = std::find_if(again.begin(), again.end(), [](const MenuEntry& e) { return e.caption == "eth0"; });
-    ui->Pick(*eth0);
+    Open(*ui);
+    const Menu menu = Open(*ui);
+    ASSERT_EQ(menu.interfaces.size(), 2u) << "one item per interface";
+    EXPECT_EQ(menu.items.size(), static_cast<std::size_t>(kLastMenuItem) + 1) << "every item of the tree";
+    std::map<std::string, MenuEntry> byName;
+    for (const MenuEntry& e : menu.interfaces) byName[e.caption] = e;
+    ASSERT_EQ(byName.size(), 2u) << byName.begin()->first;
+    EXPECT_TRUE(byName["lo"].checked) << "counts now";
+    EXPECT_FALSE(byName["eth0"].checked);
+    ui->Pick(byName["eth0"]);
     EXPECT_EQ(world.Stored("interfaces"), "lo,eth0") << "picked interfaces count along with those before";
-    ui->Pick(*lo);
+    ui->Pick(byName["lo"]);
     EXPECT_EQ(world.Stored("interfaces"), "eth0");
 }
 
@@ -243,16 +236,14 @@ TEST_F(MenuTest, EachItemRunsItsOwnCommandAndItsMarkLandsOnIt) {
     const auto opened = [&] {
         return Opened{world.messages.shown.size(), world.options.shown.size(), world.usage.shown.size(), world.exits};
     };
-    std::map<MenuItem, MenuEntry> items, now;
-    std::vector<MenuEntry> interfaces;
-    Open(items, interfaces);
+    const Menu menu = Open(*ui);
     std::vector<Opened> seen;
-    for (const auto& [item, entry] : items) {
+    for (const auto& [item, entry] : menu.items) {
         if (item == MenuItem::exit) continue;  // it ends the window: last
         const Opened before = opened();
         ui->Pick(entry);
         const Opened effect = opened() - before;
-        Open(now, interfaces);
+        std::map<MenuItem, MenuEntry> now = Open(*ui).items;
         const auto group = RadioGroup(item);
         for (const MenuNode& sibling : group)
             EXPECT_EQ(now[*sibling.item].checked, sibling.item == item) << entry.caption << " picked";
@@ -263,16 +254,16 @@ TEST_F(MenuTest, EachItemRunsItsOwnCommandAndItsMarkLandsOnIt) {
         seen.push_back(effect);
     }
     EXPECT_EQ(seen.size() + 1, Commands(ContextMenuTree())) << "every command item but exit";
-    ui->Pick(EntryOf(MenuItem::exit));
+    ui->Pick(Open(*ui).items[MenuItem::exit]);
     EXPECT_EQ(world.exits, 1);
 }
 
 TEST_F(MenuTest, AlwaysOnTopOffSendsTheWindowBehindAnotherAndOnBringsItBack) {
     ui->OpenOtherWindow({1400, 800, 200, 200});  // beside it: the clicks on the window reach it
-    ASSERT_TRUE(EntryOf(MenuItem::ontop).checked) << "on by default";
+    ASSERT_TRUE(Open(*ui).items[MenuItem::ontop].checked) << "on by default";
     for (const bool on : {false, true, false}) {
-        ui->Pick(EntryOf(MenuItem::ontop));
-        EXPECT_EQ(EntryOf(MenuItem::ontop).checked, on);
+        ui->Pick(Open(*ui).items[MenuItem::ontop]);
+        EXPECT_EQ(Open(*ui).items[MenuItem::ontop].checked, on);
         EXPECT_EQ(world.Stored("ontop"), on ? "1" : "0");
         EXPECT_TRUE(ui->WaitUntil([&] { return ui->AboveOtherWindow() == on; }))
             << (on ? "on raises the window" : "off lowers it behind the other window");
@@ -284,12 +275,7 @@ TEST_F(MenuTest, AlwaysOnTopOffSendsTheWindowBehindAnotherAndOnBringsItBack) {
 // Every way out goes through frmMain's unload: the window leaves the screen and the program ends.
 TEST_F(MainWindowTest, TheExitItemTheCloseRequestAndTheSessionsEndAllUnload) {
     const std::function<void(FrontEnd&)> ways[] = {
-        [](FrontEnd& f) {
-            std::map<MenuItem, MenuEntry> items;
-            Walk(ContextMenuTree(), f.OpenMenu(), [&](const MenuNode& n, const MenuEntry& e) { items[*n.item] = e; },
-                 nullptr);
-            f.Pick(items[MenuItem::exit]);
-        },
+        [](FrontEnd& f) { f.Pick(Open(f).items[MenuItem::exit]); },
         [](FrontEnd& f) { f.CloseBySystem(); },
         [](FrontEnd& f) { f.EndSession(); },
     };

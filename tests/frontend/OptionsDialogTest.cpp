@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "FrontEndTest.h"
+#include "FrontEnd.h"
 #include "appearance/frmOptions.h"
 #include "settings/modRegistry.h"
 

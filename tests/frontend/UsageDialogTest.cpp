@@ -2,7 +2,7 @@
 // chart drawn as the portable picture holds it, and the spin button's commit rules.
 #include <gtest/gtest.h>
 
-#include "FrontEndTest.h"
+#include "FrontEnd.h"
 #include "appearance/PixelSurface.h"
 #include "usage/UsageChart.h"
 #include "usage/frmUsage.h"

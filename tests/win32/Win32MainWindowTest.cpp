@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <string>
 
-#include "FrontEndTest.h"
 #include "GuiObjects.h"
 #include "Win32FrontEnd.h"
 
