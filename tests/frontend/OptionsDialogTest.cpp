@@ -162,7 +162,8 @@ TEST_F(OptionsDialogTest, LinksShowAHandAndTheLinkColourAndOpenTheirPages) {
     for (const OptionsControl& c : kOptionsControls) {
         if (TakesFocus(c.kind)) continue;  // the labels: links and the rest
         const bool isLink = c.kind == OptionsControlKind::Link;
-        EXPECT_EQ(ui->ShapeOver(c.name), isLink ? PointerShape::Hand : PointerShape::Default) << c.name;
+        const PointerShape shape = isLink ? PointerShape::Hand : PointerShape::Default;
+        EXPECT_TRUE(ui->WaitUntil([&] { return ui->ShapeOver(c.name) == shape; })) << c.name;
         ui->Click(c.name);
         if (!isLink) {
             EXPECT_FALSE(ui->WaitUntil([&] { return !world.launcher.opened.empty(); }, 100ms)) << c.name;
