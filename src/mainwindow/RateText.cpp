@@ -25,4 +25,13 @@ std::string RateText(DisplayUnit unit, const Rate& rate) {
     return std::to_string(rate.kilobits) + "kb";
 }
 
+std::string ReadoutText(Readout readout, DisplayUnit unit, const Rate& rate) {
+    switch (readout) {
+        case Readout::Download: return "D:" + RateText(unit, rate);
+        case Readout::Upload: return "U:" + RateText(unit, rate);
+        case Readout::Maximum: break;
+    }
+    return RateText(unit, rate) + " Max";
+}
+
 }  // namespace tg

@@ -18,4 +18,10 @@ DisplayUnit UnitFromText(std::string_view text) noexcept;
 // figure, the scaled units its exact bits.
 std::string RateText(DisplayUnit unit, const Rate& rate);
 
+// The main window's three read-outs.
+enum class Readout { Download, Upload, Maximum };
+
+// A read-out's text: "D:" or "U:" before the rate, " Max" after the graph's maximum.
+std::string ReadoutText(Readout readout, DisplayUnit unit, const Rate& rate);
+
 }  // namespace tg

@@ -17,9 +17,9 @@ std::string TooltipText(const TooltipFacts& f) {
     std::size_t i = 0;
     for (const CInterfacePtr& row : f.table) {
         const RowTick tick = i < f.rows.size() ? f.rows[i] : RowTick{};
-        text += InterfaceCaption(*row) + (tick.counted ? "  计入  " : "  不计入  ") + "D:" +
-                RateText(f.unit, RatePerSecond(tick.received, f.elapsed)) + " U:" +
-                RateText(f.unit, RatePerSecond(tick.sent, f.elapsed)) + '\n';
+        text += InterfaceCaption(*row) + (tick.counted ? "  计入  " : "  不计入  ") +
+                ReadoutText(Readout::Download, f.unit, RatePerSecond(tick.received, f.elapsed)) + ' ' +
+                ReadoutText(Readout::Upload, f.unit, RatePerSecond(tick.sent, f.elapsed)) + '\n';
         ++i;
     }
     text += Totals("启动以来", f.unit, f.sinceStart);

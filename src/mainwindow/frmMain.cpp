@@ -264,9 +264,9 @@ void frmMain::IP_Data(std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
     m_up = m_tick.up;
     m_down = m_tick.down;
     m_ticked = true;
-    m_ports.form.SetLabelText(LabelId::Label10, "U:" + RateText(m_units, m_up));
+    m_ports.form.SetLabelText(LabelId::Label10, ReadoutText(Readout::Upload, m_units, m_up));
     PlaceUploadReadout();
-    m_ports.form.SetLabelText(LabelId::Label9, "D:" + RateText(m_units, m_down));
+    m_ports.form.SetLabelText(LabelId::Label9, ReadoutText(Readout::Download, m_units, m_down));
     DrawGraph(m_up.kilobits, m_down.kilobits);
     m_ports.desktop.PumpMessages();
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
@@ -276,7 +276,7 @@ void frmMain::IP_Data(std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
 // The graph's maximum is whole kilobits a second: 1000 bits each.
 std::string frmMain::MaximumText() const {
     const std::uint64_t bits = m_graphMax > 0 ? static_cast<std::uint64_t>(m_graphMax) * 1000 : 0;
-    return RateText(m_units, {m_graphMax, bits}) + " Max";
+    return ReadoutText(Readout::Maximum, m_units, {m_graphMax, bits});
 }
 
 // In automatic scale the maximum only grows: to the upload value + 10 when it exceeds the maximum,

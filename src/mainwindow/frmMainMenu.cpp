@@ -66,9 +66,9 @@ void frmMain::Units_Click(MenuItem item) {
 // design texts.
 void frmMain::ShowReadouts() {
     if (!m_ticked) return;
-    m_ports.form.SetLabelText(LabelId::Label10, "U:" + RateText(m_units, m_up));
+    m_ports.form.SetLabelText(LabelId::Label10, ReadoutText(Readout::Upload, m_units, m_up));
     PlaceUploadReadout();
-    m_ports.form.SetLabelText(LabelId::Label9, "D:" + RateText(m_units, m_down));
+    m_ports.form.SetLabelText(LabelId::Label9, ReadoutText(Readout::Download, m_units, m_down));
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
 }
 
