@@ -60,7 +60,8 @@ void RunUpdates(benchmark::State& state, const tg::NetlinkTableSourceOptions& op
     tg::UnsupportedNotice notice(dialog);
     tg::SteadyClock clock;
     tg::CIpUpdate update(source, notice, clock);
-    for (auto _ : state) update.Update();
+    tg::TickResult tick;
+    for (auto _ : state) update.Update(tick);
     state.counters["links"] = Links(source);
 }
 
@@ -161,10 +162,11 @@ void BM_UpdateTenLinks(benchmark::State& state) {
     tg::UnsupportedNotice notice(dialog);
     tg::SteadyClock clock;
     tg::CIpUpdate update(source, notice, clock);
-    update.Update();
-    for (auto _ : state) update.Update();
+    tg::TickResult tick;
+    update.Update(tick);
+    for (auto _ : state) update.Update(tick);
     std::vector<bool> counted;
-    update.Selection().Counted(*update.LastInterfaces(), counted);
+    update.Selection().Counted(*tick.table, counted);
     state.counters["links"] = Links(source);
     state.counters["counted"] = static_cast<double>(std::count(counted.begin(), counted.end(), true));
     state.SetLabel(inside ? links.kind : "this machine's links");

@@ -22,6 +22,11 @@ std::int64_t Moved(std::int32_t now, std::int32_t before) noexcept {
     return difference > 0 ? difference : 0;
 }
 
+// The rate for the Data pair's kilobytes, so that both come from one division.
+Rate RateFor(std::int32_t kilobytes, std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept {
+    return {KilobitsFromKilobytes(kilobytes), BitsPerSecond(bytes, elapsed)};
+}
+
 }  // namespace
 
 std::int32_t KilobytesPerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept {
@@ -50,6 +55,10 @@ std::int32_t KilobitsFromKilobytes(std::int32_t kilobytes) noexcept {
     return ClampToInt32(static_cast<std::int64_t>(kilobytes) * 8);
 }
 
+Rate RatePerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept {
+    return RateFor(KilobytesPerSecond(bytes, elapsed), bytes, elapsed);
+}
+
 // Rows keep their places from tick to tick unless links come or go, so the same position is
 // looked at first.
 const CIpUpdate::Baseline* CIpUpdate::Previous(std::size_t position, const std::string& name,
@@ -61,10 +70,10 @@ const CIpUpdate::Baseline* CIpUpdate::Previous(std::size_t position, const std::
     return nullptr;
 }
 
-TickBytes CIpUpdate::Measure(const CInterfaces& table, std::vector<Baseline>& current) {
+TickBytes CIpUpdate::Measure(const CInterfaces& table, std::vector<Baseline>& current, std::vector<RowTick>& rows) {
     m_selection.Counted(table, m_counted);
     current.resize(static_cast<std::size_t>(table.Count()));
-    m_lastRows.assign(current.size(), RowTick{});
+    rows.assign(current.size(), RowTick{});
     TickBytes moved;
     std::size_t i = 0;
     for (const CInterfacePtr& row : table) {
@@ -73,7 +82,7 @@ TickBytes CIpUpdate::Measure(const CInterfaces& table, std::vector<Baseline>& cu
         now.index = row->InterfaceIndex();
         now.received = row->OctetsReceived();
         now.sent = row->OctetsSent();
-        RowTick& tick = m_lastRows[i];
+        RowTick& tick = rows[i];
         tick.counted = m_counted[i];
         if (const Baseline* before = Previous(i, now.name, now.index)) {
             tick.received = Moved(now.received, before->received);
@@ -88,19 +97,22 @@ TickBytes CIpUpdate::Measure(const CInterfaces& table, std::vector<Baseline>& cu
     return moved;
 }
 
-void CIpUpdate::Update() {
-    m_last = m_helper.Interfaces();
+void CIpUpdate::Update(TickResult& result) {
+    result.table = m_helper.Interfaces();
     const bool read = m_helper.LastReadSucceeded();
     const std::chrono::nanoseconds now = m_clock.Now();
     std::vector<Baseline> current = std::exchange(m_spare, {});
-    const TickBytes moved = Measure(*m_last, current);
+    const TickBytes moved = Measure(*result.table, current, result.rows);
     const bool measured = read && m_previousRead;
-    m_lastTick = measured ? moved : TickBytes{};
-    const std::chrono::nanoseconds elapsed = now - m_previousTime;
-    m_lastElapsed = measured ? elapsed : std::chrono::nanoseconds{0};
+    result.bytes = measured ? moved : TickBytes{};
+    result.elapsed = measured ? now - m_previousTime : std::chrono::nanoseconds{0};
+    result.OutData = KilobytesPerSecond(result.bytes.received, result.elapsed);
+    result.InData = KilobytesPerSecond(result.bytes.sent, result.elapsed);
+    result.down = RateFor(result.OutData, result.bytes.received, result.elapsed);
+    result.up = RateFor(result.InData, result.bytes.sent, result.elapsed);
     if (measured && Data) {
-        std::int32_t OutData = KilobytesPerSecond(moved.received, elapsed);
-        std::int32_t InData = KilobytesPerSecond(moved.sent, elapsed);
+        std::int32_t OutData = result.OutData;
+        std::int32_t InData = result.InData;
         Data(OutData, InData);
     }
     // After the handlers: a tick nested inside them worked from the same baseline, and this one's

@@ -46,6 +46,31 @@ struct RowTick {
     std::int64_t sent = 0;
 };
 
+// A rate as the read-outs show it: whole kilobits (the event's kilobytes x 8, so the figure
+// matches the Data pair) and the exact bits a second that the scaled units show.
+struct Rate {
+    std::int32_t kilobits = 0;
+    std::uint64_t bits = 0;
+    bool operator==(const Rate&) const = default;
+};
+
+// The rate of `bytes` moved in `elapsed`, scaled to one second.
+Rate RatePerSecond(std::int64_t bytes, std::chrono::nanoseconds elapsed) noexcept;
+
+// Everything one Update read and measured. A tick that did not measure (the first, or one next to
+// a failed read) moved nothing in no time: its amounts and rates are 0, its table and rows are
+// still this read's.
+struct TickResult {
+    std::int32_t OutData = 0;  // the Data pair: received kilobytes a second
+    std::int32_t InData = 0;   // and sent
+    TickBytes bytes;           // over the counted interfaces, not scaled by time
+    std::chrono::nanoseconds elapsed{0};
+    Rate down;
+    Rate up;
+    std::shared_ptr<const CInterfaces> table = std::make_shared<const CInterfaces>();
+    std::vector<RowTick> rows;  // in the table's order
+};
+
 class CIpUpdate {
  public:
     using DataHandler = std::function<void(std::int32_t& OutData, std::int32_t& InData)>;
@@ -53,20 +78,14 @@ class CIpUpdate {
     CIpUpdate(TableSource& source, UnsupportedNotice& notice, Clock& clock)
         : m_helper(source, notice), m_clock(clock) {}
 
-    // Raises Data whenever this read and the one before it both got a table, even when nothing
-    // moved or nothing counts: an idle second reads 0.
-    void Update();
+    // Fills `result` (its storage reused from the tick before), then raises Data whenever this read
+    // and the one before it both got a table, even when nothing moved or nothing counts: an idle
+    // second reads 0. A tick nested inside the handler may fill the same result again.
+    void Update(TickResult& result);
 
     // Counts by this selection from the next tick on.
     void Select(InterfaceSelection selection) { m_selection = std::move(selection); }
     const InterfaceSelection& Selection() const noexcept { return m_selection; }
-
-    // The records of the last read (empty before the first), and what its tick moved: over the
-    // counted interfaces, and row by row in the records' order, in that much time.
-    std::shared_ptr<const CInterfaces> LastInterfaces() const noexcept { return m_last; }
-    TickBytes LastTick() const noexcept { return m_lastTick; }
-    const std::vector<RowTick>& LastRows() const noexcept { return m_lastRows; }
-    std::chrono::nanoseconds LastElapsed() const noexcept { return m_lastElapsed; }
 
     // Runs synchronously inside Update; what the handler does to its arguments is not read back.
     DataHandler Data;
@@ -79,16 +98,12 @@ class CIpUpdate {
         std::int32_t sent = 0;
     };
 
-    TickBytes Measure(const CInterfaces& table, std::vector<Baseline>& current);
+    TickBytes Measure(const CInterfaces& table, std::vector<Baseline>& current, std::vector<RowTick>& rows);
     const Baseline* Previous(std::size_t position, const std::string& name, std::int32_t index) const;
 
     CIpHelper m_helper;
     Clock& m_clock;
     InterfaceSelection m_selection;
-    std::shared_ptr<const CInterfaces> m_last = std::make_shared<CInterfaces>();
-    TickBytes m_lastTick;
-    std::vector<RowTick> m_lastRows;
-    std::chrono::nanoseconds m_lastElapsed{0};
     std::vector<Baseline> m_previous;
     std::vector<Baseline> m_spare;  // the storage of the baseline before, reused
     std::vector<bool> m_counted;

@@ -8,21 +8,30 @@ DisplayUnit UnitFromText(std::string_view text) noexcept {
     return DisplayUnit::Kilobits;
 }
 
-std::string RateText(DisplayUnit unit, std::int32_t kilobits, std::uint64_t bitsPerSecond) {
+std::string RateText(DisplayUnit unit, const Rate& rate) {
     switch (unit) {
         case DisplayUnit::Kilobits: break;
         case DisplayUnit::Bits: {
-            if (bitsPerSecond == 0) return "0kb";
-            const Scaled s = ScaleToThreeFigures(bitsPerSecond);
+            if (rate.bits == 0) return "0kb";
+            const Scaled s = ScaleToThreeFigures(rate.bits);
             return s.number + s.prefix + 'b';
         }
         case DisplayUnit::Bytes: {
-            if (bitsPerSecond == 0) return "0KB";
-            const Scaled s = ScaleToThreeFigures(bitsPerSecond, 8);
+            if (rate.bits == 0) return "0KB";
+            const Scaled s = ScaleToThreeFigures(rate.bits, 8);
             return s.number + static_cast<char>(s.prefix == 'k' ? 'K' : s.prefix) + 'B';
         }
     }
-    return std::to_string(kilobits) + "kb";
+    return std::to_string(rate.kilobits) + "kb";
+}
+
+std::string ReadoutText(Readout readout, DisplayUnit unit, const Rate& rate) {
+    switch (readout) {
+        case Readout::Download: return "D:" + RateText(unit, rate);
+        case Readout::Upload: return "U:" + RateText(unit, rate);
+        case Readout::Maximum: break;
+    }
+    return RateText(unit, rate) + " Max";
 }
 
 }  // namespace tg

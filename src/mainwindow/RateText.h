@@ -7,14 +7,21 @@
 #include <string_view>
 
 #include "common/Amounts.h"
+#include "counters/CIpUpdate.h"
 
 namespace tg {
 
 // The stored `units`: "0", "1" or "2"; anything else is the default, whole kilobits.
 DisplayUnit UnitFromText(std::string_view text) noexcept;
 
-// A rate of `bitsPerSecond` in the unit, with its unit's letters. In whole kilobits the value is
-// `kilobits` (the read-outs' own whole-kilobit figure); the scaled units use the exact bits.
-std::string RateText(DisplayUnit unit, std::int32_t kilobits, std::uint64_t bitsPerSecond);
+// A rate in the unit, with its unit's letters: whole kilobits shows the rate's own whole-kilobit
+// figure, the scaled units its exact bits.
+std::string RateText(DisplayUnit unit, const Rate& rate);
+
+// The main window's three read-outs.
+enum class Readout { Download, Upload, Maximum };
+
+// A read-out's text: "D:" or "U:" before the rate, " Max" after the graph's maximum.
+std::string ReadoutText(Readout readout, DisplayUnit unit, const Rate& rate);
 
 }  // namespace tg

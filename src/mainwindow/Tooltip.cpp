@@ -6,11 +6,6 @@ namespace tg {
 
 namespace {
 
-std::string Rate(DisplayUnit unit, std::int64_t bytes, std::chrono::nanoseconds elapsed) {
-    const std::int32_t kilobits = KilobitsFromKilobytes(KilobytesPerSecond(bytes, elapsed));
-    return RateText(unit, kilobits, BitsPerSecond(bytes, elapsed));
-}
-
 std::string Totals(const char* what, DisplayUnit unit, const Usage& usage) {
     return std::string(what) + "  接收 " + AmountText(unit, usage.received) + "  发送 " + AmountText(unit, usage.sent);
 }
@@ -22,8 +17,9 @@ std::string TooltipText(const TooltipFacts& f) {
     std::size_t i = 0;
     for (const CInterfacePtr& row : f.table) {
         const RowTick tick = i < f.rows.size() ? f.rows[i] : RowTick{};
-        text += InterfaceCaption(*row) + (tick.counted ? "  计入  " : "  不计入  ") + "D:" +
-                Rate(f.unit, tick.received, f.elapsed) + " U:" + Rate(f.unit, tick.sent, f.elapsed) + '\n';
+        text += InterfaceCaption(*row) + (tick.counted ? "  计入  " : "  不计入  ") +
+                ReadoutText(Readout::Download, f.unit, RatePerSecond(tick.received, f.elapsed)) + ' ' +
+                ReadoutText(Readout::Upload, f.unit, RatePerSecond(tick.sent, f.elapsed)) + '\n';
         ++i;
     }
     text += Totals("启动以来", f.unit, f.sinceStart);

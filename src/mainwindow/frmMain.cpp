@@ -58,16 +58,8 @@ void frmMain::Form_Initialize() {
 
 void frmMain::Form_Load() {
     IP = std::make_shared<CIpUpdate>(m_ports.table, m_notice, m_ports.clock);
-    // The scaled units show the exact rate the event's whole kilobytes came from.
-    IP->Data = [this, sampler = IP.get()](std::int32_t& OutData, std::int32_t& InData) {
-        const TickBytes tick = sampler->LastTick();
-        m_downBits = BitsPerSecond(tick.received, sampler->LastElapsed());
-        m_upBits = BitsPerSecond(tick.sent, sampler->LastElapsed());
-        m_sinceStart.received += tick.received;
-        m_sinceStart.sent += tick.sent;
-        if (m_ports.usage != nullptr) m_ports.usage->Count(tick);
-        IP_Data(OutData, InData);
-    };
+    IP->Data = [this](std::int32_t& OutData, std::int32_t& InData) { IP_Data(OutData, InData); };
+    m_tick = TickResult{};  // the new sampler has read nothing: the tooltip and the menu list no interfaces
     m_graphMax = 128;
     if (m_ports.desktop.AnotherInstanceRunning()) {
         m_ports.desktop.ExitProcess();
@@ -215,7 +207,7 @@ void frmMain::Timer2_Timer() {
     // One of the messages may run the start-up sequence again and replace the sampler: the
     // sampler whose Update is under way lives until it returns.
     const std::shared_ptr<CIpUpdate> sampler = IP;
-    if (sampler) sampler->Update();
+    if (sampler) sampler->Update(m_tick);
     if (--m_ticks == 0 && std::exchange(m_paintPending, false)) m_ports.form.Repaint();
 }
 
@@ -269,16 +261,23 @@ std::int16_t frmMain::StartupOpacity() const {
     return level >= 0 && level < kOpacityMin ? kOpacityDefault : level;
 }
 
-void frmMain::IP_Data(std::int32_t& OutData, std::int32_t& InData) {
-    const std::int32_t U = KilobitsFromKilobytes(InData);
-    const std::int32_t D = KilobitsFromKilobytes(OutData);
-    m_upKilobits = U;
-    m_downKilobits = D;
+// The sampler raises the event once it has filled m_tick. Everything is taken from it before the
+// graph step pumps messages: a tick that runs inside the pump fills it again.
+void frmMain::IP_Data(std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
+    // A tick run by this one's message pump measures from the same baseline and would count these
+    // bytes again; what it moves beyond them is in the next tick's, which starts from this reading.
+    if (m_ticks <= 1) {
+        m_sinceStart.received += m_tick.bytes.received;
+        m_sinceStart.sent += m_tick.bytes.sent;
+        if (m_ports.usage != nullptr) m_ports.usage->Count(m_tick.bytes);
+    }
+    m_up = m_tick.up;
+    m_down = m_tick.down;
     m_ticked = true;
-    m_ports.form.SetLabelText(LabelId::Label10, "U:" + RateText(m_units, U, m_upBits));
+    m_ports.form.SetLabelText(LabelId::Label10, ReadoutText(Readout::Upload, m_units, m_up));
     PlaceUploadReadout();
-    m_ports.form.SetLabelText(LabelId::Label9, "D:" + RateText(m_units, D, m_downBits));
-    DrawGraph(U, D);
+    m_ports.form.SetLabelText(LabelId::Label9, ReadoutText(Readout::Download, m_units, m_down));
+    DrawGraph(m_up.kilobits, m_down.kilobits);
     m_ports.desktop.PumpMessages();
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
     RefreshTooltip();
@@ -287,7 +286,7 @@ void frmMain::IP_Data(std::int32_t& OutData, std::int32_t& InData) {
 // The graph's maximum is whole kilobits a second: 1000 bits each.
 std::string frmMain::MaximumText() const {
     const std::uint64_t bits = m_graphMax > 0 ? static_cast<std::uint64_t>(m_graphMax) * 1000 : 0;
-    return RateText(m_units, m_graphMax, bits) + " Max";
+    return ReadoutText(Readout::Maximum, m_units, {m_graphMax, bits});
 }
 
 // In automatic scale the maximum only grows: to the upload value + 10 when it exceeds the maximum,
@@ -405,8 +404,7 @@ bool frmMain::TooltipAvailable() const noexcept { return !m_dragging && !m_resiz
 
 std::optional<std::string> frmMain::TooltipText() const {
     if (!TooltipAvailable()) return std::nullopt;
-    const std::shared_ptr<const CInterfaces> table = IP->LastInterfaces();
-    TooltipFacts facts{*table, IP->LastRows(), IP->LastElapsed(), m_units,
+    TooltipFacts facts{*m_tick.table, m_tick.rows, m_tick.elapsed, m_units,
                        {static_cast<std::uint64_t>(m_sinceStart.received), static_cast<std::uint64_t>(m_sinceStart.sent)},
                        std::nullopt, std::nullopt};
     if (m_ports.usage != nullptr) {

@@ -162,6 +162,7 @@ class frmMain {
     SettingsStore m_store;
     UnsupportedNotice m_notice;
     std::shared_ptr<CIpUpdate> IP;
+    TickResult m_tick;  // what the sampler read in the last tick, filled by it in place
 
     std::int32_t m_graphMax = 128;
     std::int32_t m_scaleKbps = -1;
@@ -175,9 +176,7 @@ class frmMain {
     InterfaceSelection m_interfaces;
     DisplayUnit m_units = DisplayUnit::Kilobits;
     bool m_locked = false;
-    // The last tick's read-outs: whole kilobits as the event gave them, and the exact bits a second.
-    std::int32_t m_downKilobits = 0, m_upKilobits = 0;
-    std::uint64_t m_downBits = 0, m_upBits = 0;
+    Rate m_down, m_up;  // the read-outs' last rates, kept for a change of unit
     bool m_ticked = false;  // the read-outs show a tick, not their design texts
     bool m_usageLoaded = false;  // the log is read once, at the first start-up, not at its re-runs
     TickBytes m_sinceStart;  // what the counted interfaces moved since the program started

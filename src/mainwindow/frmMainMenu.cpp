@@ -66,9 +66,9 @@ void frmMain::Units_Click(MenuItem item) {
 // design texts.
 void frmMain::ShowReadouts() {
     if (!m_ticked) return;
-    m_ports.form.SetLabelText(LabelId::Label10, "U:" + RateText(m_units, m_upKilobits, m_upBits));
+    m_ports.form.SetLabelText(LabelId::Label10, ReadoutText(Readout::Upload, m_units, m_up));
     PlaceUploadReadout();
-    m_ports.form.SetLabelText(LabelId::Label9, "D:" + RateText(m_units, m_downKilobits, m_downBits));
+    m_ports.form.SetLabelText(LabelId::Label9, ReadoutText(Readout::Download, m_units, m_down));
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
 }
 
@@ -78,11 +78,9 @@ void frmMain::locked_Click() {
     m_store.Write(keys::locked, m_locked ? "1" : "0");
 }
 
-// The submenu shows the interfaces of the sampler's last read, checked as they count now.
+// The submenu shows the interfaces of the last tick's read, checked as they count now.
 void frmMain::FillInterfaceMenu() {
-    const std::shared_ptr<CIpUpdate> sampler = IP;
-    const auto table = sampler ? sampler->LastInterfaces() : std::make_shared<const CInterfaces>();
-    const std::vector<InterfaceMenuItem> items = BuildInterfaceMenu(*table, m_interfaces);
+    const std::vector<InterfaceMenuItem> items = BuildInterfaceMenu(*m_tick.table, m_interfaces);
     std::vector<InterfaceMenuEntry> entries;
     m_menuInterfaces.clear();
     for (const InterfaceMenuItem& item : items) {

@@ -164,9 +164,9 @@ int RunWatch(const Options& o, const Environment& env) {
     CIpUpdate sampler(*source, notice, *env.clock);
     sampler.Select(LiveSelection(o, env));
     long printed = 0;
-    sampler.Data = [&](std::int32_t& OutData, std::int32_t& InData) {
-        *env.out << WallClockStamp() << " D:" << KilobitsFromKilobytes(OutData)
-                 << " U:" << KilobitsFromKilobytes(InData) << std::endl;
+    TickResult tick;
+    sampler.Data = [&](std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
+        *env.out << WallClockStamp() << " D:" << tick.down.kilobits << " U:" << tick.up.kilobits << std::endl;
         ++printed;
     };
     std::chrono::nanoseconds next = env.clock->Now();
@@ -180,8 +180,8 @@ int RunWatch(const Options& o, const Environment& env) {
             if (now >= next) next += std::chrono::seconds((now - next) / std::chrono::seconds(1) + 1);
             env.sleepUntil(next);
         }
-        sampler.Update();
-        if (first) WarnAbsent(sampler.Selection(), *sampler.LastInterfaces(), *env.err);
+        sampler.Update(tick);
+        if (first) WarnAbsent(sampler.Selection(), *tick.table, *env.err);
     }
     return kExitOk;
 }

@@ -569,14 +569,15 @@ class NetlinkHardwareLinks : public testing::Test {
         UnsupportedNotice notice(dialog);
         SteadyClock clock;
         CIpUpdate update(source, notice, clock);
-        update.Update();
+        TickResult tick;
+        update.Update(tick);
         before = ReadProcNetDev();
         for (const char* to : {"10.9.0.2", "127.0.0.1", "10.8.0.2"}) SendTo(to);
         after = ReadProcNetDev();
-        update.Update();
+        update.Update(tick);
         for (const char* name : {"tgv0", "lo", "tghw0"})
             EXPECT_GT(after[name][8], before[name][8]) << name << " carried nothing, so proves nothing";
-        return update.LastTick();
+        return tick.bytes;
     }
 
     class SilentDialog final : public MessageDialog {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "Fakes.h"
@@ -35,6 +36,7 @@ class CIpUpdateTest : public ::testing::Test {
     CIpUpdateTest() {
         sampler.Data = [this](std::int32_t& OutData, std::int32_t& InData) {
             events.push_back({OutData, InData});
+            rates.emplace_back(result.down, result.up);  // the result as the handler finds it
             OutData = -1;  // not read back
             InData = -1;
         };
@@ -58,7 +60,7 @@ class CIpUpdateTest : public ::testing::Test {
         Serve(links);
         clock.Advance(elapsed);
         const std::size_t before = events.size();
-        sampler.Update();
+        sampler.Update(result);
         if (events.size() == before) return std::nullopt;
         return events.back();
     }
@@ -71,7 +73,9 @@ class CIpUpdateTest : public ::testing::Test {
     UnsupportedNotice notice{messages};
     FakeClock clock;
     CIpUpdate sampler{source, notice, clock};
+    TickResult result;
     std::vector<Event> events;
+    std::vector<std::pair<Rate, Rate>> rates;
 };
 
 TEST_F(CIpUpdateTest, EveryTickAfterTheFirstReadsKilobytesReceivedFirstIdleOnesZero) {
@@ -120,10 +124,10 @@ TEST_F(CIpUpdateTest, TheSelectionDecidesWhatIsSummedAndAChangeMakesNoSpike) {
     };
     EXPECT_EQ(tick(50'000, 3'000, 20'000), (Event{3, 3})) << "automatic: the hardware link alone";
     std::vector<std::tuple<bool, std::int64_t>> rows;
-    for (const RowTick& r : sampler.LastRows()) rows.emplace_back(r.counted, r.received);
+    for (const RowTick& r : result.rows) rows.emplace_back(r.counted, r.received);
     EXPECT_EQ(rows, (std::vector<std::tuple<bool, std::int64_t>>{{false, 50'000}, {true, 3'000}, {false, 20'000}}))
         << "every row's own amount, counted or not";
-    EXPECT_EQ(sampler.LastElapsed(), 1s);
+    EXPECT_EQ(result.elapsed, 1s);
     sampler.Select(InterfaceSelection::Chosen({"lo", "docker0"}));
     EXPECT_EQ(tick(150'000, 9'000'000, 20'000), (Event{100, 100})) << "chosen: lo and docker0 from the next tick";
     sampler.Select(InterfaceSelection::Chosen({"gone0"}));
@@ -136,7 +140,7 @@ TEST_F(CIpUpdateTest, AFailedReadGivesNoEventAndNeitherDoesTheFirstGoodReadAfter
     Tick(3'000'000, 1'000'000);
     source.fillResult = 31;
     clock.Advance(1s);
-    sampler.Update();
+    sampler.Update(result);
     source.fillResult = TableSource::kNoError;
     EXPECT_EQ(Tick(3'000'500, 1'000'200), std::nullopt) << "no baseline to measure against";
     EXPECT_EQ(Tick(3'010'500, 1'002'200), (Event{10, 2}));
@@ -149,19 +153,20 @@ TEST_F(CIpUpdateTest, AFailedReadGivesNoEventAndNeitherDoesTheFirstGoodReadAfter
 TEST_F(CIpUpdateTest, AnEmptyTableStillTicksAsIdle) {
     Tick({});
     EXPECT_EQ(Tick({}), (Event{0, 0}));
-    EXPECT_EQ(sampler.LastInterfaces()->Count(), 0);
+    EXPECT_EQ(result.table->Count(), 0);
 }
 
 TEST_F(CIpUpdateTest, LateTicksAreScaledBackToOneSecondButTheTickBytesAreExact) {
     Tick(1'000'000, 1'000'000);
     EXPECT_EQ(Tick(1'000'000 + 10'000'000, 1'000'000 + 50'000, 10s), (Event{1000, 5}))
         << "a menu held open ten seconds is not ten seconds in one";
-    EXPECT_EQ(sampler.LastTick().received, 10'000'000);
-    EXPECT_EQ(sampler.LastTick().sent, 50'000);
+    EXPECT_EQ(result.bytes.received, 10'000'000);
+    EXPECT_EQ(result.bytes.sent, 50'000);
     EXPECT_EQ(Tick(11'000'000 + 1'500'000, 1'050'000 + 1'500, 1500ms), (Event{1000, 1}));
     EXPECT_EQ(Tick(12'500'000 + 500'000, 1'051'500 + 2'000, 500ms), (Event{1000, 4}));
     EXPECT_EQ(Tick(13'000'000 + 999'999, 1'053'500 + 1'000, 1000ms), (Event{999, 1}))
         << "exactly one second: the plain amounts, rounded down";
+    EXPECT_EQ(rates.back(), std::pair(Rate{7992, 7'999'992}, Rate{8, 8'000})) << "kilobits: the pair's kilobytes x 8";
 }
 
 TEST_F(CIpUpdateTest, NestedUpdateWorksFromTheSameBaselineAndTheOuterStoresItsOwn) {
@@ -172,7 +177,7 @@ TEST_F(CIpUpdateTest, NestedUpdateWorksFromTheSameBaselineAndTheOuterStoresItsOw
         if (nested) return;
         nested = true;
         Serve({{"eth0", 1'005'000, 1'005'000}});  // a tick that runs inside the handler
-        sampler.Update();
+        sampler.Update(result);
     };
     EXPECT_EQ(Tick(1'002'000, 1'002'000), (Event{5, 5}));
     ASSERT_EQ(events.size(), 2u);

@@ -29,11 +29,11 @@ TEST(RateText, ThreeSignificantFiguresAtEveryBoundary) {
         {UINT64_MAX, "999Tb", "125TB"},  // beyond any link: held below a petabit
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RateText(DisplayUnit::Bits, 0, c.bits), c.asBits) << c.bits;
-        EXPECT_EQ(RateText(DisplayUnit::Bytes, 0, c.bits), c.asBytes) << c.bits;
+        EXPECT_EQ(RateText(DisplayUnit::Bits, {0, c.bits}), c.asBits) << c.bits;
+        EXPECT_EQ(RateText(DisplayUnit::Bytes, {0, c.bits}), c.asBytes) << c.bits;
     }
-    EXPECT_EQ(RateText(DisplayUnit::Kilobits, 30400, 0), "30400kb") << "whole kilobits as the read-outs always were";
-    EXPECT_EQ(RateText(DisplayUnit::Kilobits, 2147483647, 0), "2147483647kb");
+    EXPECT_EQ(RateText(DisplayUnit::Kilobits, {30400, 0}), "30400kb") << "whole kilobits as the read-outs always were";
+    EXPECT_EQ(RateText(DisplayUnit::Kilobits, {2147483647, 0}), "2147483647kb");
 }
 
 TEST(RateText, AmountsAndTheStoredUnit) {

@@ -316,6 +316,7 @@ TEST_F(frmMainTest, ThePictureNeverOutgrowsTheScreens) {
 }
 
 // A tick pumps messages twice on its way, and a pump may run the next tick inside it.
+// The inner one measures from the same baseline over two seconds: the outer's 512 kb up is 256 kb.
 TEST_F(frmMainTest, ATickPaintsOnceWhenItHasDrawnEverything) {
     window.Form_Load();
     Tick(1000, 1000);
@@ -325,10 +326,15 @@ TEST_F(frmMainTest, ATickPaintsOnceWhenItHasDrawnEverything) {
         if (inner++ == 0) Tick(1000, 1000);
     };
     form.paints = 0;
-    Tick(1000, 1000);
+    Tick(0, 64'000);
+    EXPECT_EQ(window.GraphMax(), 522) << "raised to 266 by the inner tick, then by the outer's own rate";
     EXPECT_EQ(paintsWhilePumping, 0) << "nothing painted halfway";
     EXPECT_EQ(form.paints, 1) << "for both ticks, after the outer one";
     EXPECT_TRUE(window.Form_Changed()) << "between ticks a change paints at once";
+    desktop.onPump = nullptr;
+    Tick(0, 0);
+    EXPECT_NE(window.TooltipText()->find("启动以来  接收 8.00 kb  发送 520 kb"), std::string::npos)
+        << "every byte of the three ticks counted once: " << *window.TooltipText();
 }
 
 TEST_F(frmMainTest, OnAnotherResolutionTheWindowKeepsItsTwipsAtTheOfferedPlace) {
