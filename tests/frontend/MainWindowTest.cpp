@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <span>
 
-#include "FrontEnd.h"
+#include "Fixture.h"
 #include "mainwindow/MenuTree.h"
 
 namespace tg::test {
@@ -20,7 +20,7 @@ bool Dark(const Rgb& c) { return c.r < 80 && c.g < 80 && c.b < 80; }
 
 Point At(const PixelRect& window, int x, int y) { return {window.x + x, window.y + y}; }
 
-using MainWindowTest = FrontEndTest;
+using MainWindowTest = FixtureTest;
 
 TEST_F(MainWindowTest, FirstStartPlacesTheWindowInPixelsAndKeepsItsTwips) {
     EXPECT_EQ(ui->Window().ScreenPixels(), (PixelRect{0, 0, 1920, 1080}));
@@ -178,14 +178,14 @@ struct Menu {
     std::vector<MenuEntry> interfaces;
 };
 
-Menu Open(FrontEnd& ui) {
+Menu Open(Fixture& ui) {
     Menu menu;
     Walk(ContextMenuTree(), ui.OpenMenu(), [&](const MenuNode& n, const MenuEntry& e) { menu.items[*n.item] = e; },
          &menu.interfaces);
     return menu;
 }
 
-class MenuTest : public FrontEndTest {
+class MenuTest : public FixtureTest {
  protected:
     void SetUp() override {
         std::vector<IfRowFields> rows(2);
@@ -275,15 +275,15 @@ TEST_F(MenuTest, AlwaysOnTopOffSendsTheWindowBehindAnotherAndOnBringsItBack) {
 
 // Every way out goes through frmMain's unload: the window leaves the screen and the program ends.
 TEST_F(MainWindowTest, TheExitItemTheCloseRequestAndTheSessionsEndAllUnload) {
-    const std::function<void(FrontEnd&)> ways[] = {
-        [](FrontEnd& f) { f.Pick(Open(f).items[MenuItem::exit]); },
-        [](FrontEnd& f) { f.CloseBySystem(); },
-        [](FrontEnd& f) { f.EndSession(); },
+    const std::function<void(Fixture&)> ways[] = {
+        [](Fixture& f) { f.Pick(Open(f).items[MenuItem::exit]); },
+        [](Fixture& f) { f.CloseBySystem(); },
+        [](Fixture& f) { f.EndSession(); },
     };
     int way = 0;
     for (const auto& close : ways) {
         SCOPED_TRACE(++way);
-        const std::unique_ptr<FrontEnd> other = MakeFrontEnd();
+        const std::unique_ptr<Fixture> other = MakeFixture();
         other->Start();
         ASSERT_TRUE(other->Shown());
         close(*other);

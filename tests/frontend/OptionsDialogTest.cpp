@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "FrontEnd.h"
+#include "Fixture.h"
 #include "appearance/frmOptions.h"
 #include "settings/modRegistry.h"
 
@@ -25,7 +25,7 @@ ControlKind Shown(OptionsControlKind kind) {
 
 Rgb Middle(const Image& image) { return image.width > 0 ? image.At(image.width / 2, image.height / 2) : Rgb{}; }
 
-class OptionsDialogTest : public FrontEndTest {
+class OptionsDialogTest : public FixtureTest {
  protected:
     void SetUp() override { ui->OpenDialog(Dialog::Options); }
     PixelRect Expected(const TwipsRect& place) const { return RectToPixels(place, 15); }
@@ -178,7 +178,7 @@ TEST_F(OptionsDialogTest, LinksShowAHandAndTheLinkColourAndOpenTheirPages) {
 }
 
 // As the program opens it: loaded from what is stored, modal over the main window, with its icon.
-TEST_F(FrontEndTest, TheOptionsHostLoadsTheDialogAndHoldsTheMainWindowUntilItCloses) {
+TEST_F(FixtureTest, TheOptionsHostLoadsTheDialogAndHoldsTheMainWindowUntilItCloses) {
     world.Store("transpa", "100");
     world.registry.Put(RegistryApi::kHkeyCurrentUser, kRunKeyPath, kRunValueName,
                        {RegistryApi::kTypeString, kProgramPath + '\0'});

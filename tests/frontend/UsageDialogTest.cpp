@@ -2,7 +2,7 @@
 // chart drawn as the portable picture holds it, and the spin button's commit rules.
 #include <gtest/gtest.h>
 
-#include "FrontEnd.h"
+#include "Fixture.h"
 #include "appearance/PixelSurface.h"
 #include "usage/UsageChart.h"
 #include "usage/frmUsage.h"
@@ -18,7 +18,7 @@ ControlKind Shown(UsageControlKind kind) {
     }
 }
 
-class UsageDialogTest : public FrontEndTest {
+class UsageDialogTest : public FixtureTest {
  protected:
     void SetUp() override { ui->OpenDialog(Dialog::Usage); }
     std::string Caption(std::string_view name) { return ui->Control(name).caption; }
@@ -74,7 +74,7 @@ TEST_F(UsageDialogTest, ShowsTheTotalsAndTheChartPixelForPixel) {
 
 TEST_F(UsageDialogTest, TypedDaysAreTakenWhenCommittedAndAnythingElseIsRefused) {
     ui->Usage().Form_Load();
-    using Commit = FrontEnd::Commit;
+    using Commit = Fixture::Commit;
     const struct {
         const char* typed;
         Commit commit;
@@ -105,7 +105,7 @@ TEST_F(UsageDialogTest, TheArrowsStepTheDayAndStoreIt) {
     } clicks[] = {{nullptr, true, 28}, {nullptr, true, 28}, {nullptr, false, 27}, {nullptr, false, 26},
                   {"20", true, 21},  {"x", false, 20}};
     for (const auto& c : clicks) {
-        if (c.typed) ui->TypeIntoSpin(c.typed, FrontEnd::Commit::None);
+        if (c.typed) ui->TypeIntoSpin(c.typed, Fixture::Commit::None);
         ui->ClickSpinArrow(c.up);
         const std::string shown = std::to_string(c.shown);
         EXPECT_TRUE(ui->WaitUntil([&] {
@@ -115,7 +115,7 @@ TEST_F(UsageDialogTest, TheArrowsStepTheDayAndStoreIt) {
     }
 }
 
-TEST_F(FrontEndTest, TheUsageHostShowsTheLogAsItGrowsAndHoldsTheMainWindowUntilItCloses) {
+TEST_F(FixtureTest, TheUsageHostShowsTheLogAsItGrowsAndHoldsTheMainWindowUntilItCloses) {
     bool shown = false;
     ui->RunModal(Dialog::Usage, [&] {
         shown = true;

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "GuiObjects.h"
-#include "Win32FrontEnd.h"
+#include "Win32Fixture.h"
 
 namespace tg::test {
 namespace {
 
-class Win32MainWindowTest : public FrontEndTest {
+class Win32MainWindowTest : public FixtureTest {
  protected:
     Win32MainWindow& window = NativeWindow(*ui);
     HWND Hwnd() const { return window.Handle(); }

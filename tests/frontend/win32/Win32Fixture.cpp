@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "Win32FrontEnd.h"
+#include "Win32Fixture.h"
 #include "appearance/frmOptions.h"
 #include "common/Text.h"
 #include "platform/win32/Win32MainWindow.h"
@@ -73,12 +73,12 @@ std::vector<MenuEntry> ReadMenu(HMENU menu) {
     return entries;
 }
 
-class Win32FrontEnd;
-Win32FrontEnd* g_current = nullptr;  // the fixture whose timer or window procedure runs
+class Win32Fixture;
+Win32Fixture* g_current = nullptr;  // the fixture whose timer or window procedure runs
 
-class Win32FrontEnd final : public FrontEnd {
+class Win32Fixture final : public Fixture {
  public:
-    Win32FrontEnd() {
+    Win32Fixture() {
         window.Attach(form);
         // The WM_PAINTs the window gets, counted in front of its window procedure.
         s_painted[window.Handle()] = &m_paints;
@@ -87,7 +87,7 @@ class Win32FrontEnd final : public FrontEnd {
         s_originals[window.Handle()] = m_original;
     }
     // A quit posted by a closed window must not reach the next test.
-    ~Win32FrontEnd() override {
+    ~Win32Fixture() override {
         if (m_otherWindow) DestroyWindow(m_otherWindow);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -425,13 +425,13 @@ class Win32FrontEnd final : public FrontEnd {
     }
 
     static void CALLBACK TakeMenu(HWND, UINT, UINT_PTR, DWORD) {
-        Win32FrontEnd& self = *g_current;
+        Win32Fixture& self = *g_current;
         const HWND popup = FindWindowW(L"#32768", nullptr);
         if (popup && IsWindowVisible(popup)) self.m_menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
         if (self.m_menu || std::chrono::steady_clock::now() > self.m_menuEnd) EndMenu();
     }
     static void CALLBACK WatchModal(HWND, UINT, UINT_PTR, DWORD) {
-        Win32FrontEnd& self = *g_current;
+        Win32Fixture& self = *g_current;
         const char* title = self.m_which == Dialog::Options ? kOptionsTitle.data() : kUsageTitle.data();
         const HWND dialog = FindWindowW(nullptr, Widen(title).c_str());
         const bool late = std::chrono::steady_clock::now() > self.m_modalEnd;
@@ -471,8 +471,8 @@ class Win32FrontEnd final : public FrontEnd {
 
 }  // namespace
 
-std::unique_ptr<FrontEnd> MakeFrontEnd() { return std::make_unique<Win32FrontEnd>(); }
+std::unique_ptr<Fixture> MakeFixture() { return std::make_unique<Win32Fixture>(); }
 
-Win32MainWindow& NativeWindow(FrontEnd& front) { return dynamic_cast<Win32FrontEnd&>(front).window; }
+Win32MainWindow& NativeWindow(Fixture& front) { return dynamic_cast<Win32Fixture&>(front).window; }
 
 }  // namespace tg::test

@@ -1,10 +1,10 @@
 #pragma once
 // The Win32 front end of the shared tests, for the tests of what only Windows has.
-#include "FrontEnd.h"
+#include "Fixture.h"
 #include "platform/win32/Win32MainWindow.h"
 
 namespace tg::test {
 
-Win32MainWindow& NativeWindow(FrontEnd& front);
+Win32MainWindow& NativeWindow(Fixture& front);
 
 }  // namespace tg::test

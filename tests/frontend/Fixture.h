@@ -177,9 +177,9 @@ inline const std::string kProgramPath = "/opt/tidegauge/tidegauge";
 inline constexpr MainWindowColours kDialogColours = {0x00FFFFFF, 0x0080FFFF, 0};
 inline constexpr UsageColours kUsageColours = {0x000000FF, 0x0000FFFF};
 
-class FrontEnd {
+class Fixture {
  public:
-    virtual ~FrontEnd() = default;
+    virtual ~Fixture() = default;
     World world;
 
     // ---- the main window, made with the fixture, hidden until Start
@@ -271,12 +271,12 @@ class FrontEnd {
 };
 
 // The front end this test program was built with.
-std::unique_ptr<FrontEnd> MakeFrontEnd();
+std::unique_ptr<Fixture> MakeFixture();
 
 // The shared tests' fixture.
-class FrontEndTest : public ::testing::Test {
+class FixtureTest : public ::testing::Test {
  protected:
-    std::unique_ptr<FrontEnd> ui = MakeFrontEnd();
+    std::unique_ptr<Fixture> ui = MakeFixture();
     World& world = ui->world;
 };
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "FrontEnd.h"
+#include "Fixture.h"
 #include "XServer.h"
 #include "appearance/frmOptions.h"
 #include "platform/gtk/GtkDesktop.h"
@@ -68,10 +68,10 @@ bool IsCursor(GdkCursor* cursor, const char* name, GdkCursorType type) {
     return cursor == named.get() || cursor == typed.get();
 }
 
-class GtkFrontEnd final : public FrontEnd {
+class GtkFixture final : public Fixture {
  public:
-    GtkFrontEnd() { window.Attach(form); }
-    ~GtkFrontEnd() override {
+    GtkFixture() { window.Attach(form); }
+    ~GtkFixture() override {
         if (m_modalWatch) g_source_remove(m_modalWatch);
         Settle();
     }
@@ -434,7 +434,7 @@ class GtkFrontEnd final : public FrontEnd {
         return focus ? gtk_widget_get_name(focus) : "(none)";
     }
     static gboolean WatchModal(gpointer p) {
-        auto* self = static_cast<GtkFrontEnd*>(p);
+        auto* self = static_cast<GtkFixture*>(p);
         const char* title = self->m_which == Dialog::Options ? kOptionsTitle.data() : kUsageTitle.data();
         GtkWindow* dialog =
             FindToplevel([&](GtkWindow* w) { return GTK_IS_DIALOG(w) && g_strcmp0(gtk_window_get_title(w), title) == 0; });
@@ -471,6 +471,6 @@ class GtkFrontEnd final : public FrontEnd {
 
 }  // namespace
 
-std::unique_ptr<FrontEnd> MakeFrontEnd() { return std::make_unique<GtkFrontEnd>(); }
+std::unique_ptr<Fixture> MakeFixture() { return std::make_unique<GtkFixture>(); }
 
 }  // namespace tg::test
