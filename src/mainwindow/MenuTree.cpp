@@ -40,6 +40,10 @@ constexpr std::array kUnits = {
 constexpr std::array kTop = {
     Check(MenuItem::ontop, "总在最前"),
     Check(MenuItem::locked, "锁定位置"),
+    Check(MenuItem::trayicon, "显示通知区域图标"),
+    Check(MenuItem::hidden, "隐藏主窗口"),
+    Check(MenuItem::clickthrough, "鼠标穿透"),
+    Check(MenuItem::hidefullscreen, "全屏时隐藏"),
     Separator(),
     Submenu("设置曲线最大值", kScales),
     Submenu("网络接口", kInterfaces),

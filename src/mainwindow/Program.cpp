@@ -12,7 +12,7 @@ int RunProgram(SystemPorts system, FrontEnd& frontEnd) {
     UsageRecorder usage(system.usage, calendar, clock, ReportOnStandardError);
     const FrontEndPorts ui = frontEnd.Ports();
     frmMain form({ui.window, ui.picture, ui.desktop, ui.messages, system.settings, system.table, clock, ui.options,
-                  &usage, &ui.usage});
+                  &usage, &ui.usage, ui.icon, ui.notifier});
     frontEnd.Attach(form);
     form.Form_Initialize();
     form.Form_Load();

@@ -6,6 +6,7 @@
 #include "ports/Desktop.h"
 #include "ports/Form.h"
 #include "ports/MessageDialog.h"
+#include "ports/NotifyIcon.h"
 #include "ports/OptionsPorts.h"
 #include "ports/SettingsBackend.h"
 #include "ports/Surface.h"
@@ -30,6 +31,8 @@ struct FrontEndPorts {
     MessageDialog& messages;
     OptionsHost& options;
     UsageHost& usage;
+    NotifyIcon* icon = nullptr;
+    Notifier* notifier = nullptr;
 };
 
 // A platform's user interface: the main window with its picture, the desktop it stands on, and the

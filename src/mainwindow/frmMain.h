@@ -18,6 +18,7 @@
 #include "ports/Desktop.h"
 #include "ports/Form.h"
 #include "ports/MessageDialog.h"
+#include "ports/NotifyIcon.h"
 #include "ports/OptionsPorts.h"
 #include "ports/SettingsBackend.h"
 #include "ports/Surface.h"
@@ -41,6 +42,9 @@ struct MainWindowPorts {
     // The usage log and its dialog; a window given neither keeps no log.
     UsageRecorder* usage = nullptr;
     UsageHost* usageDialog = nullptr;
+    // The notification-area icon and the notices; a window given none has neither.
+    NotifyIcon* icon = nullptr;
+    Notifier* notifier = nullptr;
 };
 
 class frmMain {
@@ -99,6 +103,8 @@ class frmMain {
     void opt_Click();
     // 流量统计...: the usage dialog, modal, over the log as it grows.
     void usage_Click();
+    // A left click on the notification-area icon.
+    void NotifyIcon_Click();
     void exit_Click();
     // Every way the window closes ends here: the exit command, the window's own close button or
     // message, the session ending. What the program does at exit goes here.

@@ -128,6 +128,8 @@ void frmMain::ontop_Click() {
 
 void frmMain::exit_Click() { Form_QueryUnload(); }
 
+void frmMain::NotifyIcon_Click() {}
+
 void frmMain::usage_Click() {
     if (m_ports.usage == nullptr || m_ports.usageDialog == nullptr) return;
     m_ports.usageDialog->ShowUsage(m_ports.settings, m_ports.usage->Dates(), m_ports.usage->Log(),

@@ -24,6 +24,9 @@ class Desktop {
     virtual bool AnotherInstanceRunning() = 0;
     // Ends the process at once.
     virtual void ExitProcess() = 0;
+    // Whether the active window covers the whole monitor that holds the centre of `window`
+    // (pixels): a game, a film or a presentation full screen. The desktop and the shell never do.
+    virtual bool FullScreenActive(const PixelRect& window) = 0;
 };
 
 }  // namespace tg

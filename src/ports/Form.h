@@ -18,9 +18,9 @@ enum class Cursor { Default = 0, SizeNwse = 8 };
 // (InterfaceMenuEntry). New items go at the end: Windows keeps their numbers as command ids.
 enum class MenuItem {
     ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto,
-    locked, UnitsKilobits, UnitsBits, UnitsBytes, usage,
+    locked, UnitsKilobits, UnitsBits, UnitsBytes, usage, trayicon, hidden, clickthrough, hidefullscreen,
 };
-inline constexpr MenuItem kLastMenuItem = MenuItem::usage;
+inline constexpr MenuItem kLastMenuItem = MenuItem::hidefullscreen;
 
 // One interface item of the 网络接口 submenu, below 自动 and a separator.
 struct InterfaceMenuEntry {
@@ -51,6 +51,10 @@ class Form {
     virtual void Repaint() = 0;
 
     virtual void Show() = 0;
+    // Takes the window off the screen without closing it; Show brings it back.
+    virtual void Hide() = 0;
+    // Every click passes through the window to the one beneath it.
+    virtual void SetClickThrough(bool through) = 0;
     // HWND_TOPMOST with this place and size in pixels; the window is not activated.
     virtual void MakeTopmost(const PixelRect& pixels) = 0;
     // HWND_TOPMOST (topmost) or HWND_BOTTOM (behind every other window) at this place; the size
@@ -74,6 +78,8 @@ class Form {
     virtual void SetTimerEnabled(bool enabled) = 0;
     virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
     virtual bool MenuChecked(MenuItem item) const = 0;
+    // An item that cannot be picked now shows greyed, with `why` as its tooltip; enabled, none.
+    virtual void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) = 0;
     // Replaces the interface items of the 网络接口 submenu. Picking one calls
     // frmMain::Interface_Click with its position in `entries`.
     virtual void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) = 0;

@@ -17,6 +17,8 @@ enum class SettingForm {
     Flag,     // "0" or "1" (the units: "0", "1", "2"), compared as exact texts
     List,     // names joined with ','; empty for automatic
     Day,      // a day of the month, 1 to 28
+    Gigabytes,  // whole gigabytes of 10^9 bytes, 0 to 1,000,000; 0 for none
+    Text,     // the program's own record, read back by the program alone
 };
 
 struct SettingKey {
@@ -43,12 +45,19 @@ inline constexpr SettingKey interfaces{"interfaces", SettingForm::List, ""};  //
 inline constexpr SettingKey periodstart{"periodstart", SettingForm::Day, "1"};  // a data plan's first day
 inline constexpr SettingKey units{"units", SettingForm::Flag, "0"};     // the read-outs' unit: "0", "1" or "2"
 inline constexpr SettingKey locked{"locked", SettingForm::Flag, "0"};  // "1": a drag neither moves nor resizes
+inline constexpr SettingKey trayicon{"trayicon", SettingForm::Flag, "0"};  // "1": the notification-area icon shows
+inline constexpr SettingKey hidden{"hidden", SettingForm::Flag, "0"};      // "1": hidden while the icon shows
+inline constexpr SettingKey clickthrough{"clickthrough", SettingForm::Flag, "0"};  // "1": clicks pass through
+inline constexpr SettingKey hidefullscreen{"hidefullscreen", SettingForm::Flag, "0"};  // "1": hidden for full screen
+inline constexpr SettingKey quota{"quota", SettingForm::Gigabytes, "0"};  // a data plan's limit a period
+inline constexpr SettingKey quotaalert{"quotaalert", SettingForm::Text, ""};  // the alerts given this period
 }  // namespace keys
 
-inline constexpr std::array<SettingKey, 17> kSettingKeys = {
+inline constexpr std::array<SettingKey, 23> kSettingKeys = {
     keys::x,        keys::y,        keys::x1,       keys::y1,      keys::kbps, keys::bgcolor1,   keys::bgcolor2,
     keys::bgcolor3, keys::bgcolor4, keys::bgcolor5, keys::transpa, keys::info, keys::ontop,      keys::interfaces,
-    keys::periodstart, keys::units, keys::locked,
+    keys::periodstart, keys::units, keys::locked, keys::trayicon, keys::hidden, keys::clickthrough,
+    keys::hidefullscreen, keys::quota, keys::quotaalert,
 };
 
 }  // namespace tg

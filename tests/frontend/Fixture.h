@@ -166,6 +166,7 @@ class TestDesktop final : public Desktop {
     void PumpMessages() override { m_real.PumpMessages(); }
     void Sleep(std::uint32_t ms) override { m_real.Sleep(ms); }
     bool AnotherInstanceRunning() override { return false; }
+    bool FullScreenActive(const PixelRect& window) override { return m_real.FullScreenActive(window); }
     void ExitProcess() override { ++m_exits; }
 
  private:

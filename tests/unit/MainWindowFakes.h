@@ -57,7 +57,19 @@ class FakeForm final : public Form {
     }
     PixelRect ScreenPixels() const override { return screen; }
     void Repaint() override { ++paints; }
-    void Show() override { ++shows; }
+    void Show() override {
+        ++shows;
+        shown = true;
+    }
+    bool shown = false;
+    void Hide() override { shown = false; }
+    bool clickThrough = false;
+    void SetClickThrough(bool through) override { clickThrough = through; }
+    std::map<MenuItem, std::string> disabled;  // the greyed items and why
+    void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) override {
+        if (enabled) disabled.erase(item);
+        else disabled[item] = std::string(why);
+    }
     void MakeTopmost(const PixelRect& p) override { topmost.push_back(p); }
     struct Stacking {
         bool topmost;
@@ -134,6 +146,14 @@ class FakeDesktop final : public Desktop {
     }
     void Sleep(std::uint32_t ms) override { sleeps.push_back(ms); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
+    bool fullScreen = false;
+    int fullScreenAsks = 0;
+    PixelRect fullScreenAskedFor;
+    bool FullScreenActive(const PixelRect& window) override {
+        ++fullScreenAsks;
+        fullScreenAskedFor = window;
+        return fullScreen;
+    }
     void ExitProcess() override {
         exited = true;
         if (onExit) onExit();

@@ -20,6 +20,7 @@ class GtkDesktop final : public Desktop {
     void Sleep(std::uint32_t milliseconds) override;
     bool AnotherInstanceRunning() override;
     void ExitProcess() override;
+    bool FullScreenActive(const PixelRect& /*window*/) override { return false; }
 
  private:
     // GDK pixels are logical pixels: on a scaled screen GDK already divides the resolution by the

@@ -129,6 +129,12 @@ void GtkMainWindow::Show() {
     gtk_widget_set_opacity(m_window.get(), m_alpha / 255.0);
 }
 
+void GtkMainWindow::Hide() { gtk_widget_hide(m_window.get()); }
+
+void GtkMainWindow::SetClickThrough(bool /*through*/) {}
+
+void GtkMainWindow::SetMenuEnabled(MenuItem /*item*/, bool /*enabled*/, std::string_view /*why*/) {}
+
 void GtkMainWindow::MakeTopmost(const PixelRect& pixels) {
     gtk_window_set_keep_above(Window(), TRUE);
     Place(pixels);

@@ -46,6 +46,8 @@ class GtkMainWindow final : public Form {
     PixelRect ScreenPixels() const override;
     void Repaint() override;
     void Show() override;
+    void Hide() override;
+    void SetClickThrough(bool through) override;
     void MakeTopmost(const PixelRect& pixels) override;
     void SetStacking(bool topmost, const PixelRect& place) override;
     void SetAlpha(std::uint8_t level) override;
@@ -60,6 +62,7 @@ class GtkMainWindow final : public Form {
     void SetTimerEnabled(bool enabled) override;
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
+    void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) override;
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void RefreshTooltip() override;
     void HideTooltip() override;

@@ -31,6 +31,7 @@ class Win32Desktop final : public Desktop {
     // later calls of that copy answer false.
     bool AnotherInstanceRunning() override;
     void ExitProcess() override;
+    bool FullScreenActive(const PixelRect& /*window*/) override { return false; }
 
  private:
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

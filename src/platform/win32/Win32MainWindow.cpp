@@ -176,6 +176,14 @@ void Win32MainWindow::Show() {
     if (Handle() != nullptr) ShowWindow(Handle(), SW_SHOW);
 }
 
+void Win32MainWindow::Hide() {
+    if (Handle() != nullptr) ShowWindow(Handle(), SW_HIDE);
+}
+
+void Win32MainWindow::SetClickThrough(bool /*through*/) {}
+
+void Win32MainWindow::SetMenuEnabled(MenuItem /*item*/, bool /*enabled*/, std::string_view /*why*/) {}
+
 void Win32MainWindow::MakeTopmost(const PixelRect& pixels) {
     Place(pixels, HWND_TOPMOST, SWP_NOACTIVATE);
 }
