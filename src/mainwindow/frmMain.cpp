@@ -68,6 +68,7 @@ void frmMain::Form_Load() {
     if (m_ports.usage != nullptr && !std::exchange(m_usageLoaded, true)) m_ports.usage->Load();
     RestoreInterfaces();
     RestoreUnitsAndLock();
+    RestoreOutOfTheWay();
     RestorePlace();
     RestoreScale();
     RestoreColours();
@@ -75,9 +76,9 @@ void frmMain::Form_Load() {
     m_ports.desktop.PumpMessages();
     PaintBackground();
     ApplyTransparency(m_ports.form, StartupOpacity());
-    m_ports.form.Show();
+    ShowUnlessOutOfTheWay();
     ShowFirstRunMessage();
-    m_ports.form.Show();
+    ShowUnlessOutOfTheWay();
     m_ports.desktop.PumpMessages();
     RestoreTopmost();
     m_ports.desktop.PumpMessages();
@@ -201,14 +202,17 @@ void frmMain::RestoreUnitsAndLock() {
 
 // A tick pumps messages on its way, which would paint the window halfway through, once for each
 // pump: paints wait for the outermost tick to end, and every paint is the costliest work of the
-// program's day.
+// program's day. What must not run inside a tick (a notice, a dialog) waits for it too.
 void frmMain::Timer2_Timer() {
     ++m_ticks;
     // One of the messages may run the start-up sequence again and replace the sampler: the
     // sampler whose Update is under way lives until it returns.
     const std::shared_ptr<CIpUpdate> sampler = IP;
     if (sampler) sampler->Update(m_tick);
-    if (--m_ticks == 0 && std::exchange(m_paintPending, false)) m_ports.form.Repaint();
+    WatchDesktop();
+    if (--m_ticks > 0) return;
+    if (std::exchange(m_paintPending, false)) m_ports.form.Repaint();
+    RunDeferred();
 }
 
 bool frmMain::Form_Changed() noexcept {
@@ -270,6 +274,7 @@ void frmMain::IP_Data(std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
         m_sinceStart.received += m_tick.bytes.received;
         m_sinceStart.sent += m_tick.bytes.sent;
         if (m_ports.usage != nullptr) m_ports.usage->Count(m_tick.bytes);
+        CheckQuota();
     }
     m_up = m_tick.up;
     m_down = m_tick.down;
@@ -281,6 +286,7 @@ void frmMain::IP_Data(std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
     m_ports.desktop.PumpMessages();
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
     RefreshTooltip();
+    if (m_iconShown) RefreshIconText();
 }
 
 // The graph's maximum is whole kilobits a second: 1000 bits each.
@@ -356,14 +362,15 @@ bool frmMain::Form_Pointer(const PointerEvent& e) {
     return true;
 }
 
-// While the place is locked a left drag is nothing: no move, no resize, nothing stored.
+// While the place is locked (or the clicks pass through) a left drag is nothing: no move, no
+// resize, nothing stored.
 void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     m_dragStartX = x;
     m_dragStartY = y;
     if (button != kLeftButton) return;
     m_dragging = false;
     m_resizing = false;
-    if (m_locked) return;
+    if (PlaceLocked()) return;
     if (InGrip(x, y)) m_resizing = true;
     else m_dragging = true;
     RefreshTooltip();  // a tooltip that shows goes
@@ -371,7 +378,7 @@ void frmMain::Picture2_MouseDown(std::int16_t button, std::int16_t /*shift*/, fl
 
 void frmMain::Picture2_MouseMove(std::int16_t button, std::int16_t /*shift*/, float x, float y) {
     if (button != kLeftButton) {
-        m_ports.form.SetCursor(!m_locked && InGrip(x, y) ? Cursor::SizeNwse : Cursor::Default);
+        m_ports.form.SetCursor(!PlaceLocked() && InGrip(x, y) ? Cursor::SizeNwse : Cursor::Default);
         return;
     }
     const TwipsRect b = m_ports.form.Bounds();
@@ -434,11 +441,16 @@ void frmMain::RefreshTooltip() {
     }
 }
 
+// The picked command runs inside the menu call, with the timer off; what must not stop the ticks
+// runs once the call has returned.
 void frmMain::ShowContextMenu() {
     m_ports.form.SetTimerEnabled(false);
     FillInterfaceMenu();
+    ++m_menuCalls;
     m_ports.form.PopupMenu();
+    --m_menuCalls;
     m_ports.form.SetTimerEnabled(true);
+    RunDeferred();
 }
 
 // Unloading takes the window off the screen first, so nothing shows a program that has ended.

@@ -25,6 +25,7 @@
 #include "ports/TableSource.h"
 #include "ports/UsagePorts.h"
 #include "settings/SettingsStore.h"
+#include "usage/QuotaAlert.h"
 #include "usage/UsageRecorder.h"
 #include "usage/frmUsage.h"
 
@@ -101,9 +102,16 @@ class frmMain {
     void Units_Click(MenuItem item);
     void abt_Click();
     void opt_Click();
-    // 流量统计...: the usage dialog, modal, over the log as it grows.
+    // 流量统计...: the usage dialog, modal, over the log as it grows. The ticks go on while it is
+    // open: asked for inside the menu call (which stops them) or a tick, it opens once that is over.
     void usage_Click();
-    // A left click on the notification-area icon.
+    // The notification-area icon, and the ways the window keeps out of the way. Each is off by
+    // default; hiding and click-through take effect only while the icon shows, the one way back.
+    void trayicon_Click();
+    void hidden_Click();
+    void clickthrough_Click();
+    void hidefullscreen_Click();
+    // A left click on the notification-area icon: the window hides or comes back.
     void NotifyIcon_Click();
     void exit_Click();
     // Every way the window closes ends here: the exit command, the window's own close button or
@@ -124,6 +132,7 @@ class frmMain {
     const InterfaceSelection& Interfaces() const noexcept { return m_interfaces; }
     DisplayUnit Units() const noexcept { return m_units; }
     bool Locked() const noexcept { return m_locked; }
+    bool IconShown() const noexcept { return m_iconShown; }
 
     // The tooltip's text, for the front end to show over the window: nothing while a drag or a
     // corner resize is under way. It is built only when asked, while the tooltip shows.
@@ -149,12 +158,27 @@ class frmMain {
     void RestoreTopmost();
     void RestoreInterfaces();
     void RestoreUnitsAndLock();
+    void RestoreOutOfTheWay();
+    void ReadPlan();
+    bool OutOfTheWay() const noexcept;
+    void ShowUnlessOutOfTheWay();
     void ShowReadouts();
     std::string MaximumText() const;
     void SelectInterfaces(InterfaceSelection selection);
     void FillInterfaceMenu();
     void SetBounds(const TwipsRect& bounds);
     void PlaceUploadReadout();
+    bool PlaceLocked() const noexcept { return m_locked || m_clickThroughOn; }
+    bool AreaAvailable() const;
+    void ApplyIcon(bool available);
+    void ApplyClickThrough();
+    void ApplyVisibility();
+    void SetFlag(MenuItem item, const SettingKey& key, bool& flag, bool on);
+    void WatchDesktop();
+    void RefreshIconText();
+    void CheckQuota();
+    void RunDeferred();
+    void OpenUsage();
     bool InGrip(float x, float y) const;
     bool TooltipAvailable() const noexcept;
     void RefreshTooltip();
@@ -192,6 +216,29 @@ class frmMain {
     bool m_paintPending = false;  // a tick held a change back
     bool m_tooltipShown = false;  // the tooltip's last query gave text and it has not gone since
     bool m_captured = false;      // a press on Picture2 holds the pointer
+
+    // The notification-area icon and the window out of the way: what the user chose (the stored
+    // keys), and what is in effect, as the window and the icon were last told.
+    bool m_trayIcon = false;
+    bool m_hidden = false;
+    bool m_clickThrough = false;
+    bool m_hideFullScreen = false;
+    bool m_areaAvailable = false;   // the desktop had a notification area when last asked
+    bool m_iconShown = false;
+    bool m_clickThroughOn = false;
+    bool m_fullScreen = false;      // the last tick found a full-screen program over the window
+    bool m_windowHidden = false;
+    std::string m_iconTooltip, m_iconLabel;  // the icon's texts, their storage kept from tick to tick
+
+    // The data plan, read at start-up and when the usage dialog may have changed it.
+    int m_quota = kNoQuota;
+    int m_periodStart = kFirstPeriodStart;
+    QuotaAlert m_quotaAlert;
+    std::optional<QuotaNotice> m_quotaNotice;  // due, given when the tick is over
+
+    int m_menuCalls = 0;         // menu calls under way: the timer is off
+    bool m_usageAsked = false;   // the usage dialog opens when no menu call or tick is under way
+    bool m_usageOpen = false;
 
     bool m_dragging = false;
     bool m_resizing = false;

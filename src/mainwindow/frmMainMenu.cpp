@@ -27,6 +27,10 @@ void frmMain::MenuCommand(MenuItem item) {
     switch (item) {
         case MenuItem::ontop: ontop_Click(); break;
         case MenuItem::locked: locked_Click(); break;
+        case MenuItem::trayicon: trayicon_Click(); break;
+        case MenuItem::hidden: hidden_Click(); break;
+        case MenuItem::clickthrough: clickthrough_Click(); break;
+        case MenuItem::hidefullscreen: hidefullscreen_Click(); break;
         case MenuItem::InterfacesAuto: InterfacesAuto_Click(); break;
         case MenuItem::abt: abt_Click(); break;
         case MenuItem::opt: opt_Click(); break;
@@ -60,6 +64,7 @@ void frmMain::Units_Click(MenuItem item) {
     CheckOnly(item);
     m_store.Write(keys::units, static_cast<std::int32_t>(m_units));
     ShowReadouts();
+    if (m_iconShown) RefreshIconText();
 }
 
 // The read-outs in the new unit now, not a second later; before the first tick they keep their
@@ -128,12 +133,24 @@ void frmMain::ontop_Click() {
 
 void frmMain::exit_Click() { Form_QueryUnload(); }
 
-void frmMain::NotifyIcon_Click() {}
-
 void frmMain::usage_Click() {
     if (m_ports.usage == nullptr || m_ports.usageDialog == nullptr) return;
+    m_usageAsked = true;
+    RunDeferred();
+}
+
+// One at a time. A dialog opened as a tick ends runs inside the timer's own event, which a platform
+// may not deliver again until that returns: the timer starts afresh, so the ticks go on. The limit
+// and the period may have changed in it.
+void frmMain::OpenUsage() {
+    if (m_usageOpen) return;
+    m_usageOpen = true;
+    m_ports.form.SetTimerEnabled(false);
+    m_ports.form.SetTimerEnabled(true);
     m_ports.usageDialog->ShowUsage(m_ports.settings, m_ports.usage->Dates(), m_ports.usage->Log(),
                                    {m_downColor, m_upColor});
+    m_usageOpen = false;
+    ReadPlan();
 }
 
 void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }

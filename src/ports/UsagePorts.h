@@ -30,9 +30,10 @@ class UsageDialog {
     // The text of a read-out: the control at `control` in kUsageControls.
     virtual void SetText(std::size_t control, std::string_view text) = 0;
     virtual ChartPicture Chart() = 0;
-    // The spin button shows `value`; what the user typed and did not commit is replaced.
-    virtual void SetSpinValue(int value) = 0;
-    virtual int SpinValue() const = 0;
+    // The spin button at `control` in kUsageControls shows `value`; what the user typed into it and
+    // did not commit is replaced.
+    virtual void SetSpinValue(std::size_t control, int value) = 0;
+    virtual int SpinValue(std::size_t control) const = 0;
     // Shows the dialog modally, with its refresh timer running; returns when the user closes it.
     virtual void ShowModal() = 0;
 };

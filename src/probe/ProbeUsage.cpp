@@ -7,6 +7,7 @@
 
 #include "mainwindow/RateText.h"
 #include "settings/SettingsStore.h"
+#include "usage/QuotaAlert.h"
 #include "usage/UsageLog.h"
 
 namespace tg::probe {
@@ -41,10 +42,21 @@ std::optional<LogText> ReadLog(const Options& o, const Environment& env, int& st
     return LogText{std::move(*text), store->Where()};
 }
 
-int PeriodStart(const Environment& env) {
-    if (!env.userSettings) return 1;
+// The user's stored text of the key, or its default when there are no user settings.
+std::string Setting(const Environment& env, const SettingKey& key) {
+    if (!env.userSettings) return std::string(key.fixedDefault);
     const auto backend = env.userSettings();
-    return PeriodStartFromText(SettingsStore(*backend).Read(keys::periodstart));
+    return SettingsStore(*backend).Read(key);
+}
+
+// The share of the limit in hundredths of a percent, rounded down: a limit is a whole number of
+// gigabytes, so a ten-thousandth of it is a whole number of bytes, and nothing overflows.
+void PrintQuota(std::ostream& out, int quota, std::uint64_t used) {
+    const std::uint64_t limit = static_cast<std::uint64_t>(quota) * kBytesPerGigabyte;
+    const std::uint64_t hundredths = used / (limit / 10'000);
+    const std::string decimals = std::to_string(100 + hundredths % 100).substr(1);
+    out << "quota " << quota << " GB\tthis period " << hundredths / 100 << '.' << decimals << " % (" << used << " of "
+        << limit << " bytes)\n";
 }
 
 void PrintTotal(std::ostream& out, const std::string& what, const tg::Usage& usage) {
@@ -67,14 +79,16 @@ int RunUsage(const Options& o, const Environment& env) {
     for (const auto& [day, usage] : days.Days())
         *env.out << DayText(Day{day}) << ' ' << usage.received << ' ' << usage.sent << '\n';
     const Day today = env.calendar->Today();
-    const int start = PeriodStart(env);
+    const int start = PeriodStartFromText(Setting(env, keys::periodstart));
     const Period period = PeriodHolding(today, start);
     const Period before = PeriodBefore(period);
     PrintTotal(*env.out, "today " + DayText(today), days.On(today));
-    PrintTotal(*env.out, "this period " + DayText(period.first) + " to " + DayText(period.last),
-               days.Between(period.first, period.last));
+    const tg::Usage thisPeriod = days.Between(period.first, period.last);
+    PrintTotal(*env.out, "this period " + DayText(period.first) + " to " + DayText(period.last), thisPeriod);
     PrintTotal(*env.out, "last period " + DayText(before.first) + " to " + DayText(before.last),
                days.Between(before.first, before.last));
+    if (const int quota = QuotaFromText(Setting(env, keys::quota)); quota != kNoQuota)
+        PrintQuota(*env.out, quota, thisPeriod.Total());
     return kExitOk;
 }
 

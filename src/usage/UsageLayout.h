@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/Twips.h"
+#include "usage/QuotaAlert.h"
 #include "usage/UsageLog.h"
 #include "usage/UsageSummary.h"
 
@@ -17,11 +18,22 @@ enum class UsageControlKind {
     Amount,    // an amount of one line of the summary, set by frmUsage
     DayLabel,  // the day of the month under a bar of the chart, set by frmUsage
     Chart,     // the picture of the last kChartDays days
-    Spin,      // the first day of a period: a number with arrows
+    Spin,      // a number with arrows: a period's first day, the data plan's limit
 };
 
 enum class TextAlign { Left, Centre, Right };
 enum class UsageColumn { Received, Sent, Total };
+
+// A spin button's range and steps. Its stored value is a whole number in the range, and what is
+// stored otherwise shows and means the design value.
+struct SpinSpec {
+    int min = 0, max = 0;
+    int designValue = 0;  // until the load sets it
+    int step = 1;         // an arrow, an arrow key, a turn of the wheel
+};
+// A period's first day of the month, and the data plan's limit in whole gigabytes (0: none).
+inline constexpr SpinSpec kPeriodStartSpin = {kFirstPeriodStart, kLastPeriodStart, kFirstPeriodStart, 1};
+inline constexpr SpinSpec kQuotaSpin = {kNoQuota, kLargestQuota, kNoQuota, 1};
 
 struct UsageControl {
     std::string_view name;
@@ -32,24 +44,18 @@ struct UsageControl {
     int line = 0;  // an amount's line of UsageSummary::lines
     UsageColumn column = UsageColumn::Received;
     int bar = 0;  // a day label's bar, 0 the oldest
+    SpinSpec spin{};  // a spin button's
 };
 
-// Only the spin button takes the focus.
+// Only the spin buttons take the focus.
 constexpr bool TakesFocus(UsageControlKind kind) { return kind == UsageControlKind::Spin; }
 
 inline constexpr std::string_view kUsageTitle = "流量统计";
 inline constexpr float kUsageClientWidth = 4800;  // twips
-inline constexpr float kUsageClientHeight = 4560;
+inline constexpr float kUsageClientHeight = 5040;
 // While the dialog is open its totals and chart follow the log at this pace.
 inline constexpr unsigned kUsageRefreshMilliseconds = 1000;
 
-// The spin button: a period's first day of the month.
-struct SpinSpec {
-    int min, max;
-    int designValue;  // until the load sets it
-    int step;         // an arrow, an arrow key, a turn of the wheel
-};
-inline constexpr SpinSpec kPeriodStartSpin = {kFirstPeriodStart, kLastPeriodStart, kFirstPeriodStart, 1};
 
 namespace usage_layout {
 
@@ -57,11 +63,17 @@ namespace usage_layout {
 inline constexpr float kCaptionLeft = 120, kCaptionWidth = 720;
 inline constexpr float kColumnLeft = 960, kColumnStep = 1230, kColumnWidth = 1170;
 inline constexpr float kRowTop = 120, kRowStep = 300, kRowHeight = 255;
-// The chart, its day labels under it, and the spin button with its caption.
+// The chart, its day labels under it, and the spin buttons with their captions, a row each.
 inline constexpr TwipsRect kChart = {150, 1740, 4500, 1800};
 inline constexpr float kDayLabelTop = 3570, kDayLabelWidth = 360, kDayLabelHeight = 255;
-inline constexpr TwipsRect kSpinCaption = {120, 4020, 1200, 255};
-inline constexpr TwipsRect kSpin = {1440, 3960, 1200, 375};
+inline constexpr float kSpinRowTop = 3960, kSpinRowStep = 480;
+constexpr TwipsRect SpinCaption(int row) { return {120, kSpinRowTop + 60 + static_cast<float>(row) * kSpinRowStep, 2400, 255}; }
+constexpr TwipsRect SpinPlace(int row) { return {2640, kSpinRowTop + static_cast<float>(row) * kSpinRowStep, 1200, 375}; }
+constexpr UsageControl SpinButton(std::string_view name, int row, SpinSpec spec) {
+    UsageControl c{name, UsageControlKind::Spin, SpinPlace(row), ""};
+    c.spin = spec;
+    return c;
+}
 
 constexpr TwipsRect Cell(int row, int column) {
     return {kColumnLeft + static_cast<float>(column) * kColumnStep, kRowTop + static_cast<float>(row) * kRowStep,
@@ -85,11 +97,11 @@ constexpr UsageControl DayLabelUnder(std::string_view name, int bar) {
 
 }  // namespace usage_layout
 
-inline constexpr std::array<UsageControl, 27> kUsageControls = [] {
+inline constexpr std::array<UsageControl, 29> kUsageControls = [] {
     using namespace usage_layout;
     using enum UsageControlKind;
     using enum UsageColumn;
-    return std::array<UsageControl, 27>{{
+    return std::array<UsageControl, 29>{{
         {"ReceivedCaption", Label, Cell(0, 0), "接收", TextAlign::Right},
         {"SentCaption", Label, Cell(0, 1), "发送", TextAlign::Right},
         {"TotalCaption", Label, Cell(0, 2), "合计", TextAlign::Right},
@@ -115,16 +127,27 @@ inline constexpr std::array<UsageControl, 27> kUsageControls = [] {
         DayLabelUnder("Day15", 15),
         DayLabelUnder("Day22", 22),
         DayLabelUnder("Day29", 29),
-        {"PeriodStartCaption", Label, kSpinCaption, "每月起始日"},
-        {"PeriodStart", Spin, kSpin, ""},
+        {"PeriodStartCaption", Label, SpinCaption(0), "每月起始日"},
+        SpinButton("PeriodStart", 0, kPeriodStartSpin),
+        {"QuotaCaption", Label, SpinCaption(1), "每月流量上限 (GB)"},
+        SpinButton("Quota", 1, kQuotaSpin),
     }};
 }();
 
-// The control of that kind (the chart, the spin button): the first, or the end of the table.
+// The control of that kind (the chart, the first spin button): the first, or the end of the table.
 constexpr std::size_t UsageControlIndex(UsageControlKind kind) {
     std::size_t i = 0;
     while (i < kUsageControls.size() && kUsageControls[i].kind != kind) ++i;
     return i;
 }
+// The control of that name, or the end of the table.
+constexpr std::size_t UsageControlIndex(std::string_view name) {
+    std::size_t i = 0;
+    while (i < kUsageControls.size() && kUsageControls[i].name != name) ++i;
+    return i;
+}
+// The two spin buttons.
+inline constexpr std::size_t kPeriodStartControl = UsageControlIndex("PeriodStart");
+inline constexpr std::size_t kQuotaControl = UsageControlIndex("Quota");
 
 }  // namespace tg

@@ -115,13 +115,23 @@ Period PeriodBefore(const Period& period) {
     return {ShiftMonths(period.first, -1), Day{sys_days{period.first} - days{1}}};
 }
 
+std::optional<int> WholeNumberIn(std::string_view text, int min, int max) noexcept {
+    int value = 0;
+    if (!Whole(text, value) || value < min || value > max) return std::nullopt;
+    return value;
+}
+
 std::optional<int> ParsePeriodStart(std::string_view text) noexcept {
-    int day = 0;
-    if (!Whole(text, day) || day < kFirstPeriodStart || day > kLastPeriodStart) return std::nullopt;
-    return day;
+    return WholeNumberIn(text, kFirstPeriodStart, kLastPeriodStart);
 }
 
 int PeriodStartFromText(std::string_view text) noexcept { return ParsePeriodStart(text).value_or(kFirstPeriodStart); }
+
+std::optional<Day> DayFromText(std::string_view text) {
+    Day day;
+    if (!ParseDay(text, day)) return std::nullopt;
+    return day;
+}
 
 std::string DayText(Day day) {
     const int year = static_cast<int>(day.year());

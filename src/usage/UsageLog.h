@@ -62,6 +62,9 @@ Period PeriodBefore(const Period& period);
 inline constexpr int kFirstPeriodStart = 1;
 inline constexpr int kLastPeriodStart = 28;
 
+// The text as a whole number from `min` to `max` (digits only: no sign, space or point), or nothing.
+std::optional<int> WholeNumberIn(std::string_view text, int min, int max) noexcept;
+
 // A whole number from 1 to 28, or nothing.
 std::optional<int> ParsePeriodStart(std::string_view text) noexcept;
 // The stored `periodstart`: a whole number from 1 to 28; anything else means 1.
@@ -69,5 +72,7 @@ int PeriodStartFromText(std::string_view text) noexcept;
 
 // "2026-12-08"
 std::string DayText(Day day);
+// Such a text as a calendar day, or nothing.
+std::optional<Day> DayFromText(std::string_view text);
 
 }  // namespace tg

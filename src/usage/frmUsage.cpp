@@ -22,41 +22,56 @@ std::uint64_t AmountOf(const Usage& usage, UsageColumn column) {
 frmUsage::frmUsage(UsagePortsRefs ports, const UsageLog& log, UsageColours colours)
     : m_ports(ports), m_log(log), m_colours(colours) {}
 
-// A stored day that is no period's first day shows and means the first of the month; it is left
-// as it is until the user picks another.
+// A stored value out of a spin button's range shows and means its design value (the 1st, no
+// limit); it is left as it is until the user picks another.
 void frmUsage::Form_Load() {
     m_ports.dialog.CopyIconFromMainWindow();
-    m_periodStart = PeriodStartFromText(m_ports.store.Read(keys::periodstart));
-    m_ports.dialog.SetSpinValue(m_periodStart);
+    for (Spin& spin : m_spins) {
+        const SpinSpec& spec = kUsageControls[spin.control].spin;
+        spin.value = WholeNumberIn(m_ports.store.Read(spin.key), spec.min, spec.max).value_or(spec.designValue);
+        m_ports.dialog.SetSpinValue(spin.control, spin.value);
+    }
     Refresh();
 }
 
 void frmUsage::Timer1_Timer() { Refresh(); }
 
-void frmUsage::Spin_Change() {
-    const int value = m_ports.dialog.SpinValue();
-    if (value < kPeriodStartSpin.min || value > kPeriodStartSpin.max) {
-        m_ports.dialog.SetSpinValue(m_periodStart);
+frmUsage::Spin* frmUsage::SpinAt(std::size_t control) {
+    for (Spin& spin : m_spins)
+        if (spin.control == control) return &spin;
+    return nullptr;
+}
+
+void frmUsage::Spin_Change(std::size_t control) {
+    Spin* spin = SpinAt(control);
+    if (spin == nullptr) return;
+    const SpinSpec& spec = kUsageControls[control].spin;
+    const int value = m_ports.dialog.SpinValue(control);
+    if (value < spec.min || value > spec.max) {
+        m_ports.dialog.SetSpinValue(control, spin->value);
         return;
     }
-    Take(value);
+    Take(*spin, value);
 }
 
-void frmUsage::Spin_Typed(std::string_view text) {
-    const std::optional<int> day = ParsePeriodStart(text);
-    m_ports.dialog.SetSpinValue(day.value_or(m_periodStart));
-    if (day) Take(*day);
+void frmUsage::Spin_Typed(std::size_t control, std::string_view text) {
+    Spin* spin = SpinAt(control);
+    if (spin == nullptr) return;
+    const SpinSpec& spec = kUsageControls[control].spin;
+    const std::optional<int> value = WholeNumberIn(text, spec.min, spec.max);
+    m_ports.dialog.SetSpinValue(control, value.value_or(spin->value));
+    if (value) Take(*spin, *value);
 }
 
-void frmUsage::Take(int periodStart) {
-    if (periodStart == m_periodStart) return;
-    m_periodStart = periodStart;
-    m_ports.store.Write(keys::periodstart, periodStart);
+void frmUsage::Take(Spin& spin, int value) {
+    if (value == spin.value) return;
+    spin.value = value;
+    m_ports.store.Write(spin.key, value);
     Refresh();
 }
 
 void frmUsage::Refresh() {
-    const UsageSummary summary = Summarize(m_log, m_ports.calendar.Today(), m_periodStart);
+    const UsageSummary summary = Summarize(m_log, m_ports.calendar.Today(), m_spins.front().value);
     for (std::size_t i = 0; i < kUsageControls.size(); ++i) {
         const UsageControl& c = kUsageControls[i];
         std::string text;

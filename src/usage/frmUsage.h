@@ -1,8 +1,8 @@
 #pragma once
 // The usage dialog (流量统计): what the counted interfaces moved today, yesterday, in this period of
-// the data plan and in the last one, a chart of the last thirty days, and the day of the month a
-// period starts on. The totals and the chart follow the log while the dialog is open; the start
-// day is stored the moment it changes.
+// the data plan and in the last one, a chart of the last thirty days, the day of the month a period
+// starts on and the plan's limit. The totals and the chart follow the log while the dialog is open;
+// each spin button's value is stored the moment it changes.
 #include <array>
 #include <cstddef>
 #include <string>
@@ -30,20 +30,29 @@ class frmUsage {
     void Form_Load();
     // Once every kUsageRefreshMilliseconds while the dialog is open.
     void Timer1_Timer();
-    // The user stepped the spin button (an arrow, a key, the wheel): it shows the new value.
-    void Spin_Change();
-    // The user committed what they typed into the spin button (Enter, leaving it, an arrow): a
-    // period's first day is taken; anything else is refused and the spin button shows the day kept.
-    void Spin_Typed(std::string_view text);
+    // The user stepped the spin button at `control` (an arrow, a key, the wheel): it shows the new value.
+    void Spin_Change(std::size_t control);
+    // The user committed what they typed into the spin button at `control` (Enter, leaving it, an
+    // arrow): a whole number in its range is taken; anything else is refused and the spin button
+    // shows the value kept.
+    void Spin_Typed(std::size_t control, std::string_view text);
 
  private:
-    void Take(int periodStart);
+    struct Spin {
+        std::size_t control;
+        const SettingKey& key;
+        int value;  // as shown and meant
+    };
+    Spin* SpinAt(std::size_t control);
+    void Take(Spin& spin, int value);
     void Refresh();
 
     UsagePortsRefs m_ports;
     const UsageLog& m_log;
     UsageColours m_colours;
-    int m_periodStart = kPeriodStartSpin.designValue;
+    // The period's first day first: the totals' periods follow it.
+    std::array<Spin, 2> m_spins = {{{kPeriodStartControl, keys::periodstart, kPeriodStartSpin.designValue},
+                                    {kQuotaControl, keys::quota, kQuotaSpin.designValue}}};
     std::array<std::string, kUsageControls.size()> m_texts;  // as shown, so unchanged texts are not set again
 };
 

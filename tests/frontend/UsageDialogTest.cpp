@@ -90,7 +90,7 @@ TEST_F(UsageDialogTest, TypedDaysAreTakenWhenCommittedAndAnythingElseIsRefused) 
         EXPECT_TRUE(ui->WaitUntil([&] {
             return Caption("PeriodStart") == std::to_string(c.shown) && world.Stored("periodstart") == c.stored;
         })) << c.typed << ": shows " << Caption("PeriodStart");
-        EXPECT_EQ(ui->UsagePort().SpinValue(), c.shown) << c.typed;
+        EXPECT_EQ(ui->UsagePort().SpinValue(kPeriodStartControl), c.shown) << c.typed;
         EXPECT_EQ(ui->Control("PeriodStart").value, c.shown) << c.typed;
     }
 }
@@ -111,7 +111,7 @@ TEST_F(UsageDialogTest, TheArrowsStepTheDayAndStoreIt) {
         EXPECT_TRUE(ui->WaitUntil([&] {
             return world.Stored("periodstart") == shown && Caption("PeriodStart") == shown;
         })) << (c.typed ? c.typed : "") << (c.up ? " up: " : " down: ") << Caption("PeriodStart");
-        EXPECT_EQ(ui->UsagePort().SpinValue(), c.shown);
+        EXPECT_EQ(ui->UsagePort().SpinValue(kPeriodStartControl), c.shown);
     }
 }
 

@@ -36,11 +36,13 @@ Traffic TrafficAt(int second) {
     return {s % 130'000, s % 130'000};
 }
 
-// One main window over fakes, as frmMain's own tests build it.
+// One main window over fakes, as frmMain's own tests build it, with or without the
+// notification-area icon, whose texts are built at every tick.
 class Monitor : public test::FakeMainWindow {
  public:
-    Monitor() {
-        for (const auto& [key, text] : {std::pair{keys::info, "1"}, std::pair{keys::kbps, "1024"}})
+    explicit Monitor(bool withIcon) {
+        for (const auto& [key, text] : {std::pair{keys::info, "1"}, std::pair{keys::kbps, "1024"},
+                                        std::pair{keys::trayicon, withIcon ? "1" : "0"}})
             settings.Set(kSettingsApp, kSettingsSection, key.name, text);
         table.SetTotals({{received, sent}});
         window.Form_Load();
@@ -64,8 +66,10 @@ std::vector<std::int32_t> Pixels(const PixelSurface& p) {
     return all;
 }
 
-TEST(DaySoakTest, ADayOfTicksLeavesTheHeapAsItWasAndTheGraphRight) {
-    Monitor day;
+class DaySoakTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(DaySoakTest, ADayOfTicksLeavesTheHeapAsItWasAndTheGraphRight) {
+    Monitor day(GetParam());
     int second = 0;
     for (; second < 60; ++second) day.Tick(TrafficAt(second));
     const test::HeapCount::Snapshot before = test::HeapCount::Now();
@@ -77,14 +81,18 @@ TEST(DaySoakTest, ADayOfTicksLeavesTheHeapAsItWasAndTheGraphRight) {
 
     // Every column of the picture comes from the last width's worth of ticks, so a window that
     // saw only those (plus one to set its baseline) must show the same pixels and read-outs.
-    Monitor fresh;
+    Monitor fresh(GetParam());
     const int window = day.picture.Width() + 1;
     for (int s = kDay - window; s < kDay; ++s) fresh.Tick(TrafficAt(s));
     EXPECT_EQ(Pixels(day.picture), Pixels(fresh.picture));
     for (const LabelId label : {LabelId::Label1, LabelId::Label9, LabelId::Label10})
         EXPECT_EQ(day.form.text[label], fresh.form.text[label]);
     EXPECT_NE(day.form.text[LabelId::Label9], "D:0kb") << "the last minutes carried traffic";
+    EXPECT_EQ(day.icon.texts, GetParam() ? kDay : 0) << "the icon's texts at every tick while it shows";
+    EXPECT_EQ(day.icon.tooltip, fresh.icon.tooltip);
 }
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutTheIcon, DaySoakTest, ::testing::Bool());
 
 }  // namespace
 }  // namespace tg

@@ -27,7 +27,8 @@ struct FakeMainWindow {
     FakeTableSource table;
     FakeClock clock;
     FakeOptionsHost options;
-    frmMain window{{form, picture, desktop, messages, settings, table, clock, options}};
+    FakeNotifyIcon icon;
+    frmMain window{{form, picture, desktop, messages, settings, table, clock, options, nullptr, nullptr, &icon}};
 };
 
 }  // namespace tg::test

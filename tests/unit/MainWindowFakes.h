@@ -8,6 +8,7 @@
 
 #include "ports/Desktop.h"
 #include "ports/Form.h"
+#include "ports/NotifyIcon.h"
 #include "ports/OptionsPorts.h"
 #include "ports/UsagePorts.h"
 #include "usage/frmUsage.h"
@@ -160,12 +161,48 @@ class FakeDesktop final : public Desktop {
     }
 };
 
-// The usage dialog as the main window sees it: the colours it was opened with.
+// The usage dialog as the main window sees it: the colours it was opened with, and how many are open.
 class FakeUsageHost final : public UsageHost {
  public:
     std::vector<UsageColours> shown;
+    int open = 0;
+    std::function<void()> whileOpen;
     void ShowUsage(SettingsBackend&, Calendar&, const UsageLog&, const UsageColours& colours) override {
         shown.push_back(colours);
+        ++open;
+        if (whileOpen) whileOpen();
+        --open;
+    }
+};
+
+// The notification-area icon: whether it shows and its last texts, their storage reused, so a day
+// of ticks does not grow the heap.
+class FakeNotifyIcon final : public NotifyIcon {
+ public:
+    bool available = true;
+    bool shown = false;
+    int shows = 0, texts = 0;
+    std::string tooltip = std::string(256, ' '), label = std::string(64, ' ');
+    bool Available() override { return available; }
+    void Show(bool on) override {
+        shown = on;
+        ++shows;
+    }
+    void SetText(std::string_view t, std::string_view l) override {
+        tooltip.assign(t);
+        label.assign(l);
+        ++texts;
+    }
+};
+
+class FakeNotifier final : public Notifier {
+ public:
+    std::vector<std::string> texts;  // title, then text
+    std::function<void()> onNotify;
+    void Notify(std::string_view title, std::string_view text) override {
+        texts.emplace_back(title);
+        texts.emplace_back(text);
+        if (onNotify) onNotify();
     }
 };
 

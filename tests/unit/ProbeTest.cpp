@@ -311,6 +311,16 @@ TEST_F(ProbeTest, UsagePrintsTheDaysAndThePeriodsAndNamesGarbledLines) {
         EXPECT_EQ(Lines(err.str()), c.errLines) << err.str();
         EXPECT_EQ(LastLine(c.outLines ? out.str() : err.str()), c.lastLine);
     }
+    store.text = "2026-12-06 250000000 6\n";
+    for (const auto& [quota, last] : std::vector<std::pair<const char*, const char*>>{
+             {"1", "quota 1 GB\tthis period 25.00 % (250000006 of 1000000000 bytes)"},
+             {"3000", "quota 3000 GB\tthis period 0.00 % (250000006 of 3000000000000 bytes)"},
+             {"1e3", "last period 2026-11-05 to 2026-12-04\treceived 0\tsent 0\ttotal 0 bytes (0 KB)"}}) {
+        SettingsStore(settings).Write(keys::quota, quota);
+        ClearStreams();
+        EXPECT_EQ(Run({"--usage"}), 0);
+        EXPECT_EQ(LastLine(out.str()), last);
+    }
     ClearStreams();
     const std::string path = TempPath("usage");
     std::ofstream(path) << "2026-12-08 1 2\n";

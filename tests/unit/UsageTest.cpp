@@ -4,6 +4,7 @@
 
 #include "Fakes.h"
 #include "UsageDays.h"
+#include "usage/QuotaAlert.h"
 #include "usage/UsageRecorder.h"
 #include "usage/UsageSummary.h"
 
@@ -70,6 +71,45 @@ TEST(UsageLog, PeriodsStartOnTheirDayOfTheMonth) {
     for (const auto& [text, day] : std::vector<std::pair<const char*, int>>{
              {"15", 15}, {"1", 1}, {"28", 28}, {"29", 1}, {"31", 1}, {"0", 1}, {"-3", 1}, {"x", 1}, {"", 1}})
         EXPECT_EQ(PeriodStartFromText(text), day) << text;
+}
+
+// One alert over a run of checks; where `restore` is given the program starts again with it.
+TEST(QuotaAlert, EachShareIsToldOnceAPeriodAndAgainOnlyForAHigherLimitOrANewPeriod) {
+    constexpr std::uint64_t GB = kBytesPerGigabyte;
+    const struct {
+        const char* restore;
+        Day period;
+        std::uint64_t used;
+        int quota, told;
+        const char* record;  // after a notice
+    } steps[] = {
+        {"", D(2026, 12, 1), 8 * GB - 1, 10, 0, nullptr},
+        {nullptr, D(2026, 12, 1), 8 * GB, 10, 80, "2026-12-01 10 0"},
+        {nullptr, D(2026, 12, 1), 9 * GB, 10, 0, nullptr},
+        {"2026-12-01 10 0", D(2026, 12, 1), 9 * GB, 10, 0, nullptr},     // started again: not twice
+        {"2026-12-01 10 x", D(2026, 12, 1), 9 * GB, 10, 80, "2026-12-01 10 0"},  // garbled: nothing told yet
+        {nullptr, D(2026, 12, 1), 9 * GB, 9, 100, "2026-12-01 10 9"},     // lowered under what was used
+        {nullptr, D(2026, 12, 1), 9 * GB, 10, 0, nullptr},                // back up: 90 % of 10 was told
+        {nullptr, D(2026, 12, 1), 9 * GB, 11, 80, "2026-12-01 11 9"},     // raised: armed again
+        {nullptr, D(2027, 1, 1), 11 * GB, 11, 100, "2027-01-01 11 11"},   // a new period, both at once
+        {nullptr, D(2027, 1, 1), 12 * GB, 11, 0, nullptr},
+        {"2026-13-01 0 0", D(2027, 1, 1), 12 * GB, 0, 0, nullptr},        // no limit
+        {"2027-01-01 11 11 11", D(2027, 1, 1), 12 * GB, 12, 100, "2027-01-01 12 12"},
+    };
+    QuotaAlert alert;
+    for (const auto& s : steps) {
+        if (s.restore) alert.Restore(s.restore);
+        const std::optional<QuotaNotice> notice = alert.Check(s.period, s.used, s.quota);
+        EXPECT_EQ(notice ? notice->percent : 0, s.told) << s.used << " of " << s.quota;
+        if (s.record) {
+            EXPECT_EQ(alert.Record(), s.record);
+        }
+    }
+    EXPECT_EQ(QuotaNoticeText({80, 8 * GB, 10 * GB}, DisplayUnit::Bytes), "本期已用 8.00 GB，已达到每月流量上限 10.0 GB 的 80%。");
+    EXPECT_EQ(QuotaNoticeText({100, GB, GB}, DisplayUnit::Bits), "本期已用 8.00 Gb，已达到每月流量上限 8.00 Gb。");
+    for (const auto& [text, quota] : std::vector<std::pair<const char*, int>>{
+             {"0", 0}, {"1000000", 1'000'000}, {"1000001", 0}, {"-1", 0}, {" 5", 0}, {"5.0", 0}, {"", 0}, {"42", 42}})
+        EXPECT_EQ(QuotaFromText(text), quota) << text;
 }
 
 TEST(UsageSummary, TheFourLinesAndThirtyBarsLabelledEverySeventhDayBackFromToday) {

@@ -77,7 +77,9 @@ class FakeUsageDialog final : public UsageDialog {
     std::map<std::string, std::string> texts;
     std::map<std::string, int> sets;  // SetText calls per control
     PixelSurface chart{300, 120};
-    int spin = kPeriodStartSpin.designValue;
+    std::map<std::size_t, int> spins{{kPeriodStartControl, 0}, {kQuotaControl, 0}};
+    int& spin = spins[kPeriodStartControl];
+    int& quota = spins[kQuotaControl];
     int icons = 0;
     void CopyIconFromMainWindow() override { ++icons; }
     void SetText(std::size_t control, std::string_view text) override {
@@ -86,8 +88,8 @@ class FakeUsageDialog final : public UsageDialog {
         ++sets[name];
     }
     ChartPicture Chart() override { return {chart, chart.Width(), chart.Height()}; }
-    void SetSpinValue(int value) override { spin = value; }
-    int SpinValue() const override { return spin; }
+    void SetSpinValue(std::size_t control, int value) override { spins.at(control) = value; }
+    int SpinValue(std::size_t control) const override { return spins.at(control); }
     void ShowModal() override {}
 };
 
@@ -101,7 +103,7 @@ class frmUsageTest : public ::testing::Test {
         log.Add(D(2026, 12, 1), {100'000'000, 0});
         log.Add(D(2026, 11, 30), {7'000'000'000, 1'000'000'000});
     }
-    std::optional<std::string> Stored() { return settings.Get(kSettingsApp, kSettingsSection, "periodstart"); }
+    std::optional<std::string> Stored(const char* key = "periodstart") { return settings.Get(kSettingsApp, kSettingsSection, key); }
     void Store(const std::string& text) { settings.Set(kSettingsApp, kSettingsSection, "periodstart", text); }
 
     FakeUsageDialog dialog;
@@ -158,16 +160,16 @@ TEST_F(frmUsageTest, AStepStoresTheNewStartDayAtOnceAndMovesThePeriods) {
     Store("29");
     usage.Form_Load();
     dialog.spin = 5;
-    usage.Spin_Change();
+    usage.Spin_Change(kPeriodStartControl);
     EXPECT_EQ(Stored(), "5");
     EXPECT_EQ(dialog.texts["PeriodReceived"], "1.50 GB") << "from the 5th: today and yesterday";
     EXPECT_EQ(dialog.texts["LastPeriodReceived"], "7.10 GB") << "November the 5th to December the 4th";
 
     settings.values.clear();
-    usage.Spin_Change();
+    usage.Spin_Change(kPeriodStartControl);
     EXPECT_EQ(Stored(), std::nullopt) << "the same day again: nothing to store";
     dialog.spin = kPeriodStartSpin.max + 1;
-    usage.Spin_Change();
+    usage.Spin_Change(kPeriodStartControl);
     EXPECT_EQ(dialog.spin, 5) << "a value past the range goes back to the day kept";
     EXPECT_EQ(Stored(), std::nullopt);
 }
@@ -185,10 +187,34 @@ TEST_F(frmUsageTest, TypedTextIsTakenOnlyWhenItIsADayEveryMonthHas) {
     };
     for (const auto& c : cases) {
         dialog.spin = -1;
-        usage.Spin_Typed(c.typed);
+        usage.Spin_Typed(kPeriodStartControl, c.typed);
         EXPECT_EQ(dialog.spin, c.shown) << c.typed;
         EXPECT_EQ(Stored(), c.stored) << c.typed;
     }
+}
+
+// A stored limit that is none of the spin's values shows as none and stays until the user picks.
+TEST_F(frmUsageTest, TheLimitTakesWholeGigabytesUpToAMillionAndRefusesAnythingElse) {
+    settings.Set(kSettingsApp, kSettingsSection, "quota", "1e3");
+    usage.Form_Load();
+    EXPECT_EQ(dialog.quota, 0);
+    const struct {
+        const char* typed;
+        int shown;
+        const char* stored;
+    } cases[] = {
+        {"1000001", 0, "1e3"}, {"-5", 0, "1e3"}, {"2.5", 0, "1e3"}, {"0", 0, "1e3"},  {"500", 500, "500"},
+        {"99999999999", 500, "500"}, {"1000000", 1'000'000, "1000000"}, {"0", 0, "0"},
+    };
+    for (const auto& c : cases) {
+        usage.Spin_Typed(kQuotaControl, c.typed);
+        EXPECT_EQ(dialog.quota, c.shown) << c.typed;
+        EXPECT_EQ(Stored("quota"), c.stored) << c.typed;
+    }
+    dialog.quota = kQuotaSpin.max + 1;
+    usage.Spin_Change(kQuotaControl);
+    EXPECT_EQ(dialog.quota, 0) << "stepped past the range: back to the limit kept";
+    EXPECT_EQ(std::make_pair(dialog.spin, Stored()), std::make_pair(1, std::optional<std::string>())) << "the day untouched";
 }
 
 // How many pixels of `colour` stand on the bottom row of column x, one above the other.

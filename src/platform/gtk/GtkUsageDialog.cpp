@@ -89,7 +89,7 @@ GtkWidget* GtkUsageDialog::Make(const UsageControl& c) {
             g_signal_connect(area, "draw", G_CALLBACK(OnDrawChart), this);
             return area;
         }
-        case UsageControlKind::Spin: return MakeSpin();
+        case UsageControlKind::Spin: return MakeSpin(c);
         case UsageControlKind::Label:
         case UsageControlKind::Amount:
         case UsageControlKind::DayLabel: break;
@@ -101,11 +101,13 @@ GtkWidget* GtkUsageDialog::Make(const UsageControl& c) {
 
 // Typed text reaches frmUsage through "input", which GTK emits when the text is committed (Enter,
 // the focus leaving, an arrow pressed); the value frmUsage leaves shown is the spin button's value.
-GtkWidget* GtkUsageDialog::MakeSpin() {
-    const SpinSpec& s = kPeriodStartSpin;
+GtkWidget* GtkUsageDialog::MakeSpin(const UsageControl& control) {
+    const SpinSpec& s = control.spin;
     GtkAdjustment* range = gtk_adjustment_new(s.designValue, s.min, s.max, s.step, s.step, 0);
-    m_spin = gtk_spin_button_new(range, 0, 0);
-    gtk_entry_set_width_chars(GTK_ENTRY(m_spin), 2);
+    GtkWidget* spin = gtk_spin_button_new(range, 0, 0);
+    gtk_entry_set_width_chars(GTK_ENTRY(spin), 2);
+    if (&control != &kUsageControls[kPeriodStartControl]) return spin;
+    m_spin = spin;
     g_signal_connect(m_spin, "input", G_CALLBACK(OnSpinInput), this);
     m_spinChanged = g_signal_connect(m_spin, "value-changed", G_CALLBACK(OnSpinValueChanged), this);
     return m_spin;
@@ -126,13 +128,14 @@ void GtkUsageDialog::SetText(std::size_t control, std::string_view text) {
 
 ChartPicture GtkUsageDialog::Chart() { return {m_chart, m_chart.Pixels().Width(), m_chart.Pixels().Height()}; }
 
-void GtkUsageDialog::SetSpinValue(int value) {
+void GtkUsageDialog::SetSpinValue(std::size_t control, int value) {
+    if (control != kPeriodStartControl) return;
     g_signal_handler_block(m_spin, m_spinChanged);
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(m_spin), value);
     g_signal_handler_unblock(m_spin, m_spinChanged);
 }
 
-int GtkUsageDialog::SpinValue() const { return gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(m_spin)); }
+int GtkUsageDialog::SpinValue(std::size_t /*control*/) const { return gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(m_spin)); }
 
 void GtkUsageDialog::ShowModal() {
     gtk_widget_show_all(m_dialog.get());
@@ -155,14 +158,14 @@ gboolean GtkUsageDialog::OnDrawChart(GtkWidget* /*area*/, cairo_t* cr, gpointer 
 gint GtkUsageDialog::OnSpinInput(GtkSpinButton* spin, gdouble* value, gpointer p) {
     auto* self = static_cast<GtkUsageDialog*>(p);
     if (!self->m_handlers) return FALSE;
-    self->m_handlers->Spin_Typed(gtk_entry_get_text(GTK_ENTRY(spin)));
+    self->m_handlers->Spin_Typed(kPeriodStartControl, gtk_entry_get_text(GTK_ENTRY(spin)));
     *value = gtk_spin_button_get_value(spin);
     return TRUE;
 }
 
 void GtkUsageDialog::OnSpinValueChanged(GtkSpinButton* /*spin*/, gpointer p) {
     auto* self = static_cast<GtkUsageDialog*>(p);
-    if (self->m_handlers) self->m_handlers->Spin_Change();
+    if (self->m_handlers) self->m_handlers->Spin_Change(kPeriodStartControl);
 }
 
 gboolean GtkUsageDialog::OnTimer(gpointer p) {

@@ -34,14 +34,14 @@ class GtkUsageDialog final : public UsageDialog {
     void CopyIconFromMainWindow() override;
     void SetText(std::size_t control, std::string_view text) override;
     ChartPicture Chart() override;
-    void SetSpinValue(int value) override;
-    int SpinValue() const override;
+    void SetSpinValue(std::size_t control, int value) override;
+    int SpinValue(std::size_t control) const override;
     void ShowModal() override;
 
  private:
     void SetUpWindow();
     GtkWidget* Make(const UsageControl& control);
-    GtkWidget* MakeSpin();
+    GtkWidget* MakeSpin(const UsageControl& control);
     void StopTimer();
 
     static gboolean OnDrawChart(GtkWidget* area, cairo_t* cr, gpointer p);

@@ -93,6 +93,10 @@ void Win32UsageDialog::MakeControls(float tpp, UINT dpi) {
                 m_chartControl = make(0, L"STATIC", L"", SS_OWNERDRAW, p, IdOf(i));
                 break;
             case UsageControlKind::Spin: {
+                if (i != kPeriodStartControl) {
+                    make(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, p, IdOf(i));
+                    break;
+                }
                 // The arrows take the right end of the spin button's place, the edit the rest. The
                 // up-down control may make itself narrower than asked: the edit meets it as it is.
                 const int arrows = MulDiv(GetSystemMetrics(SM_CXVSCROLL), static_cast<int>(dpi),
@@ -106,8 +110,8 @@ void Win32UsageDialog::MakeControls(float tpp, UINT dpi) {
                 SetWindowPos(upDown, nullptr, p.x + p.cx - width, p.y, width, p.cy, SWP_NOZORDER | SWP_NOACTIVATE);
                 SetWindowPos(edit, nullptr, p.x, p.y, p.cx - width, p.cy, SWP_NOZORDER | SWP_NOACTIVATE);
                 SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-                SendMessageW(upDown, UDM_SETRANGE32, kPeriodStartSpin.min, kPeriodStartSpin.max);
-                SetSpinValue(kPeriodStartSpin.designValue);
+                SendMessageW(upDown, UDM_SETRANGE32, c.spin.min, c.spin.max);
+                SetSpinValue(i, c.spin.designValue);
                 break;
             }
             default: make(0, L"STATIC", Widen(c.caption), SS_NOPREFIX | AlignStyle(c.align), p, IdOf(i)); break;
@@ -140,7 +144,8 @@ ChartPicture Win32UsageDialog::Chart() { return {m_chart, m_chart.Width(), m_cha
 
 // Neither the edit's change nor the arrows' new position is reported for a value set here: the
 // dialog listens to neither.
-void Win32UsageDialog::SetSpinValue(int value) {
+void Win32UsageDialog::SetSpinValue(std::size_t control, int value) {
+    if (control != kPeriodStartControl) return;
     m_value = value;
     SetWindowTextW(Control("PeriodStart"), std::to_wstring(value).c_str());
     SendMessageW(UpDown(), UDM_SETPOS32, 0, value);
@@ -204,7 +209,7 @@ void Win32UsageDialog::OnCommand(UINT id, UINT code) {
 
 void Win32UsageDialog::CommitTyped() {
     const std::string typed = TextOf(Control("PeriodStart"));
-    if (m_handlers != nullptr && typed != std::to_string(m_value)) m_handlers->Spin_Typed(typed);
+    if (m_handlers != nullptr && typed != std::to_string(m_value)) m_handlers->Spin_Typed(kPeriodStartControl, typed);
 }
 
 void Win32UsageDialog::OnStepped() {
@@ -212,7 +217,7 @@ void Win32UsageDialog::OnStepped() {
     if (position == m_value) return;
     m_value = position;
     SetWindowTextW(Control("PeriodStart"), std::to_wstring(position).c_str());
-    if (m_handlers != nullptr) m_handlers->Spin_Change();
+    if (m_handlers != nullptr) m_handlers->Spin_Change(kPeriodStartControl);
 }
 
 }  // namespace tg

@@ -37,8 +37,8 @@ class Win32UsageDialog final : public UsageDialog {
     void CopyIconFromMainWindow() override;
     void SetText(std::size_t control, std::string_view text) override;
     ChartPicture Chart() override;
-    void SetSpinValue(int value) override;
-    int SpinValue() const override { return m_value; }
+    void SetSpinValue(std::size_t control, int value) override;
+    int SpinValue(std::size_t /*control*/) const override { return m_value; }
     // Runs a message loop of its own, the owner disabled and the refresh timer running, until the
     // user closes the window.
     void ShowModal() override;
