@@ -300,7 +300,6 @@ TEST_F(MainWindowTest, TheExitItemTheCloseRequestAndTheSessionsEndAllUnload) {
 // there runs the same command.
 TEST_F(MenuTest, TheIconsMenuShowsTheWindowsMarksAndGreyedItemsAndItsPicksRunTheCommands) {
     constexpr std::string_view kWhy = "\xE6\xB2\xA1\xE6\x9C\x89";  // 没有
-    ui->Icon().Show(true);
     ui->Window().SetMenuChecked(MenuItem::locked, true);
     for (const bool enabled : {false, true}) {
         ui->Window().SetMenuEnabled(MenuItem::abt, enabled, enabled ? "" : kWhy);

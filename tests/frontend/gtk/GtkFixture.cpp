@@ -188,9 +188,9 @@ class GtkFixture final : public Fixture {
         if (entry.pick) gtk_menu_item_activate(GTK_MENU_ITEM(entry.pick));
         Settle();
     }
-    NotifyIcon& Icon() override { return icon; }
     // The host shows the widgets the item exports; with no session bus there is no item to read.
     std::vector<MenuEntry> OpenIconMenu() override {
+        icon.Show(true);
         std::vector<MenuEntry> entries;
         GtkMenu* menu = icon.Indicator() ? app_indicator_get_menu(icon.Indicator()) : nullptr;
         EXPECT_TRUE(menu) << "no item on the bus";
