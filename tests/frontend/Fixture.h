@@ -70,6 +70,8 @@ struct MenuEntry {
     std::vector<MenuEntry> children;  // a submenu's entries
     bool submenu = false;
     std::uintptr_t pick = 0;  // what Pick needs to choose it
+    bool enabled = true;
+    std::string tooltip;  // a greyed item's reason
 };
 
 enum class Dialog { Options, Usage };
@@ -224,6 +226,17 @@ class Fixture {
     virtual std::vector<MenuEntry> OpenMenu() = 0;
     // An entry of the menu read last, chosen as a user would.
     virtual void Pick(const MenuEntry& entry) = 0;
+    // The notification-area icon frmMain was given, shown, and its menu as the notification area
+    // shows it. A front end that has none yet fails the tests that ask.
+    virtual std::vector<MenuEntry> OpenIconMenu() {
+        ADD_FAILURE() << "no notification-area icon in this fixture";
+        return {};
+    }
+    // How many times a button went down over the window of OpenOtherWindow.
+    virtual int OtherWindowPresses() {
+        ADD_FAILURE() << "this fixture counts no presses on the other window";
+        return 0;
+    }
     // The window closed by the system (its close request), and the session's end.
     virtual void CloseBySystem() = 0;
     virtual void EndSession() = 0;

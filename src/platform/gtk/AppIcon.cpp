@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <cerrno>
+
 namespace tg {
 
 namespace {
@@ -47,6 +49,16 @@ GObjectPtr<GdkPixbuf> DrawAppIcon(int size) {
         Frame(cr.get(), s);
     }
     return GObjectPtr<GdkPixbuf>(gdk_pixbuf_get_from_surface(surface.get(), 0, 0, size, size));
+}
+
+bool WriteAppIcon(const std::string& path, int size, GError** error) {
+    g_autofree gchar* folder = g_path_get_dirname(path.c_str());
+    if (g_mkdir_with_parents(folder, 0755) != 0) {
+        g_set_error(error, G_FILE_ERROR, g_file_error_from_errno(errno), "cannot make %s", folder);
+        return false;
+    }
+    const auto icon = DrawAppIcon(size);
+    return icon && gdk_pixbuf_save(icon.get(), path.c_str(), "png", error, nullptr);
 }
 
 void InstallAppIcon() {

@@ -20,15 +20,10 @@ bool ParseSize(std::string_view text, int& size) {
 }
 
 bool Write(const std::string& outputDir, int size) {
-    const std::string folder = outputDir + "/" + std::to_string(size) + "x" + std::to_string(size);
-    if (g_mkdir_with_parents(folder.c_str(), 0755) != 0) {
-        (void)std::fprintf(stderr, "tidegauge-icon: cannot make %s\n", folder.c_str());
-        return false;
-    }
-    const std::string path = folder + "/tidegauge.png";
-    const auto icon = tg::DrawAppIcon(size);
+    const std::string side = std::to_string(size);
+    const std::string path = outputDir + "/" + side + "x" + side + "/" + tg::kAppIconName + ".png";
     g_autoptr(GError) error = nullptr;
-    if (!icon || !gdk_pixbuf_save(icon.get(), path.c_str(), "png", &error, nullptr)) {
+    if (!tg::WriteAppIcon(path, size, &error)) {
         (void)std::fprintf(stderr, "tidegauge-icon: cannot write %s: %s\n", path.c_str(),
                            error ? error->message : "no image");
         return false;

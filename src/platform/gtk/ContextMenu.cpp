@@ -26,6 +26,7 @@ void ContextMenu::EnsureBuilt() {
     gtk_widget_show_all(m_menu.get());
     g_signal_connect(m_menu.get(), "deactivate", G_CALLBACK(OnDeactivate), this);
     for (const auto& [item, checked] : m_marks) SetMark(m_items.at(item), checked);
+    for (const auto& disabled : m_disabled) ShowEnabled(disabled.first);
 }
 
 GtkMenu* ContextMenu::Widget() {
@@ -119,6 +120,20 @@ void ContextMenu::SetChecked(MenuItem item, bool checked) {
     if (!Checkable(ContextMenuTree(), item)) return;
     m_marks[item] = checked;
     if (m_menu) SetMark(m_items.at(item), checked);
+}
+
+void ContextMenu::SetEnabled(MenuItem item, bool enabled, std::string_view why) {
+    if (enabled) m_disabled.erase(item);
+    else m_disabled[item] = why;
+    if (m_menu) ShowEnabled(item);
+}
+
+void ContextMenu::ShowEnabled(MenuItem item) const {
+    const auto entry = m_items.find(item);
+    if (entry == m_items.end()) return;
+    const auto disabled = m_disabled.find(item);
+    gtk_widget_set_sensitive(entry->second.widget, disabled == m_disabled.end());
+    gtk_widget_set_tooltip_text(entry->second.widget, disabled == m_disabled.end() ? nullptr : disabled->second.c_str());
 }
 
 // The widgets' marks only ever change through SetChecked, so they are the ones kept here.

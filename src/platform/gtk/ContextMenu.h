@@ -8,6 +8,8 @@
 #include <functional>
 #include <map>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "mainwindow/MenuTree.h"
@@ -30,6 +32,8 @@ class ContextMenu {
 
     void SetChecked(MenuItem item, bool checked);
     bool Checked(MenuItem item) const;
+    // A disabled item shows greyed, with `why` as its tooltip.
+    void SetEnabled(MenuItem item, bool enabled, std::string_view why);
     // The interface items, where the tree puts them.
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries);
 
@@ -54,10 +58,12 @@ class ContextMenu {
     static void OnInterfaceActivate(GtkMenuItem* widget, gpointer self);
     static void OnDeactivate(GtkMenuShell* menu, gpointer self);
     static void SetMark(const Entry& entry, bool checked);
+    void ShowEnabled(MenuItem item) const;
 
     Command m_command;
     InterfaceCommand m_pickInterface;
     std::map<MenuItem, bool> m_marks;  // of the check items only, whether the menu is built or not
+    std::map<MenuItem, std::string> m_disabled;  // the greyed items, with why
     OwnedWidget m_menu;                // none until the menu is first needed
     GtkWidget* m_interfaceMenu = nullptr;  // owned by m_menu
     int m_interfaceSlot = 0;               // the position in it where the interface items start

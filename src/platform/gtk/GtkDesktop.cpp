@@ -16,7 +16,7 @@ constexpr double kDefaultDpi = 96;  // what X servers report when nothing sets X
 
 }  // namespace
 
-GtkDesktop::GtkDesktop(GdkDisplay* display) : m_display(display) {}
+GtkDesktop::GtkDesktop(GdkDisplay* display) : m_display(display), m_fullScreen(display) {}
 
 float GtkDesktop::TwipsPerPixel() const {
     double dpi = gdk_screen_get_resolution(gdk_display_get_default_screen(m_display));

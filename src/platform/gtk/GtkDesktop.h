@@ -3,6 +3,7 @@
 // single-instance lock. Needs GTK initialised.
 #include <gdk/gdk.h>
 
+#include "platform/gtk/FullScreenCheck.h"
 #include "platform/linux/InstanceLock.h"
 #include "ports/Desktop.h"
 
@@ -20,7 +21,7 @@ class GtkDesktop final : public Desktop {
     void Sleep(std::uint32_t milliseconds) override;
     bool AnotherInstanceRunning() override;
     void ExitProcess() override;
-    bool FullScreenActive(const PixelRect& /*window*/) override { return false; }
+    bool FullScreenActive(const PixelRect& window) override { return m_fullScreen.Covered(window); }
 
  private:
     // GDK pixels are logical pixels: on a scaled screen GDK already divides the resolution by the
@@ -30,6 +31,7 @@ class GtkDesktop final : public Desktop {
 
     GdkDisplay* m_display;
     InstanceLock m_lock;
+    FullScreenCheck m_fullScreen;
 };
 
 }  // namespace tg

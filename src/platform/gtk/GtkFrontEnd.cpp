@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "mainwindow/frmMain.h"
+
 namespace tg {
 
 GtkFrontEnd::GtkFrontEnd(const GtkStartEnvironment& environment, RegistryApi& registry, std::string programPath)
@@ -11,7 +13,13 @@ GtkFrontEnd::GtkFrontEnd(const GtkStartEnvironment& environment, RegistryApi& re
       m_messages(m_window.Window()),
       m_launcher(environment),
       m_options(m_window.Window(), m_desktop, {registry, m_launcher, std::move(programPath)}),
-      m_usage(m_window.Window(), m_desktop) {}
+      m_usage(m_window.Window(), m_desktop),
+      m_icon(m_window.Menu()) {}
+
+void GtkFrontEnd::Attach(frmMain& form) {
+    m_window.Attach(form);
+    m_icon.Attach([&form] { form.NotifyIcon_Click(); });
+}
 
 int GtkFrontEnd::RunMessageLoop() {
     // Start-up frees most of what it allocates (the theme's style sheet is parsed through

@@ -1,6 +1,7 @@
 #pragma once
-// The program's user interface on Linux: the GTK main window, its message box and dialogs, and
-// GTK's main loop. Needs GTK initialised.
+// The program's user interface on Linux: the GTK main window, its message box and dialogs, its
+// icon in the notification area, the desktop's notifications, and GTK's main loop. Needs GTK
+// initialised.
 #include <string>
 
 #include "mainwindow/Program.h"
@@ -8,6 +9,8 @@
 #include "platform/gtk/GtkLauncher.h"
 #include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkMessageBox.h"
+#include "platform/gtk/GtkNotifier.h"
+#include "platform/gtk/GtkNotifyIcon.h"
 #include "platform/gtk/GtkOptionsHost.h"
 #include "platform/gtk/GtkStartEnvironment.h"
 #include "platform/gtk/GtkUsageHost.h"
@@ -23,9 +26,9 @@ class GtkFrontEnd final : public FrontEnd {
     GtkFrontEnd(const GtkStartEnvironment& environment, RegistryApi& registry, std::string programPath);
 
     FrontEndPorts Ports() override {
-        return {m_window, m_window.Picture(), m_desktop, m_messages, m_options, m_usage};
+        return {m_window, m_window.Picture(), m_desktop, m_messages, m_options, m_usage, &m_icon, &m_notifier};
     }
-    void Attach(frmMain& form) override { m_window.Attach(form); }
+    void Attach(frmMain& form) override;
     int RunMessageLoop() override;
 
  private:
@@ -35,6 +38,8 @@ class GtkFrontEnd final : public FrontEnd {
     GtkLauncher m_launcher;
     GtkOptionsHost m_options;
     GtkUsageHost m_usage;
+    GtkNotifier m_notifier;
+    GtkNotifyIcon m_icon;  // it shows the window's menu: gone before the window
 };
 
 }  // namespace tg

@@ -131,9 +131,13 @@ void GtkMainWindow::Show() {
 
 void GtkMainWindow::Hide() { gtk_widget_hide(m_window.get()); }
 
-void GtkMainWindow::SetClickThrough(bool /*through*/) {}
-
-void GtkMainWindow::SetMenuEnabled(MenuItem /*item*/, bool /*enabled*/, std::string_view /*why*/) {}
+// An empty input shape leaves X nothing of the window to deliver a click to, so it goes to the
+// window beneath. GTK keeps the shape and sets it again whenever the window is realized anew.
+void GtkMainWindow::SetClickThrough(bool through) {
+    cairo_region_t* nothing = through ? cairo_region_create() : nullptr;
+    gtk_widget_input_shape_combine_region(m_window.get(), nothing);
+    if (nothing) cairo_region_destroy(nothing);
+}
 
 void GtkMainWindow::MakeTopmost(const PixelRect& pixels) {
     gtk_window_set_keep_above(Window(), TRUE);

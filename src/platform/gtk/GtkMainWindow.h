@@ -62,7 +62,9 @@ class GtkMainWindow final : public Form {
     void SetTimerEnabled(bool enabled) override;
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
-    void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) override;
+    void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) override {
+        m_menu.SetEnabled(item, enabled, why);
+    }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void RefreshTooltip() override;
     void HideTooltip() override;

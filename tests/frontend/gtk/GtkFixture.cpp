@@ -15,6 +15,7 @@
 #include "appearance/frmOptions.h"
 #include "platform/gtk/GtkDesktop.h"
 #include "platform/gtk/GtkMainWindow.h"
+#include "platform/gtk/GtkNotifyIcon.h"
 #include "platform/gtk/GtkOptionsDialog.h"
 #include "platform/gtk/GtkOptionsHost.h"
 #include "platform/gtk/GtkUsageDialog.h"
@@ -53,6 +54,9 @@ MenuEntry ReadEntry(GtkWidget* item) {
     entry.checkable = GTK_IS_CHECK_MENU_ITEM(item);
     entry.checked = *entry.checkable && gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item));
     entry.pick = reinterpret_cast<std::uintptr_t>(item);
+    entry.enabled = gtk_widget_get_sensitive(item);
+    g_autofree gchar* tooltip = gtk_widget_get_tooltip_text(item);
+    entry.tooltip = tooltip ? tooltip : "";
     if (GtkWidget* submenu = entry.separator ? nullptr : gtk_menu_item_get_submenu(GTK_MENU_ITEM(item))) {
         entry.submenu = true;
         g_autoptr(GList) children = gtk_container_get_children(GTK_CONTAINER(submenu));
@@ -138,9 +142,16 @@ class GtkFixture final : public Fixture {
         m_other = OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL));
         gtk_window_move(GTK_WINDOW(m_other.get()), p.x, p.y);
         gtk_window_set_default_size(GTK_WINDOW(m_other.get()), p.cx, p.cy);
+        gtk_widget_add_events(m_other.get(), GDK_BUTTON_PRESS_MASK);
+        g_signal_connect_swapped(m_other.get(), "button-press-event",
+                                 G_CALLBACK(+[](int* presses) {
+                                     ++*presses;
+                                     return FALSE;
+                                 }), &m_otherPresses);
         gtk_widget_show(m_other.get());
         EXPECT_TRUE(WaitUntil([&] { return gdk_window_is_viewable(gtk_widget_get_window(m_other.get())); }));
     }
+    int OtherWindowPresses() override { return m_otherPresses; }
     bool AboveOtherWindow() override {
         return StackingIndex(XWindow()) > StackingIndex(gtk_widget_get_window(m_other.get()));
     }
@@ -176,6 +187,17 @@ class GtkFixture final : public Fixture {
     void Pick(const MenuEntry& entry) override {
         if (entry.pick) gtk_menu_item_activate(GTK_MENU_ITEM(entry.pick));
         Settle();
+    }
+    // The host shows the widgets the item exports; with no session bus there is no item to read.
+    std::vector<MenuEntry> OpenIconMenu() override {
+        icon.Show(true);
+        std::vector<MenuEntry> entries;
+        GtkMenu* menu = icon.Indicator() ? app_indicator_get_menu(icon.Indicator()) : nullptr;
+        EXPECT_TRUE(menu) << "no item on the bus";
+        if (!menu) return entries;
+        g_autoptr(GList) children = gtk_container_get_children(GTK_CONTAINER(menu));
+        for (GList* c = children; c; c = c->next) entries.push_back(ReadEntry(GTK_WIDGET(c->data)));
+        return entries;
     }
     void CloseBySystem() override { SendCloseRequest(XWindow()); }
     void EndSession() override { raise(SIGTERM); }
@@ -452,9 +474,11 @@ class GtkFixture final : public Fixture {
     GtkDesktop real;
     TestDesktop<GtkDesktop> desktop{real, world.exits};
     GtkMainWindow window{desktop};
+    GtkNotifyIcon icon{window.Menu()};
     frmMain form{{window, window.Picture(), desktop, world.messages, world.settings, world.table, world.clock,
-                  world.options, &world.recorder, &world.usage}};
+                  world.options, &world.recorder, &world.usage, &icon}};
     OwnedWidget m_other;
+    int m_otherPresses = 0;
     SettingsStore m_store{world.settings};
     Dialog m_which = Dialog::Options;
     std::unique_ptr<GtkOptionsDialog> m_optionsDialog;
