@@ -70,6 +70,8 @@ struct MenuEntry {
     std::vector<MenuEntry> children;  // a submenu's entries
     bool submenu = false;
     std::uintptr_t pick = 0;  // what Pick needs to choose it
+    bool enabled = true;
+    std::string tooltip;  // a greyed item's reason
 };
 
 enum class Dialog { Options, Usage };
@@ -224,6 +226,12 @@ class Fixture {
     virtual std::vector<MenuEntry> OpenMenu() = 0;
     // An entry of the menu read last, chosen as a user would.
     virtual void Pick(const MenuEntry& entry) = 0;
+    // The notification-area icon frmMain was given, and its menu as the notification area shows it
+    // while the icon shows.
+    virtual NotifyIcon& Icon() = 0;
+    virtual std::vector<MenuEntry> OpenIconMenu() = 0;
+    // How many times a button went down over the window of OpenOtherWindow.
+    virtual int OtherWindowPresses() = 0;
     // The window closed by the system (its close request), and the session's end.
     virtual void CloseBySystem() = 0;
     virtual void EndSession() = 0;

@@ -178,12 +178,14 @@ struct Menu {
     std::vector<MenuEntry> interfaces;
 };
 
-Menu Open(Fixture& ui) {
+Menu Read(const std::vector<MenuEntry>& entries) {
     Menu menu;
-    Walk(ContextMenuTree(), ui.OpenMenu(), [&](const MenuNode& n, const MenuEntry& e) { menu.items[*n.item] = e; },
+    Walk(ContextMenuTree(), entries, [&](const MenuNode& n, const MenuEntry& e) { menu.items[*n.item] = e; },
          &menu.interfaces);
     return menu;
 }
+
+Menu Open(Fixture& ui) { return Read(ui.OpenMenu()); }
 
 class MenuTest : public FixtureTest {
  protected:
@@ -289,6 +291,57 @@ TEST_F(MainWindowTest, TheExitItemTheCloseRequestAndTheSessionsEndAllUnload) {
         close(*other);
         EXPECT_TRUE(other->WaitUntil([&] { return other->world.exits == 1; }));
         EXPECT_FALSE(other->Shown());
+    }
+}
+
+// ---- out of the way: the icon's menu, greyed items, hiding, click-through
+
+// The icon's menu is the window's: the same tree, the same marks and greyed items, and a pick
+// there runs the same command.
+TEST_F(MenuTest, TheIconsMenuShowsTheWindowsMarksAndGreyedItemsAndItsPicksRunTheCommands) {
+    constexpr std::string_view kWhy = "\xE6\xB2\xA1\xE6\x9C\x89";  // 没有
+    ui->Icon().Show(true);
+    ui->Window().SetMenuChecked(MenuItem::locked, true);
+    for (const bool enabled : {false, true}) {
+        ui->Window().SetMenuEnabled(MenuItem::abt, enabled, enabled ? "" : kWhy);
+        for (const Menu& menu : {Open(*ui), Read(ui->OpenIconMenu())}) {
+            for (const auto& [item, entry] : menu.items) {
+                const bool greyed = item == MenuItem::abt && !enabled;
+                EXPECT_EQ(entry.enabled, !greyed) << entry.caption;
+                EXPECT_EQ(entry.tooltip, greyed ? kWhy : "") << entry.caption;
+            }
+            EXPECT_TRUE(menu.items.at(MenuItem::locked).checked);
+        }
+    }
+    ui->Pick(Read(ui->OpenIconMenu()).items.at(MenuItem::locked));
+    EXPECT_EQ(world.Stored("locked"), "1");
+}
+
+TEST_F(MainWindowTest, HiddenTheWindowLeavesTheScreenTicksOnAndComesBackInPlace) {
+    ui->Start();
+    const PixelRect place = ui->Place();
+    ui->Window().Hide();
+    EXPECT_TRUE(ui->WaitUntil([&] { return !ui->Shown(); }));
+    EXPECT_TRUE(ui->Tick(1000, 1000)) << "the timer runs on";
+    ui->Window().Show();
+    EXPECT_TRUE(ui->WaitUntil([&] { return ui->Shown() && ui->Place() == place; })) << ui->Place();
+}
+
+// Whatever the clicks go through to, the window above stays above it.
+TEST_F(MainWindowTest, WithClickThroughAPressReachesTheWindowBeneathInsteadOfThisOne) {
+    ui->Start();
+    const PixelRect p = ui->Place();
+    ui->OpenOtherWindow({p.x - 40, p.y - 40, p.cx + 80, p.cy + 80});
+    ui->Window().SetStacking(true, {p.x, p.y, 1, 1});
+    ASSERT_TRUE(ui->WaitUntil([&] { return ui->AboveOtherWindow(); }));
+    for (const bool through : {true, false, true, false}) {
+        ui->Window().SetClickThrough(through);
+        const int before = ui->OtherWindowPresses();
+        ui->PointerDown(At(p, 50, 30));
+        EXPECT_EQ(ui->WaitUntil([&] { return ui->OtherWindowPresses() > before; }, 500ms), through) << through;
+        EXPECT_EQ(ui->Main().Dragging(), !through) << through;
+        ui->PointerUp(At(p, 50, 30));
+        EXPECT_TRUE(ui->AboveOtherWindow());
     }
 }
 
