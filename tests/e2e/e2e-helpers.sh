@@ -430,7 +430,7 @@ resize_from_there() {
 # The context menu's top level, in order; "-" is a separator. On both platforms the arrow keys pass
 # over separators, and from no selection Down selects the first item and Up the last. menu_keys
 # ITEM: the presses that select ITEM, from the nearer end, so one list says where each item is.
-menu_items=(总在最前 锁定位置 - 设置曲线最大值 网络接口 显示单位 流量统计... - 关于... 配置... 退出)
+menu_items=(总在最前 锁定位置 显示通知区域图标 隐藏主窗口 鼠标穿透 全屏时隐藏 - 设置曲线最大值 网络接口 显示单位 流量统计... - 关于... 配置... 退出)
 menu_keys() {
   local items=() item i
   for item in "${menu_items[@]}"; do [[ $item == - ]] || items+=("$item"); done

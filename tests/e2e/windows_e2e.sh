@@ -123,6 +123,59 @@ checked=
 readout_ink() { pixels 1676 883 70 18 | awk '$1 < 80 && $2 < 80 && $3 < 80 {print $4, $5}'; }
 sampling() { [[ $(readout_ink) != "$first_ink" ]]; }
 
+# find_tray: Wine's notification area, a window of its desktop process titled "Wine System Tray"
+# (top left, without a window manager), which shows once a program adds an icon; its first icon is
+# the 20-pixel square at its left end. Sets tray.
+find_tray() {
+  tray=$(xdotool search --onlyvisible --name '^Wine System Tray$' 2>/dev/null | head -n 1)
+  [[ -n $tray ]]
+}
+# icon_shows: the icon's square holds the window's icon, not the tray's blank ground.
+icon_shows() {
+  local x y _w _h
+  read -r x y _w _h <<<"$(geometry "$tray")"
+  (($(pixels "$x" "$y" 20 20 | awk '{print $1, $2, $3}' | sort -u | wc -l) > 4))
+}
+# other_windows_since BEFORE: a window of any program, mapped now, that was not in BEFORE; sets popup.
+other_windows_since() {
+  local w
+  for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    grep -qxF "$w" <<<"$1" || { popup=$w; return 0; }
+  done
+  return 1
+}
+notify_icon_round_trip() {
+  local x y _w _h before marks_top
+  ! find_tray || fail "Wine shows a notification area before any icon was added"
+  menu_pick 显示通知区域图标
+  expect_stored trayicon 1
+  poll 10 find_tray || fail "no notification area appeared within 10 s of 显示通知区域图标"
+  poll 5 icon_shows || { keep_shot tray-empty; fail "the notification area shows no icon"; }
+  read -r x y _w _h <<<"$(geometry "$tray")"
+  echo "   Wine's notification area at $x $y, the icon at its left end"
+  # The tooltip: the pointer resting on the icon, a tick or two for the rates to reach it.
+  sleep 2
+  before=$(xdotool search --onlyvisible --name '' 2>/dev/null)
+  xdotool mousemove $((x + 9)) $((y + 9)) mousemove $((x + 10)) $((y + 10))
+  poll 5 other_windows_since "$before" || fail "no tooltip within 5 s of the pointer resting on the icon"
+  pixels 0 0 1 1 >/dev/null && keep_shot icon-tooltip
+  echo "   tooltip $(geometry "$popup" | awk '{print $3 " x " $4 " at " $1 " " $2}')"
+  xdotool mousemove 0 1079
+  # A right click on the icon opens the window's menu there, its first rows marked as the window's.
+  older_windows=$(xdotool search --pid "$app" || true)
+  xdotool mousemove $((x + 10)) $((y + 10)) click 3
+  poll 5 menus_open 1 || fail "no menu appeared after a right click on the icon"
+  top_menu=$(open_menus)
+  poll 5 marks_are "$top_menu" 3 "2" || { keep_shot icon-menu-wrong; fail "the icon's menu marks rows '$checked' (margin pixels: $marks), expected 显示通知区域图标 alone"; }
+  marks_top=$marks
+  keep_shot icon-menu
+  echo "   the icon's menu at $(geometry "$top_menu" | awk '{print $1 " " $2}'), check-margin pixels of its first rows: $marks_top"
+  close_menus
+  menu_pick 显示通知区域图标
+  expect_stored trayicon 0
+  poll 10 not icon_shows || fail "the icon still shows 10 s after 显示通知区域图标 was turned off"
+}
+
 step "first start: the window at its first-start place and size"
 start
 # Left = screen width - 1000 - 2715 twips, top = screen height - 3000 twips, 2715 x 1365 twips.
@@ -334,6 +387,9 @@ usage_dialog "255 0 0" "${picked[*]}"
 
 step "锁定位置: locked, drags leave the window alone; unlocked, a drag moves it"
 lock_round_trip
+
+step "显示通知区域图标: the icon in Wine's notification area, with the rates as its tooltip and the window's menu"
+notify_icon_round_trip
 
 step "the menu's exit item ends the program"
 read -r x y _ _ <<<"$(geometry "$main")"

@@ -267,10 +267,11 @@ class Fixture {
     virtual void HoldThumb() = 0;
     virtual void DragThumb(int pixels) = 0;
     virtual void ReleaseThumb() = 0;
-    // The spin button: text typed over what it holds, then committed by Enter, by the focus leaving, or not yet.
+    // A spin button, by name: text typed over what it holds, then committed by Enter, by the focus
+    // leaving, or not yet.
     enum class Commit { Enter, Leave, None };
-    virtual void TypeIntoSpin(std::string_view text, Commit commit) = 0;
-    virtual void ClickSpinArrow(bool up) = 0;
+    virtual void TypeIntoSpin(std::string_view text, Commit commit, std::string_view spin = "PeriodStart") = 0;
+    virtual void ClickSpinArrow(bool up, std::string_view spin = "PeriodStart") = 0;
 
     // ---- a dialog as the program opens it, through its host: modal until the user closes it
     // Runs `whileOpen` once the dialog shows, then closes it with its close request; returns when the host does.

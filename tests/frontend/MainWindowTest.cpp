@@ -242,7 +242,7 @@ TEST_F(MenuTest, EachItemRunsItsOwnCommandAndItsMarkLandsOnIt) {
     const Menu menu = Open(*ui);
     std::vector<Opened> seen;
     for (const auto& [item, entry] : menu.items) {
-        if (item == MenuItem::exit) continue;  // it ends the window: last
+        if (item == MenuItem::exit || !entry.enabled) continue;  // exit ends the window: last
         const Opened before = opened();
         ui->Pick(entry);
         const Opened effect = opened() - before;
@@ -296,21 +296,24 @@ TEST_F(MainWindowTest, TheExitItemTheCloseRequestAndTheSessionsEndAllUnload) {
 
 // ---- out of the way: the icon's menu, greyed items, hiding, click-through
 
-// The icon's menu is the window's: the same tree, the same marks and greyed items, and a pick
-// there runs the same command.
+// The icon's menu is the window's: the same tree, the same marks and greyed items (those the
+// window greys itself and one greyed here), and a pick there runs the same command.
 TEST_F(MenuTest, TheIconsMenuShowsTheWindowsMarksAndGreyedItemsAndItsPicksRunTheCommands) {
     constexpr std::string_view kWhy = "\xE6\xB2\xA1\xE6\x9C\x89";  // 没有
     ui->Window().SetMenuChecked(MenuItem::locked, true);
     for (const bool enabled : {false, true}) {
         ui->Window().SetMenuEnabled(MenuItem::abt, enabled, enabled ? "" : kWhy);
-        for (const Menu& menu : {Open(*ui), Read(ui->OpenIconMenu())}) {
-            for (const auto& [item, entry] : menu.items) {
-                const bool greyed = item == MenuItem::abt && !enabled;
-                EXPECT_EQ(entry.enabled, !greyed) << entry.caption;
-                EXPECT_EQ(entry.tooltip, greyed ? kWhy : "") << entry.caption;
-            }
-            EXPECT_TRUE(menu.items.at(MenuItem::locked).checked);
+        const Menu window = Open(*ui), icon = Read(ui->OpenIconMenu());
+        ASSERT_EQ(icon.items.size(), window.items.size());
+        for (const auto& [item, entry] : window.items) {
+            const MenuEntry& shown = icon.items.at(item);
+            EXPECT_EQ(shown.enabled, entry.enabled) << entry.caption;
+            EXPECT_EQ(shown.tooltip, entry.tooltip) << entry.caption;
+            EXPECT_EQ(shown.checked, entry.checked) << entry.caption;
         }
+        EXPECT_EQ(window.items.at(MenuItem::abt).enabled, enabled);
+        EXPECT_EQ(window.items.at(MenuItem::abt).tooltip, enabled ? "" : kWhy);
+        EXPECT_TRUE(window.items.at(MenuItem::locked).checked);
     }
     ui->Pick(Read(ui->OpenIconMenu()).items.at(MenuItem::locked));
     EXPECT_EQ(world.Stored("locked"), "1");

@@ -1,5 +1,8 @@
 #include "platform/win32/Win32ContextMenu.h"
 
+#include <algorithm>
+#include <string>
+
 #include "platform/windows/WideText.h"
 
 namespace tg {
@@ -67,6 +70,23 @@ void Win32ContextMenu::SetChecked(MenuItem item, bool checked) {
 bool Win32ContextMenu::Checked(MenuItem item) const {
     const UINT state = GetMenuState(m_menu.get(), CommandId(item), MF_BYCOMMAND);
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
+void Win32ContextMenu::SetEnabled(MenuItem item, bool enabled, std::string_view why) {
+    const UINT id = CommandId(item);
+    const int length = GetMenuStringW(m_menu.get(), id, nullptr, 0, MF_BYCOMMAND);
+    if (length <= 0) return;
+    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetMenuStringW(m_menu.get(), id, caption.data(), length + 1, MF_BYCOMMAND);
+    caption.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    caption = caption.substr(0, caption.find(L'\t'));  // the caption the tree gave it
+    if (!enabled && !why.empty()) caption += L'\t' + Widen(why);
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = caption.data();
+    SetMenuItemInfoW(m_menu.get(), id, FALSE, &info);
+    EnableMenuItem(m_menu.get(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 // The last popup's items go; the new ones take their places.

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "mainwindow/MenuTree.h"
 #include "ports/Form.h"
@@ -18,6 +19,10 @@ class Win32ContextMenu {
 
     void SetChecked(MenuItem item, bool checked);
     bool Checked(MenuItem item) const;
+    // A greyed item shows `why` after a tab, in the column of keyboard shortcuts, which this menu
+    // has none of: Win32 menus give an item no tooltip, and a reason that shows only on hover
+    // would be missed. Enabled again, the item has its caption alone.
+    void SetEnabled(MenuItem item, bool enabled, std::string_view why);
     // The interface items, where the tree puts them.
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries);
     // Shows the menu at `at` (screen pixels) and returns once it has closed, with the command

@@ -10,6 +10,13 @@ namespace {
 
 constexpr float kTwipsPerInch = 1440;
 
+bool IsDesktopOrShell(HWND window) {
+    if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return _wcsicmp(name, L"Progman") == 0 || _wcsicmp(name, L"WorkerW") == 0;
+}
+
 }  // namespace
 
 Win32Desktop::Win32Desktop(std::wstring instanceName)
@@ -57,6 +64,20 @@ void Win32Desktop::PumpMessages() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+bool Win32Desktop::FullScreenActive(const PixelRect& window) {
+    const HWND active = GetForegroundWindow();
+    if (active == nullptr || !IsWindowVisible(active) || IsIconic(active) || IsDesktopOrShell(active)) return false;
+    if (m_window != nullptr && GetAncestor(active, GA_ROOTOWNER) == GetAncestor(m_window, GA_ROOTOWNER)) return false;
+    const POINT centre{window.x + window.cx / 2, window.y + window.cy / 2};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT r{};
+    if (!GetMonitorInfoW(MonitorFromPoint(centre, MONITOR_DEFAULTTONEAREST), &info) || !GetWindowRect(active, &r))
+        return false;
+    const RECT& m = info.rcMonitor;
+    return r.left <= m.left && r.top <= m.top && r.right >= m.right && r.bottom >= m.bottom;
 }
 
 void Win32Desktop::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -31,7 +31,10 @@ class Win32Desktop final : public Desktop {
     // later calls of that copy answer false.
     bool AnotherInstanceRunning() override;
     void ExitProcess() override;
-    bool FullScreenActive(const PixelRect& /*window*/) override { return false; }
+    // The foreground window's rectangle against the monitor: a borderless window that covers it
+    // counts, a maximised one stops at the taskbar. The desktop, the shell and the main window
+    // with the windows it owns never count.
+    bool FullScreenActive(const PixelRect& window) override;
 
  private:
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

@@ -11,6 +11,7 @@
 #include "platform/win32/Win32Launcher.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32MessageBox.h"
+#include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32OptionsHost.h"
 #include "platform/win32/Win32UsageHost.h"
 #include "ports/RegistryApi.h"
@@ -27,7 +28,7 @@ class Win32FrontEnd final : public FrontEnd {
     bool Created() const noexcept { return m_window.Handle() != nullptr; }
 
     FrontEndPorts Ports() override {
-        return {m_window, m_window.Picture(), m_desktop, m_messages, m_options, m_usage};
+        return {m_window, m_window.Picture(), m_desktop, m_messages, m_options, m_usage, &m_icon, &m_notifier};
     }
     void Attach(frmMain& form) override { m_window.Attach(form); }
     int RunMessageLoop() override;
@@ -40,6 +41,8 @@ class Win32FrontEnd final : public FrontEnd {
     Win32Launcher m_launcher;
     Win32OptionsHost m_options;
     Win32UsageHost m_usage;
+    Win32NotifyIcon m_icon;  // after the window: it leaves the notification area before the window goes
+    Win32Notifier m_notifier;
 };
 
 }  // namespace tg

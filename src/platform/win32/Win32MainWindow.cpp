@@ -10,6 +10,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/win32/TideGaugeResources.h"
 #include "platform/win32/MemberWindowProc.h"
+#include "platform/win32/Win32NotifyIcon.h"
 #include "platform/windows/WideText.h"
 #include "platform/win32/Win32Dpi.h"
 
@@ -180,9 +181,19 @@ void Win32MainWindow::Hide() {
     if (Handle() != nullptr) ShowWindow(Handle(), SW_HIDE);
 }
 
-void Win32MainWindow::SetClickThrough(bool /*through*/) {}
+// The system passes a click through a window only when it is both layered and transparent; the
+// layered style and its alpha stay as SetAlpha left them (an opaque layer where it has not run).
+void Win32MainWindow::SetClickThrough(bool through) {
+    if (Handle() == nullptr) return;
+    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+    if (through && (style & WS_EX_LAYERED) == 0) SetAlpha(255);
+    const LONG_PTR layered = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE, through ? layered | WS_EX_TRANSPARENT : layered & ~WS_EX_TRANSPARENT);
+}
 
-void Win32MainWindow::SetMenuEnabled(MenuItem /*item*/, bool /*enabled*/, std::string_view /*why*/) {}
+void Win32MainWindow::SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) {
+    m_menu.SetEnabled(item, enabled, why);
+}
 
 void Win32MainWindow::MakeTopmost(const PixelRect& pixels) {
     Place(pixels, HWND_TOPMOST, SWP_NOACTIVATE);
@@ -260,7 +271,9 @@ void Win32MainWindow::PopupMenu() {
     if (const auto command = m_menu.Popup(Handle(), at)) Command(*command);
 }
 
+// The icon leaves the notification area while its window is still there to name it.
 void Win32MainWindow::Close() {
+    if (m_icon != nullptr) m_icon->Show(false);
     m_tooltip.reset();
     m_window.reset();
     PostQuitMessage(0);
@@ -306,6 +319,9 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             if (HIWORD(wParam) != 0 || lParam != 0) break;
             Command(LOWORD(wParam));
             return 0;
+        case Win32NotifyIcon::kCallbackMessage:
+            OnIconMessage(LOWORD(lParam));
+            return 0;
         case WM_CLOSE:
             m_handlers->Form_QueryUnload();
             return 0;
@@ -314,11 +330,22 @@ LRESULT Win32MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPA
             if (wParam != FALSE) m_handlers->Form_QueryUnload();
             return 0;
         default:
+            if (message == Win32NotifyIcon::TaskbarCreatedMessage()) {
+                if (m_icon != nullptr) m_icon->Restore();
+                return 0;
+            }
             if (const auto pointer = PointerOf(window, message, wParam, lParam); pointer && m_handlers->Form_Pointer(*pointer))
                 return 0;
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The shell tells of the pointer over the icon with the mouse messages a window would get; a
+// click is a button let go.
+void Win32MainWindow::OnIconMessage(UINT mouse) {
+    if (mouse == WM_LBUTTONUP) m_handlers->NotifyIcon_Click();
+    else if (mouse == WM_RBUTTONUP) m_handlers->ShowContextMenu();
 }
 
 void Win32MainWindow::OnPlaced(HWND window) {

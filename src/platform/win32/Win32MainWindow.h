@@ -19,6 +19,7 @@
 namespace tg {
 
 class frmMain;
+class Win32NotifyIcon;
 
 class Win32MainWindow final : public Form {
  public:
@@ -32,6 +33,9 @@ class Win32MainWindow final : public Form {
 
     // The handlers the window's messages go to; none before this is called.
     void Attach(frmMain& handlers) noexcept { m_handlers = &handlers; }
+
+    // The notification-area icon the shell reports to this window, put back when the shell restarts.
+    void SetNotifyIcon(Win32NotifyIcon* icon) noexcept { m_icon = icon; }
 
     HWND Handle() const noexcept { return m_window.get(); }
     Win32Picture& Picture() noexcept { return m_picture; }
@@ -85,6 +89,7 @@ class Win32MainWindow final : public Form {
     void OnPlaced(HWND window);
     void OnDpiChanged(const RECT& suggested);
     void Command(UINT id) const;
+    void OnIconMessage(UINT mouse);
 
     float Tpp() const { return m_desktop.TwipsPerPixelX(); }
     PixelRect ToPixels(const TwipsRect& twips) const;
@@ -97,6 +102,7 @@ class Win32MainWindow final : public Form {
 
     Win32Desktop& m_desktop;
     frmMain* m_handlers = nullptr;
+    Win32NotifyIcon* m_icon = nullptr;
     Win32Picture m_picture;
     Win32ContextMenu m_menu;
     std::array<Label, 3> m_labels;

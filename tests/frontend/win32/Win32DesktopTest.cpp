@@ -56,5 +56,56 @@ TEST(Win32DesktopTest, OnlyTheFirstCopyRunsAndARestartOfItStillDoes) {
     EXPECT_FALSE(afterwards.AnotherInstanceRunning()) << "the marker goes with the copy that held it";
 }
 
+// A window of the test's own, made the foreground window as a user's click would make it.
+struct Foreground {
+    HWND window;
+    Foreground(DWORD style, RECT r, int show = SW_SHOW)
+        : window(CreateWindowExW(0, L"STATIC", L"full screen?", style, r.left, r.top, r.right - r.left,
+                                 r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)) {
+        ShowWindow(window, show);
+        SetForegroundWindow(window);
+    }
+    ~Foreground() { DestroyWindow(window); }
+    Foreground(const Foreground&) = delete;
+    Foreground& operator=(const Foreground&) = delete;
+};
+
+// The main window's place: the monitor is the one that holds its centre.
+constexpr PixelRect kMainWindow = {1672, 880, 181, 91};
+
+TEST(Win32DesktopTest, FullScreenIsAForegroundWindowThatCoversTheMonitor) {
+    Win32Desktop desktop(UniqueInstanceName());
+    const struct {
+        const char* what;
+        DWORD style;
+        RECT place;
+        bool full;
+    } cases[] = {
+        {"borderless over the screen", WS_POPUP, {0, 0, 1920, 1080}, true},
+        {"borderless past its edges", WS_POPUP, {-8, -8, 1928, 1088}, true},
+        {"borderless, short of the bottom", WS_POPUP, {0, 0, 1920, 1040}, false},
+        // Where a maximised window ends above a 40-pixel taskbar; Wine's desktop has no taskbar.
+        {"maximised beside a taskbar", WS_OVERLAPPEDWINDOW, {-8, -8, 1928, 1048}, false},
+        {"a small window", WS_OVERLAPPEDWINDOW, {100, 100, 700, 500}, false},
+    };
+    for (const auto& c : cases) {
+        const Foreground active(c.style, c.place);
+        ASSERT_EQ(GetForegroundWindow(), active.window) << c.what;
+        EXPECT_EQ(desktop.FullScreenActive(kMainWindow), c.full) << c.what;
+    }
+    SetForegroundWindow(GetDesktopWindow());
+    EXPECT_FALSE(desktop.FullScreenActive(kMainWindow)) << "the desktop";
+}
+
+// Its own window covering the screen is the main window grown, or one of its dialogs: never a
+// reason to hide.
+TEST(Win32DesktopTest, TheMainWindowItselfIsNeverFullScreen) {
+    Win32Desktop desktop(UniqueInstanceName());
+    const Foreground own(WS_POPUP, {0, 0, 1920, 1080});
+    ASSERT_TRUE(desktop.FullScreenActive(kMainWindow));
+    desktop.FollowDpiOf(own.window);
+    EXPECT_FALSE(desktop.FullScreenActive(kMainWindow));
+}
+
 }  // namespace
 }  // namespace tg

@@ -4,14 +4,19 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "Win32Fixture.h"
 #include "appearance/frmOptions.h"
 #include "common/Text.h"
 #include "platform/win32/Win32MainWindow.h"
+#include "platform/win32/Win32NotifyIcon.h"
 #include "platform/win32/Win32OptionsDialog.h"
 #include "platform/win32/Win32OptionsHost.h"
 #include "platform/win32/Win32UsageDialog.h"
@@ -62,8 +67,13 @@ std::vector<MenuEntry> ReadMenu(HMENU menu) {
         GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
         MenuEntry e;
         e.separator = (info.fType & MFT_SEPARATOR) != 0;
-        const std::wstring caption = e.separator ? L"" : text;
-        e.caption = Utf16ToUtf8(std::u16string(caption.begin(), caption.end()));
+        // A greyed item's reason stands after a tab.
+        const std::wstring_view shown = e.separator ? L"" : text;
+        const std::u16string whole(shown.begin(), shown.end());
+        const std::size_t tab = std::min(whole.find(u'\t'), whole.size());
+        e.caption = Utf16ToUtf8(whole.substr(0, tab));
+        e.tooltip = Utf16ToUtf8(whole.substr(std::min(tab + 1, whole.size())));
+        e.enabled = (info.fState & MFS_GRAYED) == 0;
         e.checked = (info.fState & MFS_CHECKED) != 0;
         e.pick = info.wID;
         e.submenu = info.hSubMenu != nullptr;
@@ -73,6 +83,35 @@ std::vector<MenuEntry> ReadMenu(HMENU menu) {
     return entries;
 }
 
+// The icon's window in Wine's notification area, the newest on the right; none where the shell
+// keeps its icons in no window.
+HWND TrayIconWindow() {
+    const HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+    HWND newest = nullptr;
+    LONG right = LONG_MIN;
+    for (HWND w = FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr); tray && w;
+         w = FindWindowExW(tray, w, L"__winex11_tray_icon", nullptr)) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        if (IsWindowVisible(w) && r.left > right) std::tie(newest, right) = std::pair{w, r.left};
+    }
+    return newest;
+}
+
+// A press and release of the right or left button at a screen point, as the system's input.
+void ClickAt(POINT p, bool right) {
+    INPUT in[3] = {};
+    const DWORD flags[3] = {MOUSEEVENTF_MOVE, static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+                            static_cast<DWORD>(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)};
+    for (int i = 0; i < 3; ++i) {
+        in[i].type = INPUT_MOUSE;
+        in[i].mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        in[i].mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+        in[i].mi.dwFlags = flags[i] | MOUSEEVENTF_ABSOLUTE;
+    }
+    SendInput(3, in, sizeof(INPUT));
+}
+
 class Win32Fixture;
 Win32Fixture* g_current = nullptr;  // the fixture whose timer or window procedure runs
 
@@ -80,6 +119,7 @@ class Win32Fixture final : public Fixture {
  public:
     Win32Fixture() {
         window.Attach(form);
+        window.SetNotifyIcon(&icon);
         // The WM_PAINTs the window gets, counted in front of its window procedure.
         s_painted[window.Handle()] = &m_paints;
         m_original = reinterpret_cast<WNDPROC>(
@@ -153,10 +193,19 @@ class Win32Fixture final : public Fixture {
     int Paints() override { return m_paints; }
 
     void OpenOtherWindow(const PixelRect& p) override {
-        m_otherWindow = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, p.x, p.y, p.cx, p.cy, nullptr,
-                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+        static const ATOM counting = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = CountingPresses;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+            wc.lpszClassName = L"TideGauge.Test.Other";
+            return RegisterClassW(&wc);
+        }();
+        m_otherWindow = CreateWindowExW(0, MAKEINTATOM(counting), L"other", WS_POPUP | WS_VISIBLE, p.x, p.y, p.cx, p.cy,
+                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(m_otherWindow, nullptr);
     }
+    int OtherWindowPresses() override { return s_presses[m_otherWindow]; }
     bool AboveOtherWindow() override {
         for (HWND w = GetWindow(Hwnd(), GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
             if (w == m_otherWindow) return true;
@@ -175,6 +224,26 @@ class Win32Fixture final : public Fixture {
         PointerUp({p.x + 20, p.y + 20}, Button::Right);
         KillTimer(nullptr, timer);
         EXPECT_NE(m_menu, nullptr) << "no menu popped up";
+        return m_menu ? ReadMenu(m_menu) : std::vector<MenuEntry>{};
+    }
+    NotifyIcon& Icon() override { return icon; }
+    // A right click on the icon where Wine's notification area shows it; elsewhere the shell's
+    // word of that click, sent as the shell sends it.
+    std::vector<MenuEntry> OpenIconMenu() override {
+        m_menu = nullptr;
+        m_menuEnd = std::chrono::steady_clock::now() + 3s;
+        g_current = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, TakeMenu);
+        if (const HWND shown = TrayIconWindow()) {
+            RECT r{};
+            GetWindowRect(shown, &r);
+            ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, true);
+        } else {
+            PostMessageW(Hwnd(), Win32NotifyIcon::kCallbackMessage, Win32NotifyIcon::kId, WM_RBUTTONUP);
+        }
+        WaitUntil([&] { return m_menu != nullptr || std::chrono::steady_clock::now() > m_menuEnd; }, 4s);
+        KillTimer(nullptr, timer);
+        EXPECT_NE(m_menu, nullptr) << "no menu popped up from the icon";
         return m_menu ? ReadMenu(m_menu) : std::vector<MenuEntry>{};
     }
     void Pick(const MenuEntry& entry) override {
@@ -370,6 +439,8 @@ class Win32Fixture final : public Fixture {
     WNDPROC m_original = nullptr;
     Win32Desktop desktop;
     Win32MainWindow window{desktop};
+    Win32NotifyIcon icon{window.Handle()};
+    Win32Notifier notifier{icon};
 
  private:
     HWND Hwnd() const { return window.Handle(); }
@@ -447,12 +518,17 @@ class Win32Fixture final : public Fixture {
         if (message == WM_PAINT) ++*s_painted[hwnd];
         return CallWindowProcW(s_originals[hwnd], hwnd, message, wParam, lParam);
     }
+    static LRESULT CALLBACK CountingPresses(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) ++s_presses[hwnd];
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
     static inline std::map<HWND, int*> s_painted;
+    static inline std::map<HWND, int> s_presses;
     static inline std::map<HWND, WNDPROC> s_originals;
 
     TestDesktop<Win32Desktop> ending{desktop, world.exits};
     frmMain form{{window, window.Picture(), ending, world.messages, world.settings, world.table, world.clock,
-                  world.options, &world.recorder, &world.usage}};
+                  world.options, &world.recorder, &world.usage, &icon, &notifier}};
     WPARAM m_buttons = 0;
     HWND m_otherWindow = nullptr;
     HMENU m_menu = nullptr;
@@ -474,5 +550,7 @@ class Win32Fixture final : public Fixture {
 std::unique_ptr<Fixture> MakeFixture() { return std::make_unique<Win32Fixture>(); }
 
 Win32MainWindow& NativeWindow(Fixture& front) { return dynamic_cast<Win32Fixture&>(front).window; }
+
+Win32NotifyIcon& NativeIcon(Fixture& front) { return dynamic_cast<Win32Fixture&>(front).icon; }
 
 }  // namespace tg::test

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "GuiObjects.h"
 #include "Win32Fixture.h"
@@ -121,6 +122,24 @@ TEST_F(Win32MainWindowTest, ALongRunLeavesTheGdiAndUserObjectsAsTheyWere) {
     EXPECT_EQ(afterThousand.gdi, afterTen.gdi);
     EXPECT_EQ(afterThousand.user, afterTen.user);
     EXPECT_GT(afterTen.user, 0u) << "the window itself is counted";
+}
+
+// Clicks pass through only a window that is both layered and transparent; the opacity stays.
+TEST_F(Win32MainWindowTest, ClickThroughMakesTheLayeredWindowTransparentAndKeepsItsAlpha) {
+    const auto state = [&] {
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        GetLayeredWindowAttributes(Hwnd(), nullptr, &alpha, &flags);
+        const LONG_PTR style = GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE);
+        return std::tuple{(style & WS_EX_LAYERED) != 0, (style & WS_EX_TRANSPARENT) != 0, static_cast<int>(alpha)};
+    };
+    window.SetClickThrough(true);
+    EXPECT_EQ(state(), std::tuple(true, true, 255)) << "not layered yet: an opaque layer";
+    ui->Start();  // the design opacity, 180
+    for (const bool through : {true, false, true}) {
+        window.SetClickThrough(through);
+        EXPECT_EQ(state(), std::tuple(true, through, 180)) << through;
+    }
 }
 
 }  // namespace
