@@ -115,6 +115,22 @@ TEST_F(UsageDialogTest, TheArrowsStepTheDayAndStoreIt) {
     }
 }
 
+// The limit's spin button follows its own range and key, and leaves the first day alone.
+TEST_F(UsageDialogTest, TheLimitTakesWholeGigabytesUpToAMillionAndItsArrowsStepIt) {
+    ui->Usage().Form_Load();
+    ui->TypeIntoSpin("1000001", Fixture::Commit::Enter, "Quota");
+    EXPECT_TRUE(ui->WaitUntil([&] { return Caption("Quota") == "0"; })) << Caption("Quota");
+    EXPECT_EQ(world.Stored("quota"), std::nullopt);
+    ui->TypeIntoSpin("1000000", Fixture::Commit::Enter, "Quota");
+    EXPECT_TRUE(ui->WaitUntil([&] { return world.Stored("quota") == "1000000"; }));
+    ui->ClickSpinArrow(false, "Quota");
+    EXPECT_TRUE(ui->WaitUntil([&] { return world.Stored("quota") == "999999" && Caption("Quota") == "999999"; }))
+        << Caption("Quota");
+    EXPECT_EQ(ui->UsagePort().SpinValue(kQuotaControl), 999999);
+    EXPECT_EQ(Caption("PeriodStart"), "1");
+    EXPECT_EQ(world.Stored("periodstart"), std::nullopt);
+}
+
 TEST_F(FixtureTest, TheUsageHostShowsTheLogAsItGrowsAndHoldsTheMainWindowUntilItCloses) {
     bool shown = false;
     ui->RunModal(Dialog::Usage, [&] {

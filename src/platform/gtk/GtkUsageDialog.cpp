@@ -9,6 +9,11 @@ namespace tg {
 namespace {
 
 constexpr const char* kName = "frmUsage";
+constexpr const char* kControlKey = "tg-control";  // a spin button's place in kUsageControls
+
+std::size_t ControlOf(GtkSpinButton* spin) {
+    return GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(spin), kControlKey));
+}
 
 // The places were laid out for the 9-point dialog font of Windows, and a spin button of that
 // font's height: GTK's default font and the theme's padding round an entry and its buttons would
@@ -102,15 +107,21 @@ GtkWidget* GtkUsageDialog::Make(const UsageControl& c) {
 // Typed text reaches frmUsage through "input", which GTK emits when the text is committed (Enter,
 // the focus leaving, an arrow pressed); the value frmUsage leaves shown is the spin button's value.
 GtkWidget* GtkUsageDialog::MakeSpin(const UsageControl& control) {
+    const auto index = static_cast<std::size_t>(&control - kUsageControls.data());
     const SpinSpec& s = control.spin;
     GtkAdjustment* range = gtk_adjustment_new(s.designValue, s.min, s.max, s.step, s.step, 0);
     GtkWidget* spin = gtk_spin_button_new(range, 0, 0);
     gtk_entry_set_width_chars(GTK_ENTRY(spin), 2);
-    if (&control != &kUsageControls[kPeriodStartControl]) return spin;
-    m_spin = spin;
-    g_signal_connect(m_spin, "input", G_CALLBACK(OnSpinInput), this);
-    m_spinChanged = g_signal_connect(m_spin, "value-changed", G_CALLBACK(OnSpinValueChanged), this);
-    return m_spin;
+    g_object_set_data(G_OBJECT(spin), kControlKey, GSIZE_TO_POINTER(index));
+    g_signal_connect(spin, "input", G_CALLBACK(OnSpinInput), this);
+    m_spinChanged[index] = g_signal_connect(spin, "value-changed", G_CALLBACK(OnSpinValueChanged), this);
+    return spin;
+}
+
+GtkSpinButton* GtkUsageDialog::Spin(std::size_t control) const {
+    return control < m_widgets.size() && m_widgets[control] && GTK_IS_SPIN_BUTTON(m_widgets[control])
+               ? GTK_SPIN_BUTTON(m_widgets[control])
+               : nullptr;
 }
 
 void GtkUsageDialog::CopyIconFromMainWindow() {
@@ -129,13 +140,17 @@ void GtkUsageDialog::SetText(std::size_t control, std::string_view text) {
 ChartPicture GtkUsageDialog::Chart() { return {m_chart, m_chart.Pixels().Width(), m_chart.Pixels().Height()}; }
 
 void GtkUsageDialog::SetSpinValue(std::size_t control, int value) {
-    if (control != kPeriodStartControl) return;
-    g_signal_handler_block(m_spin, m_spinChanged);
-    gtk_spin_button_set_value(GTK_SPIN_BUTTON(m_spin), value);
-    g_signal_handler_unblock(m_spin, m_spinChanged);
+    GtkSpinButton* spin = Spin(control);
+    if (!spin) return;
+    g_signal_handler_block(spin, m_spinChanged[control]);
+    gtk_spin_button_set_value(spin, value);
+    g_signal_handler_unblock(spin, m_spinChanged[control]);
 }
 
-int GtkUsageDialog::SpinValue(std::size_t /*control*/) const { return gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(m_spin)); }
+int GtkUsageDialog::SpinValue(std::size_t control) const {
+    GtkSpinButton* spin = Spin(control);
+    return spin ? gtk_spin_button_get_value_as_int(spin) : 0;
+}
 
 void GtkUsageDialog::ShowModal() {
     gtk_widget_show_all(m_dialog.get());
@@ -158,14 +173,14 @@ gboolean GtkUsageDialog::OnDrawChart(GtkWidget* /*area*/, cairo_t* cr, gpointer 
 gint GtkUsageDialog::OnSpinInput(GtkSpinButton* spin, gdouble* value, gpointer p) {
     auto* self = static_cast<GtkUsageDialog*>(p);
     if (!self->m_handlers) return FALSE;
-    self->m_handlers->Spin_Typed(kPeriodStartControl, gtk_entry_get_text(GTK_ENTRY(spin)));
+    self->m_handlers->Spin_Typed(ControlOf(spin), gtk_entry_get_text(GTK_ENTRY(spin)));
     *value = gtk_spin_button_get_value(spin);
     return TRUE;
 }
 
-void GtkUsageDialog::OnSpinValueChanged(GtkSpinButton* /*spin*/, gpointer p) {
+void GtkUsageDialog::OnSpinValueChanged(GtkSpinButton* spin, gpointer p) {
     auto* self = static_cast<GtkUsageDialog*>(p);
-    if (self->m_handlers) self->m_handlers->Spin_Change(kPeriodStartControl);
+    if (self->m_handlers) self->m_handlers->Spin_Change(ControlOf(spin));
 }
 
 gboolean GtkUsageDialog::OnTimer(gpointer p) {

@@ -42,6 +42,7 @@ class GtkUsageDialog final : public UsageDialog {
     void SetUpWindow();
     GtkWidget* Make(const UsageControl& control);
     GtkWidget* MakeSpin(const UsageControl& control);
+    GtkSpinButton* Spin(std::size_t control) const;
     void StopTimer();
 
     static gboolean OnDrawChart(GtkWidget* area, cairo_t* cr, gpointer p);
@@ -54,8 +55,7 @@ class GtkUsageDialog final : public UsageDialog {
     GObjectPtr<GtkCssProvider> m_style;
     OwnedWidget m_dialog;
     std::array<GtkWidget*, kUsageControls.size()> m_widgets{};  // as kUsageControls; owned by m_dialog
-    GtkWidget* m_spin = nullptr;
-    gulong m_spinChanged = 0;
+    std::array<gulong, kUsageControls.size()> m_spinChanged{};  // each spin button's "value-changed" handler
     CairoPicture m_chart;
     guint m_timer = 0;
 };

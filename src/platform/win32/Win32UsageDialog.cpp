@@ -19,10 +19,14 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"TideGauge.frmUsage";
 constexpr UINT kFirstId = 100;  // a control's id: this plus its place in kUsageControls
-constexpr UINT kUpDownId = kFirstId + kUsageControls.size();
+constexpr UINT kFirstUpDownId = kFirstId + kUsageControls.size();  // a spin's arrows: this plus its place
 constexpr UINT_PTR kRefreshTimer = 1;
 
 UINT IdOf(std::size_t index) { return kFirstId + static_cast<UINT>(index); }
+UINT UpDownIdOf(std::size_t index) { return kFirstUpDownId + static_cast<UINT>(index); }
+bool IsSpin(std::size_t index) {
+    return index < kUsageControls.size() && kUsageControls[index].kind == UsageControlKind::Spin;
+}
 
 DWORD AlignStyle(TextAlign align) {
     switch (align) {
@@ -93,17 +97,13 @@ void Win32UsageDialog::MakeControls(float tpp, UINT dpi) {
                 m_chartControl = make(0, L"STATIC", L"", SS_OWNERDRAW, p, IdOf(i));
                 break;
             case UsageControlKind::Spin: {
-                if (i != kPeriodStartControl) {
-                    make(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, p, IdOf(i));
-                    break;
-                }
                 // The arrows take the right end of the spin button's place, the edit the rest. The
                 // up-down control may make itself narrower than asked: the edit meets it as it is.
                 const int arrows = MulDiv(GetSystemMetrics(SM_CXVSCROLL), static_cast<int>(dpi),
                                           static_cast<int>(SystemDpi()));
                 const HWND edit = make(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, p, IdOf(i));
                 const HWND upDown = make(0, UPDOWN_CLASSW, L"", UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_HOTTRACK,
-                                         {p.x + p.cx - arrows, p.y, arrows, p.cy}, kUpDownId);
+                                         {p.x + p.cx - arrows, p.y, arrows, p.cy}, UpDownIdOf(i));
                 RECT made{};
                 GetWindowRect(upDown, &made);
                 const int width = made.right - made.left;
@@ -125,7 +125,13 @@ HWND Win32UsageDialog::Control(std::string_view name) const {
     return nullptr;
 }
 
-HWND Win32UsageDialog::UpDown() const { return GetDlgItem(Handle(), static_cast<int>(kUpDownId)); }
+HWND Win32UsageDialog::UpDown(std::size_t control) const {
+    return GetDlgItem(Handle(), static_cast<int>(UpDownIdOf(control)));
+}
+
+HWND Win32UsageDialog::Edit(std::size_t control) const { return GetDlgItem(Handle(), static_cast<int>(IdOf(control))); }
+
+int Win32UsageDialog::SpinValue(std::size_t control) const { return IsSpin(control) ? m_values[control] : 0; }
 
 void Win32UsageDialog::CopyIconFromMainWindow() {
     // The main window's icons are its class's, loaded shared: the dialog uses them without owning them.
@@ -145,10 +151,10 @@ ChartPicture Win32UsageDialog::Chart() { return {m_chart, m_chart.Width(), m_cha
 // Neither the edit's change nor the arrows' new position is reported for a value set here: the
 // dialog listens to neither.
 void Win32UsageDialog::SetSpinValue(std::size_t control, int value) {
-    if (control != kPeriodStartControl) return;
-    m_value = value;
-    SetWindowTextW(Control("PeriodStart"), std::to_wstring(value).c_str());
-    SendMessageW(UpDown(), UDM_SETPOS32, 0, value);
+    if (!IsSpin(control)) return;
+    m_values[control] = value;
+    SetWindowTextW(Edit(control), std::to_wstring(value).c_str());
+    SendMessageW(UpDown(control), UDM_SETPOS32, 0, value);
 }
 
 void Win32UsageDialog::ShowModal() {
@@ -175,10 +181,12 @@ LRESULT Win32UsageDialog::OnMessage(HWND window, UINT message, WPARAM wParam, LP
         case WM_NOTIFY:
             // An arrow is about to step: what was typed is committed first, and the step goes on
             // from what that left.
-            if (reinterpret_cast<const NMHDR*>(lParam)->code == UDN_DELTAPOS) CommitTyped();
+            if (const auto* n = reinterpret_cast<const NMHDR*>(lParam); n->code == UDN_DELTAPOS)
+                CommitTyped(static_cast<std::size_t>(n->idFrom - kFirstUpDownId));
             return 0;
         case WM_VSCROLL:
-            if (reinterpret_cast<HWND>(lParam) == UpDown() && LOWORD(wParam) == SB_THUMBPOSITION) OnStepped();
+            if (LOWORD(wParam) == SB_THUMBPOSITION && lParam != 0)
+                OnStepped(static_cast<std::size_t>(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) - kFirstUpDownId);
             return 0;
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -202,22 +210,27 @@ LRESULT Win32UsageDialog::OnMessage(HWND window, UINT message, WPARAM wParam, LP
 void Win32UsageDialog::OnCommand(UINT id, UINT code) {
     if (id == IDCANCEL) {
         if (m_modal) EndModal();
-    } else if (id == IDOK || (id == IdOf(UsageControlIndex(UsageControlKind::Spin)) && code == EN_KILLFOCUS)) {
-        CommitTyped();
+    } else if (id == IDOK) {
+        for (std::size_t i = 0; i < kUsageControls.size(); ++i) CommitTyped(i);
+    } else if (code == EN_KILLFOCUS && id >= kFirstId) {
+        CommitTyped(id - kFirstId);
     }
 }
 
-void Win32UsageDialog::CommitTyped() {
-    const std::string typed = TextOf(Control("PeriodStart"));
-    if (m_handlers != nullptr && typed != std::to_string(m_value)) m_handlers->Spin_Typed(kPeriodStartControl, typed);
+// Only what differs from the value shown is news: a spin left untouched says nothing.
+void Win32UsageDialog::CommitTyped(std::size_t control) {
+    if (!IsSpin(control) || m_handlers == nullptr) return;
+    const std::string typed = TextOf(Edit(control));
+    if (typed != std::to_string(m_values[control])) m_handlers->Spin_Typed(control, typed);
 }
 
-void Win32UsageDialog::OnStepped() {
-    const auto position = static_cast<int>(SendMessageW(UpDown(), UDM_GETPOS32, 0, 0));
-    if (position == m_value) return;
-    m_value = position;
-    SetWindowTextW(Control("PeriodStart"), std::to_wstring(position).c_str());
-    if (m_handlers != nullptr) m_handlers->Spin_Change(kPeriodStartControl);
+void Win32UsageDialog::OnStepped(std::size_t control) {
+    if (!IsSpin(control)) return;
+    const auto position = static_cast<int>(SendMessageW(UpDown(control), UDM_GETPOS32, 0, 0));
+    if (position == m_values[control]) return;
+    m_values[control] = position;
+    SetWindowTextW(Edit(control), std::to_wstring(position).c_str());
+    if (m_handlers != nullptr) m_handlers->Spin_Change(control);
 }
 
 }  // namespace tg

@@ -332,8 +332,8 @@ class GtkFixture final : public Fixture {
     }
     void ReleaseThumb() override { PointerUp(m_thumb, Button::Left); }
 
-    void TypeIntoSpin(std::string_view text, Commit commit) override {
-        GtkWidget* spin = Named("PeriodStart");
+    void TypeIntoSpin(std::string_view text, Commit commit, std::string_view name) override {
+        GtkWidget* spin = Named(name);
         ClickAt(ScreenPoint(spin, 6, PlaceOf(spin).cy / 2));
         EXPECT_TRUE(WaitUntil([&] { return gtk_widget_has_focus(spin); }));
         FocusDialog();
@@ -345,8 +345,8 @@ class GtkFixture final : public Fixture {
         Settle();
     }
     // The buttons share what the text leaves on the right: minus, then plus.
-    void ClickSpinArrow(bool up) override {
-        GtkWidget* spin = Named("PeriodStart");
+    void ClickSpinArrow(bool up, std::string_view name) override {
+        GtkWidget* spin = Named(name);
         const PixelRect p = PlaceOf(spin);
         GdkRectangle text{};
         gtk_entry_get_text_area(GTK_ENTRY(spin), &text);

@@ -226,10 +226,10 @@ class Win32Fixture final : public Fixture {
         EXPECT_NE(m_menu, nullptr) << "no menu popped up";
         return m_menu ? ReadMenu(m_menu) : std::vector<MenuEntry>{};
     }
-    NotifyIcon& Icon() override { return icon; }
     // A right click on the icon where Wine's notification area shows it; elsewhere the shell's
     // word of that click, sent as the shell sends it.
     std::vector<MenuEntry> OpenIconMenu() override {
+        icon.Show(true);
         m_menu = nullptr;
         m_menuEnd = std::chrono::steady_clock::now() + 3s;
         g_current = this;
@@ -379,8 +379,8 @@ class Win32Fixture final : public Fixture {
         BarNotifies(SB_THUMBPOSITION, m_thumb);
         BarNotifies(SB_ENDSCROLL);
     }
-    void TypeIntoSpin(std::string_view text, Commit commit) override {
-        const HWND edit = Named("PeriodStart");
+    void TypeIntoSpin(std::string_view text, Commit commit, std::string_view name) override {
+        const HWND edit = Named(name);
         SetFocus(edit);
         SendMessageW(edit, EM_SETSEL, 0, -1);
         for (const char k : text) SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(k), 1);
@@ -389,8 +389,8 @@ class Win32Fixture final : public Fixture {
         if (commit == Commit::Leave) SetFocus(m_dialog);
     }
     // A press and release on the arrows, in their upper or lower half.
-    void ClickSpinArrow(bool up) override {
-        const HWND arrows = m_usageDialog->UpDown();
+    void ClickSpinArrow(bool up, std::string_view name) override {
+        const HWND arrows = m_usageDialog->UpDown(UsageControlIndex(name));
         RECT r{};
         GetClientRect(arrows, &r);
         const LPARAM at = At(r.right / 2, up ? 2 : r.bottom - 3);
