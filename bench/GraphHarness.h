@@ -18,7 +18,8 @@ class GraphHarness {
  public:
     // `resize` gives the picture its size in pixels when the window lays it out.
     GraphHarness(Surface& picture, std::function<void(std::int32_t, std::int32_t)> resize, int widthPixels)
-        : m_window{{m_form, picture, m_desktop, m_messages, m_settings, m_table, m_clock, m_options}} {
+        : m_window{{m_form, picture, m_desktop, m_messages, m_settings, m_table, m_clock, m_options, nullptr,
+                    nullptr, &m_icon}} {
         m_form.onPlace = [resize = std::move(resize)](const TwipsRect& b) {
             resize(static_cast<std::int32_t>(std::lround(b.width / 15)),
                    static_cast<std::int32_t>(std::lround(b.height / 15)));
@@ -28,8 +29,9 @@ class GraphHarness {
         m_window.PaintBackground();
     }
 
-    // The start-up over a table of `interfaces` hardware rows, for whole ticks.
-    void Load(int interfaces) {
+    // The start-up over a table of `interfaces` hardware rows, for whole ticks; with `icon` the
+    // notification-area icon shows and its texts are built each tick.
+    void Load(int interfaces, bool icon = false) {
         std::vector<IfRowFields> rows(static_cast<std::size_t>(interfaces));
         for (std::size_t i = 0; i < rows.size(); ++i) {
             rows[i].name = u"eth" + std::u16string(1, static_cast<char16_t>(u'0' + i % 10));
@@ -40,6 +42,7 @@ class GraphHarness {
         }
         m_table.SetRows(rows);
         m_settings.Set(kSettingsApp, kSettingsSection, "info", "1");
+        m_settings.Set(kSettingsApp, kSettingsSection, "trayicon", icon ? "1" : "0");
         m_window.Form_Load();
     }
 
@@ -69,6 +72,7 @@ class GraphHarness {
     test::FakeTableSource m_table;
     test::FakeClock m_clock;
     test::FakeOptionsHost m_options;
+    test::FakeNotifyIcon m_icon;
     frmMain m_window;
     double m_kilobits = 0;
 };

@@ -1,8 +1,8 @@
 #pragma once
 // The notification-area icon's texts, from the tick the read-outs show: the tooltip gives the two
 // rates as the read-outs do and names the interfaces counted; the label a host may show beside the
-// icon is the two rates alone ("↓30.4Mb ↑1.00Mb"). Built at every tick while the icon shows, into
-// the caller's strings, whose storage is kept from tick to tick.
+// icon is the two rates alone ("↓30.4Mb ↑1.00Mb"), from the read-outs' own texts. Built at every tick while the icon shows, into
+// storage kept from tick to tick; the names are built again only when the rows counted change.
 #include <string>
 #include <vector>
 
@@ -14,11 +14,18 @@ namespace tg {
 struct IconFacts {
     const CInterfaces& table;
     const std::vector<RowTick>& rows;  // the tick's, in the table's order
-    DisplayUnit unit;
-    Rate down;
-    Rate up;
+    std::string_view down;  // the read-outs' texts, as the window shows them
+    std::string_view up;
 };
 
-void BuildIconTexts(const IconFacts& facts, std::string& tooltip, std::string& label);
+struct IconTexts {
+    std::string tooltip;
+    std::string label;
+    // The rows the names were built from, held so that none is freed and replaced at its address.
+    std::vector<CInterfacePtr> counted;
+    std::string names;
+};
+
+void BuildIconTexts(const IconFacts& facts, IconTexts& texts);
 
 }  // namespace tg

@@ -1,5 +1,7 @@
 #include "mainwindow/RateText.h"
 
+#include <algorithm>
+
 namespace tg {
 
 DisplayUnit UnitFromText(std::string_view text) noexcept {
@@ -32,6 +34,11 @@ std::string ReadoutText(Readout readout, DisplayUnit unit, const Rate& rate) {
         case Readout::Maximum: break;
     }
     return RateText(unit, rate) + " Max";
+}
+
+std::string_view ReadoutRate(std::string_view readout) noexcept {
+    constexpr std::size_t kPrefix = 2;  // "D:" or "U:"
+    return readout.substr(std::min(kPrefix, readout.size()));
 }
 
 }  // namespace tg

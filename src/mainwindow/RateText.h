@@ -23,5 +23,7 @@ enum class Readout { Download, Upload, Maximum };
 
 // A read-out's text: "D:" or "U:" before the rate, " Max" after the graph's maximum.
 std::string ReadoutText(Readout readout, DisplayUnit unit, const Rate& rate);
+// The rate of a download or upload read-out's text, without its "D:" or "U:".
+std::string_view ReadoutRate(std::string_view readout) noexcept;
 
 }  // namespace tg

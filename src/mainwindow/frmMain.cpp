@@ -279,9 +279,7 @@ void frmMain::IP_Data(std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
     m_up = m_tick.up;
     m_down = m_tick.down;
     m_ticked = true;
-    m_ports.form.SetLabelText(LabelId::Label10, ReadoutText(Readout::Upload, m_units, m_up));
-    PlaceUploadReadout();
-    m_ports.form.SetLabelText(LabelId::Label9, ReadoutText(Readout::Download, m_units, m_down));
+    ShowRateReadouts();
     DrawGraph(m_up.kilobits, m_down.kilobits);
     m_ports.desktop.PumpMessages();
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());

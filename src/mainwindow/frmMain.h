@@ -11,6 +11,7 @@
 #include "counters/CIpUpdate.h"
 #include "counters/InterfaceSelection.h"
 #include "counters/UnsupportedNotice.h"
+#include "mainwindow/IconText.h"
 #include "mainwindow/Pointer.h"
 #include "mainwindow/RateText.h"
 #include "mainwindow/WindowPlace.h"
@@ -163,6 +164,7 @@ class frmMain {
     bool OutOfTheWay() const noexcept;
     void ShowUnlessOutOfTheWay();
     void ShowReadouts();
+    void ShowRateReadouts();
     std::string MaximumText() const;
     void SelectInterfaces(InterfaceSelection selection);
     void FillInterfaceMenu();
@@ -207,6 +209,7 @@ class frmMain {
     DisplayUnit m_units = DisplayUnit::Kilobits;
     bool m_locked = false;
     Rate m_down, m_up;  // the read-outs' last rates, kept for a change of unit
+    std::string m_downText, m_upText;  // and their texts, as shown
     bool m_ticked = false;  // the read-outs show a tick, not their design texts
     bool m_usageLoaded = false;  // the log is read once, at the first start-up, not at its re-runs
     TickBytes m_sinceStart;  // what the counted interfaces moved since the program started
@@ -228,7 +231,7 @@ class frmMain {
     bool m_clickThroughOn = false;
     bool m_fullScreen = false;      // the last tick found a full-screen program over the window
     bool m_windowHidden = false;
-    std::string m_iconTooltip, m_iconLabel;  // the icon's texts, their storage kept from tick to tick
+    IconTexts m_iconTexts;  // their storage kept from tick to tick
 
     // The data plan, read at start-up and when the usage dialog may have changed it.
     int m_quota = kNoQuota;

@@ -71,10 +71,16 @@ void frmMain::Units_Click(MenuItem item) {
 // design texts.
 void frmMain::ShowReadouts() {
     if (!m_ticked) return;
-    m_ports.form.SetLabelText(LabelId::Label10, ReadoutText(Readout::Upload, m_units, m_up));
-    PlaceUploadReadout();
-    m_ports.form.SetLabelText(LabelId::Label9, ReadoutText(Readout::Download, m_units, m_down));
+    ShowRateReadouts();
     m_ports.form.SetLabelText(LabelId::Label1, MaximumText());
+}
+
+void frmMain::ShowRateReadouts() {
+    m_upText = ReadoutText(Readout::Upload, m_units, m_up);
+    m_ports.form.SetLabelText(LabelId::Label10, m_upText);
+    PlaceUploadReadout();
+    m_downText = ReadoutText(Readout::Download, m_units, m_down);
+    m_ports.form.SetLabelText(LabelId::Label9, m_downText);
 }
 
 void frmMain::locked_Click() {

@@ -3,16 +3,15 @@
 #include <optional>
 #include <utility>
 
-#include "mainwindow/IconText.h"
 #include "mainwindow/frmMain.h"
 
 namespace tg {
 
 namespace {
 
-constexpr std::string_view kNoNotificationArea = "没有正在运行的通知区域，无法显示图标";
-constexpr std::string_view kHiddenNeedsIcon = "需要先显示通知区域图标：隐藏后要从图标找回主窗口";
-constexpr std::string_view kClickThroughNeedsIcon = "需要先显示通知区域图标：穿透后只能从图标的菜单关闭";
+// Short: a menu without tooltips shows them beside the caption.
+constexpr std::string_view kNoNotificationArea = "没有正在运行的通知区域";
+constexpr std::string_view kNeedsIcon = "需要先显示通知区域图标";
 
 }  // namespace
 
@@ -53,8 +52,8 @@ void frmMain::ApplyIcon(bool available) {
     m_areaAvailable = available;
     const bool shown = m_trayIcon && available;
     m_ports.form.SetMenuEnabled(MenuItem::trayicon, available, available ? "" : kNoNotificationArea);
-    m_ports.form.SetMenuEnabled(MenuItem::hidden, shown, shown ? "" : kHiddenNeedsIcon);
-    m_ports.form.SetMenuEnabled(MenuItem::clickthrough, shown, shown ? "" : kClickThroughNeedsIcon);
+    m_ports.form.SetMenuEnabled(MenuItem::hidden, shown, shown ? "" : kNeedsIcon);
+    m_ports.form.SetMenuEnabled(MenuItem::clickthrough, shown, shown ? "" : kNeedsIcon);
     if (shown != m_iconShown) {
         m_iconShown = shown;
         m_ports.icon->Show(shown);
@@ -134,10 +133,14 @@ void frmMain::WatchDesktop() {
 // hour late in the day does not grow it.
 void frmMain::RefreshIconText() {
     constexpr std::size_t kTooltipRoom = 256, kLabelRoom = 64;
-    m_iconTooltip.reserve(kTooltipRoom);
-    m_iconLabel.reserve(kLabelRoom);
-    BuildIconTexts({*m_tick.table, m_tick.rows, m_units, m_down, m_up}, m_iconTooltip, m_iconLabel);
-    m_ports.icon->SetText(m_iconTooltip, m_iconLabel);
+    m_iconTexts.tooltip.reserve(kTooltipRoom);
+    m_iconTexts.label.reserve(kLabelRoom);
+    if (!m_ticked) {  // the read-outs keep their captions until the first tick: the icon shows nothing moved
+        m_downText = ReadoutText(Readout::Download, m_units, {});
+        m_upText = ReadoutText(Readout::Upload, m_units, {});
+    }
+    BuildIconTexts({*m_tick.table, m_tick.rows, m_downText, m_upText}, m_iconTexts);
+    m_ports.icon->SetText(m_iconTexts.tooltip, m_iconTexts.label);
 }
 
 // Read at start-up and when the usage dialog closes; while it is open, at each tick, as the user
