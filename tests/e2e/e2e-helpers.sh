@@ -53,7 +53,7 @@ poll() {
 # interrupt or a kill. TG_KEEP_WORK=1 keeps the folder (finish names it on the error stream).
 begin() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-$1.XXXXXX")
-  pids=() finish_steps=() log=$work/tidegauge.log
+  pids=() traffic_pids=() finish_steps=() log=$work/tidegauge.log
   trap finish EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
@@ -295,12 +295,14 @@ traffic() {
   poll 5 grep -qs "listening" "$server" || fail "iperf3 server did not start: $(cat "$server")"
   iperf3 -c "$address" -p "$port" -u -b "${3:-4M}" -l 1400 -t "$1" >"$work/iperf-client.log" 2>&1 &
   pids+=($!)
-  traffic_pids=("${pids[@]: -2}")
+  traffic_pids+=("${pids[@]: -2}")
 }
-# end_traffic: the last traffic ends now.
+# end_traffic: all traffic still running ends now.
 end_traffic() {
+  ((${#traffic_pids[@]})) || return 0
   kill "${traffic_pids[@]}" 2>/dev/null || true
   wait "${traffic_pids[@]}" 2>/dev/null || true
+  traffic_pids=()
 }
 
 # tcp_bytes BYTES: iperf3 sends BYTES, a whole number of its 128 KiB blocks, over TCP on loopback,
@@ -656,9 +658,11 @@ lock_round_trip() {
 # usage_dialog DOWN UP: 流量统计... opens the dialog of that title over the main window. Its chart
 # (4500 x 1800 twips at 150, 1740 of the client area) ends in today's bars, as high as the chart
 # and drawn in the download and upload colours ("R G B" each); today's total, third column of the
-# grid's second row, does not read as yesterday's, nothing. The spin button's up arrow (the right
-# end of its place, 1200 x 375 twips at 1440, 3960: GTK's + button, the upper half of Win32's
-# arrows) stores periodstart=2 from the first 1; 15 typed and Enter store 15. Escape closes it.
+# grid's second row, does not read as yesterday's, nothing; it grows while loopback carries traffic,
+# as the ticks go on with the dialog open. The first spin button's up arrow (the right end of its
+# place, 1200 x 375 twips at 2640, 3960: GTK's + button, the upper half of Win32's arrows) stores
+# periodstart=2 from the first 1; 15 typed and Enter store 15; the second's, 480 twips lower,
+# stores quota=1. Escape closes it.
 usage_dialog() {
   local x y dx dy arrow
   read -r x y _ _ <<<"$(geometry "$main")"
@@ -680,12 +684,20 @@ usage_dialog() {
     { keep_shot usage-wrong; fail "today's total reads as yesterday's"; }
   window_shot "$usage" && keep_shot usage
   echo "   the chart's bars: $down pixels in the download colour, $up in the upload colour"
+  today=$(ink $((dx + 228)) $((dy + 28)) 78 17)
+  today_moved() { [[ $(ink $((dx + 228)) $((dy + 28)) 78 17) != "$today" ]]; }
+  traffic 6
+  poll 8 today_moved || { keep_shot usage-still; fail "today's total stood still under loopback traffic"; }
+  end_traffic
+  echo "   today's total grew with the dialog open"
   arrow=12
   [[ $platform == linux ]] || arrow=6
-  xdotool mousemove $((dx + 168)) $((dy + 264 + arrow)) click 1
+  xdotool mousemove $((dx + 248)) $((dy + 264 + arrow)) click 1
   expect_stored periodstart 2
   press "$usage" End BackSpace BackSpace 1 5 Return
   expect_stored periodstart 15
+  xdotool mousemove $((dx + 248)) $((dy + 296 + arrow)) click 1
+  expect_stored quota 1
   press "$usage" Escape
   poll 10 not find_titled 流量统计 || fail "the usage dialog is still up 10 s after Escape"
   kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"

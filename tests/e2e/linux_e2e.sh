@@ -375,7 +375,7 @@ units_round_trip
 step "the tooltip: the pointer resting on the window shows what is counted"
 tooltip_shows
 
-step "流量统计... opens the usage dialog: totals, the chart, and the period's first day stored"
+step "流量统计... opens the usage dialog: totals that grow while it is open, the chart, the period's first day and the limit stored"
 usage_dialog "255 0 0" "51 209 122"
 
 step "锁定位置: locked, drags leave the window alone; unlocked, a drag moves it"

@@ -80,7 +80,8 @@ open_submenu() {
   # shellcheck disable=SC2046  # one key a word
   xdotool key $(menu_keys "$1") Right
   poll 5 menus_open 2 || fail "the submenu of $1 did not open"
-  read -r top_menu submenu <<<"$(open_menus | tr '\n' ' ')"
+  # Near the screen's right edge the submenu opens on the left: it is the one that was not open.
+  submenu=$(open_menus | grep -vxF "$top_menu")
 }
 open_scale_menu() {
   open_submenu 设置曲线最大值
@@ -382,7 +383,7 @@ units_round_trip
 step "the tooltip: the pointer resting on the window shows what is counted"
 tooltip_shows
 
-step "流量统计... opens the usage dialog: totals, the chart, and the period's first day stored"
+step "流量统计... opens the usage dialog: totals that grow while it is open, the chart, the period's first day and the limit stored"
 usage_dialog "255 0 0" "${picked[*]}"
 
 step "锁定位置: locked, drags leave the window alone; unlocked, a drag moves it"
