@@ -9,7 +9,8 @@ namespace tg {
 namespace {
 
 bool SameRows(const IconFacts& f, const std::vector<CInterfacePtr>& counted) {
-    std::size_t i = 0, n = 0;
+    std::size_t i = 0;
+    std::size_t n = 0;
     for (const CInterfacePtr& row : f.table) {
         if (i < f.rows.size() && f.rows[i].counted && (n >= counted.size() || counted[n++] != row)) return false;
         ++i;

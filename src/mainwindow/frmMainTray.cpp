@@ -1,5 +1,6 @@
 // The notification-area icon, the window out of the way (hidden, clicks passing through, hidden
 // for full-screen programs) and the data plan's notices.
+#include <array>
 #include <optional>
 #include <utility>
 
@@ -18,14 +19,15 @@ constexpr std::string_view kNeedsIcon = "需要先显示通知区域图标";
 // A re-run after the options dialog finds the icon and the window as the user left them: only what
 // changes is told again.
 void frmMain::RestoreOutOfTheWay() {
-    const struct {
+    struct Flag {
         MenuItem item;
         const SettingKey& key;
         bool& flag;
-    } flags[] = {{MenuItem::trayicon, keys::trayicon, m_trayIcon},
-                 {MenuItem::hidden, keys::hidden, m_hidden},
-                 {MenuItem::clickthrough, keys::clickthrough, m_clickThrough},
-                 {MenuItem::hidefullscreen, keys::hidefullscreen, m_hideFullScreen}};
+    };
+    const std::array<Flag, 4> flags = {{{MenuItem::trayicon, keys::trayicon, m_trayIcon},
+                                        {MenuItem::hidden, keys::hidden, m_hidden},
+                                        {MenuItem::clickthrough, keys::clickthrough, m_clickThrough},
+                                        {MenuItem::hidefullscreen, keys::hidefullscreen, m_hideFullScreen}}};
     for (const auto& f : flags) {
         f.flag = m_store.Read(f.key) == "1";
         m_ports.form.SetMenuChecked(f.item, f.flag);
@@ -132,7 +134,8 @@ void frmMain::WatchDesktop() {
 // The texts' storage is taken once, long enough for any rate and a few interfaces, so that a busy
 // hour late in the day does not grow it.
 void frmMain::RefreshIconText() {
-    constexpr std::size_t kTooltipRoom = 256, kLabelRoom = 64;
+    constexpr std::size_t kTooltipRoom = 256;
+    constexpr std::size_t kLabelRoom = 64;
     m_iconTexts.tooltip.reserve(kTooltipRoom);
     m_iconTexts.label.reserve(kLabelRoom);
     if (!m_ticked) {  // the read-outs keep their captions until the first tick: the icon shows nothing moved

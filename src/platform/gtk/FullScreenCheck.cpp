@@ -54,9 +54,14 @@ Atom AtomOf(GdkDisplay* display, const char* name) { return gdk_x11_get_xatom_by
 // panel, and it is no full-screen program; a full-screen window, or a borderless one the size of
 // the monitor, fills it with its own area.
 bool Covers(Display* x, Window window, const GdkRectangle& m) {
-    Window root = 0, child = 0;
-    int left = 0, top = 0;
-    unsigned int width = 0, height = 0, border = 0, depth = 0;
+    Window root = 0;
+    Window child = 0;
+    int left = 0;
+    int top = 0;
+    unsigned int width = 0;
+    unsigned int height = 0;
+    unsigned int border = 0;
+    unsigned int depth = 0;
     if (!XGetGeometry(x, window, &root, &left, &top, &width, &height, &border, &depth)) return false;
     if (!XTranslateCoordinates(x, window, root, 0, 0, &left, &top, &child)) return false;
     return left <= m.x && top <= m.y && static_cast<long>(left) + width >= static_cast<long>(m.x) + m.width &&

@@ -30,6 +30,20 @@ using OwnedWidget = std::unique_ptr<GtkWidget, WidgetRelease>;
 
 inline OwnedWidget OwnWidget(GtkWidget* widget) { return OwnedWidget(GTK_WIDGET(g_object_ref_sink(widget))); }
 
+// Data handed to GLib with a destroy notify: GLib owns it until it calls DeleteGiven<T>.
+template <typename T>
+gpointer Give(std::unique_ptr<T> data) {
+    return data.release();
+}
+template <typename T>
+std::unique_ptr<T> TakeGiven(gpointer data) {
+    return std::unique_ptr<T>(static_cast<T*>(data));
+}
+template <typename T>
+void DeleteGiven(gpointer data) {
+    TakeGiven<T>(data);
+}
+
 struct CairoSurfaceDestroy {
     void operator()(cairo_surface_t* surface) const noexcept { cairo_surface_destroy(surface); }
 };

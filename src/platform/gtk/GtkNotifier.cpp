@@ -32,14 +32,15 @@ GtkNotifier::~GtkNotifier() {
 // The window's icon goes with the text as an image, drawn here on the caller's thread.
 void GtkNotifier::Notify(std::string_view title, std::string_view text) {
     if (!m_pool)
-        m_pool = g_thread_pool_new_full(Send, this, [](gpointer notice) { delete static_cast<Notice*>(notice); }, 1,
-                                        FALSE, nullptr);
+        m_pool = g_thread_pool_new_full(Send, this, DeleteGiven<Notice>, 1, FALSE, nullptr);
     if (!m_pool) return;
-    g_thread_pool_push(m_pool, new Notice{std::string(title), std::string(text), DrawAppIcon(kImageSize)}, nullptr);
+    g_thread_pool_push(
+        m_pool, Give(std::make_unique<Notice>(Notice{std::string(title), std::string(text), DrawAppIcon(kImageSize)})),
+        nullptr);
 }
 
 void GtkNotifier::Send(gpointer data, gpointer /*self*/) {
-    const std::unique_ptr<Notice> notice(static_cast<Notice*>(data));
+    const std::unique_ptr<Notice> notice = TakeGiven<Notice>(data);
     if (!notify_is_initted() && !notify_init(kAppTitle)) return;
     const GObjectPtr<NotifyNotification> shown(
         notify_notification_new(notice->title.c_str(), notice->text.c_str(), nullptr));

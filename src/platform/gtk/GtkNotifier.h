@@ -21,7 +21,7 @@ class GtkNotifier final : public Notifier {
 
  private:
     struct Notice;
-    static void Send(gpointer notice, gpointer self);
+    static void Send(gpointer data, gpointer self);
 
     GThreadPool* m_pool = nullptr;  // none until the first notice
 };

@@ -2,7 +2,9 @@
 
 #include <gtk/gtk.h>
 
+#include <array>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "platform/gtk/AppIcon.h"
@@ -15,7 +17,7 @@ constexpr const char* kWatcher = "org.kde.StatusNotifierWatcher";
 constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
 constexpr const char* kItemId = "tidegauge";
 constexpr int kBusTimeout = 2000;  // ms; the bus daemon answers at once, or is stuck
-constexpr int kThemeSizes[] = {16, 22, 24, 32, 48, 64};
+constexpr std::array kThemeSizes = {16, 22, 24, 32, 48, 64};
 
 // The package installs the icon in the hicolor theme. Run from its build folder the program has
 // none there, so the drawn icon goes into a theme folder of the program's own, and the host is
@@ -24,10 +26,12 @@ std::string IconFolder() {
     if (gtk_icon_theme_has_icon(gtk_icon_theme_get_default(), kAppIconName)) return {};
     const std::string folder = std::string(g_get_user_runtime_dir()) + "/tidegauge-icons";
     const std::string file = std::string("/") + kAppIconName + ".png";
-    bool written = WriteAppIcon(folder + file, kThemeSizes[std::size(kThemeSizes) - 1], nullptr);
+    bool written = WriteAppIcon(folder + file, kThemeSizes.back(), nullptr);
     for (const int size : kThemeSizes) {
         const std::string side = std::to_string(size);
-        written = WriteAppIcon(folder + "/hicolor/" + side + "x" + side + "/apps" + file, size, nullptr) && written;
+        std::string path = folder;
+        path.append("/hicolor/").append(side).append("x").append(side).append("/apps").append(file);
+        written = WriteAppIcon(path, size, nullptr) && written;
     }
     return written ? folder : std::string();
 }
@@ -92,8 +96,9 @@ void GtkNotifyIcon::MakeIndicator() {
     app_indicator_set_title(m_indicator.get(), m_tooltip.c_str());  // none: the application's name
     app_indicator_set_label(m_indicator.get(), m_label.c_str(), nullptr);
     app_indicator_set_menu(m_indicator.get(), m_menu.Widget());
-    m_filter = g_dbus_connection_add_filter(m_bus.get(), FilterClicks, new std::shared_ptr<Relay>(m_relay),
-                                            [](gpointer relay) { delete static_cast<std::shared_ptr<Relay>*>(relay); });
+    m_filter = g_dbus_connection_add_filter(m_bus.get(), FilterClicks,
+                                            Give(std::make_unique<std::shared_ptr<Relay>>(m_relay)),
+                                            DeleteGiven<std::shared_ptr<Relay>>);
 }
 
 void GtkNotifyIcon::Show(bool shown) {
@@ -131,8 +136,8 @@ GDBusMessage* GtkNotifyIcon::FilterClicks(GDBusConnection* bus, GDBusMessage* me
             if (to->click) to->click();
             return G_SOURCE_REMOVE;
         },
-        new std::shared_ptr<Relay>(*static_cast<std::shared_ptr<Relay>*>(relay)),
-        [](gpointer posted) { delete static_cast<std::shared_ptr<Relay>*>(posted); });
+        Give(std::make_unique<std::shared_ptr<Relay>>(*static_cast<std::shared_ptr<Relay>*>(relay))),
+        DeleteGiven<std::shared_ptr<Relay>>);
     if (!activate) return message;
     g_autoptr(GDBusMessage) reply = g_dbus_message_new_method_reply(message);
     g_dbus_connection_send_message(bus, reply, G_DBUS_SEND_MESSAGE_FLAGS_NONE, nullptr, nullptr);

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include <array>
 #include <cmath>
 
 #include "platform/win32/Win32Dpi.h"
@@ -12,9 +13,9 @@ constexpr float kTwipsPerInch = 1440;
 
 bool IsDesktopOrShell(HWND window) {
     if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    return _wcsicmp(name, L"Progman") == 0 || _wcsicmp(name, L"WorkerW") == 0;
+    std::array<wchar_t, 16> name{};
+    GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+    return _wcsicmp(name.data(), L"Progman") == 0 || _wcsicmp(name.data(), L"WorkerW") == 0;
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ void CopyCut(std::wstring_view text, std::span<wchar_t> field) {
 
 // The window's own small icon; a program built without its resources shows the system's.
 HICON IconOf(HWND window) {
-    const auto small = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
+    auto* const small = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
     return small != nullptr ? small : LoadIconW(nullptr, IDI_APPLICATION);
 }
 
@@ -92,7 +92,7 @@ void Win32NotifyIcon::Restore() {
     if (m_shown) Add();
 }
 
-bool Win32NotifyIcon::Balloon(std::string_view title, std::string_view text) {
+bool Win32NotifyIcon::Balloon(std::string_view title, std::string_view text) const {
     if (!m_added) return false;
     NOTIFYICONDATAW data = BalloonData(title, text);
     return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;

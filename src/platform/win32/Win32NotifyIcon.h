@@ -35,7 +35,7 @@ class Win32NotifyIcon final : public NotifyIcon {
     // The shell started again and lost its icons: this one goes back where it showed.
     void Restore();
     // A balloon from the icon; false when the icon is not in the notification area to give it.
-    bool Balloon(std::string_view title, std::string_view text);
+    bool Balloon(std::string_view title, std::string_view text) const;
 
     // What the shell is told: the icon with the parts `flags` names, each text cut to its field.
     NOTIFYICONDATAW Data(UINT flags) const;
