@@ -95,4 +95,10 @@ std::u16string Latin1ToUtf16(std::string_view bytes) {
 
 bool IsUtf8(std::string_view text) { return Utf16ToUtf8(Utf8ToUtf16(text)) == text; }
 
+std::string ZeroPadded(unsigned value, std::size_t width) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
 }  // namespace tg

@@ -18,4 +18,7 @@ bool IsUtf8(std::string_view text);
 // Bytes of ISO-8859-1 text (every byte is the code point of the same value).
 std::u16string Latin1ToUtf16(std::string_view bytes);
 
+// The decimal digits of value, with zeros in front to make up at least `width` of them.
+std::string ZeroPadded(unsigned value, std::size_t width);
+
 }  // namespace tg

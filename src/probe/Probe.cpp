@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iomanip>
-#include <iterator>
 #include <optional>
-#include <ostream>
-#include <sstream>
 
+#include "common/Text.h"
 #include "common/Wrap32.h"
 #include "counters/CIpHelper.h"
 #include "counters/CIpUpdate.h"
@@ -26,45 +23,49 @@ namespace {
 // The probe has no window: the not-supported notice goes to the error stream.
 class ConsoleMessages final : public MessageDialog {
  public:
-    explicit ConsoleMessages(std::ostream& err) : m_err(err) {}
+    explicit ConsoleMessages(const TextOut& err) : m_err(err) {}
     void Show(std::string_view text, std::string_view caption, MessageIcon /*icon*/) override {
-        m_err << caption << ": " << text << '\n';
+        m_err(std::string(caption) + ": " + std::string(text) + '\n');
     }
 
  private:
-    std::ostream& m_err;
+    const TextOut& m_err;
 };
 
-std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, std::ostream& err) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) { err << "tidegauge-probe: cannot open " << path << '\n'; return std::nullopt; }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) { err << "tidegauge-probe: cannot read " << path << '\n'; return std::nullopt; }
-    return bytes;
+std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path, const TextOut& err) {
+    bool opened = false;
+    const auto text = ReadWholeFile(path, opened);
+    if (!text) {
+        err("tidegauge-probe: cannot " + std::string(opened ? "read " : "open ") + path + '\n');
+        return std::nullopt;
+    }
+    return std::vector<std::uint8_t>(text->begin(), text->end());
 }
 
-std::uint32_t U(std::int32_t v) { return AsUnsigned32(v); }
+std::string U(std::int32_t v) { return std::to_string(AsUnsigned32(v)); }
 
 const char* YesNo(bool value) { return value ? "yes" : "no"; }
 
-void PrintRecord(std::ostream& out, const CInterface& r, bool counted) {
-    out << r.InterfaceIndex() << '\t' << r.InterfaceType() << '\t' << r.InterfaceName() << '\t'
-        << r.InterfaceDescription() << '\t' << (r.AdapterAddress().empty() ? "-" : r.AdapterAddress())
-        << '\t' << r.AdminStatus() << '/' << r.OperationalStatus() << '\t' << U(r.OctetsReceived())
-        << '\t' << U(r.OctetsSent()) << '\t' << YesNo(r.HardwareInterface()) << '\t' << YesNo(counted) << '\n';
+void PrintRecord(const TextOut& out, const CInterface& r, bool counted) {
+    const std::string address = r.AdapterAddress();
+    out(std::to_string(r.InterfaceIndex()) + '\t' + std::to_string(r.InterfaceType()) + '\t' + r.InterfaceName() +
+        '\t' + r.InterfaceDescription() + '\t' + (address.empty() ? "-" : address) + '\t' +
+        std::to_string(r.AdminStatus()) + '/' + std::to_string(r.OperationalStatus()) + '\t' +
+        U(r.OctetsReceived()) + '\t' + U(r.OctetsSent()) + '\t' + YesNo(r.HardwareInterface()) + '\t' +
+        YesNo(counted) + '\n');
 }
 
 // A name given by mistake would otherwise read as an interface that is idle.
-void WarnAbsent(const InterfaceSelection& selection, const CInterfaces& table, std::ostream& err) {
+void WarnAbsent(const InterfaceSelection& selection, const CInterfaces& table, const TextOut& err) {
     for (const std::string& name : selection.Names()) {
         const bool present = std::any_of(table.begin(), table.end(),
                                          [&](const CInterfacePtr& r) { return r->InterfaceName() == name; });
-        if (!present) err << "tidegauge-probe: no interface '" << Printable(name) << "' now; it counts nothing\n";
+        if (!present) err("tidegauge-probe: no interface '" + Printable(name) + "' now; it counts nothing\n");
     }
 }
 
 // Every row, and the totals of the rows the selection counts: the monitor's sums, not all rows'.
-int PrintTable(TableSource& source, const InterfaceSelection& selection, std::ostream& out, std::ostream& err) {
+int PrintTable(TableSource& source, const InterfaceSelection& selection, const TextOut& out, const TextOut& err) {
     ConsoleMessages messages(err);
     UnsupportedNotice notice(messages);
     CIpHelper helper(source, notice);
@@ -72,7 +73,7 @@ int PrintTable(TableSource& source, const InterfaceSelection& selection, std::os
     std::vector<bool> counted;
     selection.Counted(*records, counted);
     WarnAbsent(selection, *records, err);
-    out << "index\ttype\tname\tdescription\taddress\tadmin/oper\toctets-in\toctets-out\thardware\tcounted\n";
+    out("index\ttype\tname\tdescription\taddress\tadmin/oper\toctets-in\toctets-out\thardware\tcounted\n");
     IfTotals totals;
     std::size_t rowsCounted = 0;
     std::size_t i = 0;
@@ -84,9 +85,9 @@ int PrintTable(TableSource& source, const InterfaceSelection& selection, std::os
             ++rowsCounted;
         }
     }
-    out << "counted\t" << rowsCounted << " of " << records->Count() << " rows, interfaces "
-        << DescribeSelection(selection) << "\treceived " << U(totals.bytesReceived) << "\tsent "
-        << U(totals.bytesSent) << '\n';
+    out("counted\t" + std::to_string(rowsCounted) + " of " + std::to_string(records->Count()) + " rows, interfaces " +
+        DescribeSelection(selection) + "\treceived " + U(totals.bytesReceived) + "\tsent " + U(totals.bytesSent) +
+        '\n');
     return kExitOk;
 }
 
@@ -101,29 +102,28 @@ InterfaceSelection LiveSelection(const Options& o, const Environment& env) {
 // What a replay counts: --interfaces, else what the live read counted. A table saved before files
 // carried a selection counts automatically.
 std::optional<InterfaceSelection> ReplaySelection(const Options& o, std::span<const std::uint8_t> table,
-                                                  std::ostream& err) {
+                                                  const TextOut& err) {
     if (o.interfaces) return o.interfaces;
     const auto saved = SavedSelection(table);
     if (!saved) return InterfaceSelection();
     auto selection = SelectionFromSaved(*saved);
     if (!selection)
-        err << "tidegauge-probe: " << o.tableFile << ": the saved interfaces '" << Printable(*saved)
-            << "' are garbled\n";
+        err("tidegauge-probe: " + o.tableFile + ": the saved interfaces '" + Printable(*saved) + "' are garbled\n");
     return selection;
 }
 
 int RunTable(const Options& o, const Environment& env) {
-    if (o.tableFile.empty()) return PrintTable(*env.systemSource(), LiveSelection(o, env), *env.out, *env.err);
-    const auto bytes = ReadFile(o.tableFile, *env.err);
+    if (o.tableFile.empty()) return PrintTable(*env.systemSource(), LiveSelection(o, env), env.out, env.err);
+    const auto bytes = ReadFile(o.tableFile, env.err);
     if (!bytes) return kExitUsage;
     if (const auto problem = CheckIfTable(*bytes)) {
-        *env.err << "tidegauge-probe: " << o.tableFile << ": " << *problem << '\n';
+        env.err("tidegauge-probe: " + o.tableFile + ": " + *problem + '\n');
         return kExitUsage;
     }
-    const auto selection = ReplaySelection(o, *bytes, *env.err);
+    const auto selection = ReplaySelection(o, *bytes, env.err);
     if (!selection) return kExitUsage;
     BufferTableSource source(*bytes);
-    return PrintTable(source, *selection, *env.out, *env.err);
+    return PrintTable(source, *selection, env.out, env.err);
 }
 
 // The table as the system returned it, and after it the selection in effect, so that a replay
@@ -133,17 +133,17 @@ int RunDump(const Options& o, const Environment& env) {
     const auto source = env.systemSource();
     auto table = ReadRawTable(*source, &status);
     if (table.empty()) {
-        *env.err << "tidegauge-probe: the interface table could not be read (code " << status << ")\n";
+        env.err("tidegauge-probe: the interface table could not be read (code " + std::to_string(status) + ")\n");
         return kExitFailure;
     }
     const InterfaceSelection selection = LiveSelection(o, env);
     AppendSelectionBlock(table, SelectionToOption(selection));
-    std::ofstream file(o.dumpFile, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(table.data()), static_cast<std::streamsize>(table.size()));
-    file.close();
-    if (!file) { *env.err << "tidegauge-probe: cannot write " << o.dumpFile << '\n'; return kExitFailure; }
-    *env.out << "wrote " << table.size() << " bytes to " << o.dumpFile << ", interfaces "
-             << DescribeSelection(selection) << '\n';
+    if (!WriteWholeFile(o.dumpFile, table)) {
+        env.err("tidegauge-probe: cannot write " + o.dumpFile + '\n');
+        return kExitFailure;
+    }
+    env.out("wrote " + std::to_string(table.size()) + " bytes to " + o.dumpFile + ", interfaces " +
+            DescribeSelection(selection) + '\n');
     return kExitOk;
 }
 
@@ -151,14 +151,13 @@ std::string WallClockStamp() {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::tm local = LocalTime(system_clock::to_time_t(now));
-    const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::ostringstream s;
-    s << std::put_time(&local, "%H:%M:%S") << '.' << std::setw(3) << std::setfill('0') << ms;
-    return s.str();
+    const auto ms = static_cast<unsigned>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+    const auto field = [](int value) { return ZeroPadded(static_cast<unsigned>(value), 2); };
+    return field(local.tm_hour) + ':' + field(local.tm_min) + ':' + field(local.tm_sec) + '.' + ZeroPadded(ms, 3);
 }
 
 int RunWatch(const Options& o, const Environment& env) {
-    ConsoleMessages messages(*env.err);
+    ConsoleMessages messages(env.err);
     UnsupportedNotice notice(messages);
     const auto source = env.systemSource();
     CIpUpdate sampler(*source, notice, *env.clock);
@@ -166,7 +165,8 @@ int RunWatch(const Options& o, const Environment& env) {
     long printed = 0;
     TickResult tick;
     sampler.Data = [&](std::int32_t& /*OutData*/, std::int32_t& /*InData*/) {
-        *env.out << WallClockStamp() << " D:" << tick.down.kilobits << " U:" << tick.up.kilobits << std::endl;
+        env.out(WallClockStamp() + " D:" + std::to_string(tick.down.kilobits) + " U:" +
+                std::to_string(tick.up.kilobits) + '\n');
         ++printed;
     };
     std::chrono::nanoseconds next = env.clock->Now();
@@ -181,7 +181,7 @@ int RunWatch(const Options& o, const Environment& env) {
             env.sleepUntil(next);
         }
         sampler.Update(tick);
-        if (first) WarnAbsent(sampler.Selection(), *tick.table, *env.err);
+        if (first) WarnAbsent(sampler.Selection(), *tick.table, env.err);
     }
     return kExitOk;
 }
@@ -210,18 +210,48 @@ std::vector<std::uint8_t> ReadRawTable(TableSource& source, std::uint32_t* statu
     return table;
 }
 
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path, bool& opened) {
+    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    opened = file != nullptr;
+    if (!opened) return std::nullopt;
+    std::string text;
+    char chunk[4096];
+    for (std::size_t got = 0; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) text.append(chunk, got);
+    if (std::ferror(file.get()) != 0) return std::nullopt;
+    return text;
+}
+
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return (std::fclose(file) == 0) && written;
+}
+
 int Run(std::span<const std::string> args, const Environment& env) {
-    const auto options = ParseOptions(args, *env.err);
-    if (!options) return kExitUsage;
+    std::string problem;
+    const auto options = ParseOptions(args, problem);
+    if (!options) {
+        env.err("tidegauge-probe: " + problem + " (see --help)\n");
+        return kExitUsage;
+    }
     switch (options->mode) {
-        case Options::Mode::Help: *env.out << Usage(); return kExitOk;
+        case Options::Mode::Help: env.out(Usage()); return kExitOk;
         case Options::Mode::Table: return RunTable(*options, env);
         case Options::Mode::Dump: return RunDump(*options, env);
         case Options::Mode::Watch: return RunWatch(*options, env);
         case Options::Mode::Usage: return RunUsage(*options, env);
         case Options::Mode::None: break;
     }
-    *env.err << Usage();
+    env.err(Usage());
     return kExitUsage;
 }
 

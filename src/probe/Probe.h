@@ -3,10 +3,11 @@
 // OS. Kept apart from main so that tests can drive it with their own table source and streams.
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ports/Calendar.h"
@@ -27,6 +28,10 @@ class BufferTableSource final : public TableSource {
     std::vector<std::uint8_t> m_table;
 };
 
+// Where a piece of the probe's text goes: the console in the program, a string in tests. Plain calls
+// rather than streams, so that the program carries no stream or locale machinery.
+using TextOut = std::function<void(std::string_view)>;
+
 // Where the probe gets its table and the user's choice of interfaces from, and how it waits
 // between ticks.
 struct Environment {
@@ -36,8 +41,8 @@ struct Environment {
     Calendar* calendar = nullptr;                                     // today, for the periods
     Clock* clock = nullptr;
     std::function<void(std::chrono::nanoseconds)> sleepUntil;  // monotonic deadline, Clock's epoch
-    std::ostream* out = nullptr;
-    std::ostream* err = nullptr;
+    TextOut out;
+    TextOut err;
 };
 
 inline constexpr int kExitOk = 0;
@@ -48,5 +53,11 @@ int Run(std::span<const std::string> args, const Environment& env);
 
 // The raw table the source returns, through the query-then-fill protocol; empty when it fails.
 std::vector<std::uint8_t> ReadRawTable(TableSource& source, std::uint32_t* status);
+
+// A file's bytes as they are; nullopt when it cannot be read, with `opened` false when it could not
+// even be opened. Through C's stdio, as the console streams go, in binary mode.
+std::optional<std::string> ReadWholeFile(const std::string& path, bool& opened);
+// Replaces the file with `bytes`; false when it cannot be made, written or closed.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace tg::probe

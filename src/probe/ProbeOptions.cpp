@@ -1,7 +1,5 @@
 #include "probe/ProbeOptions.h"
 
-#include <ostream>
-
 namespace tg::probe {
 namespace {
 
@@ -77,9 +75,9 @@ std::string CheckCombination(const Options& o) {
 
 std::string_view Usage() { return kUsage; }
 
-std::optional<Options> ParseOptions(std::span<const std::string> args, std::ostream& err) {
+std::optional<Options> ParseOptions(std::span<const std::string> args, std::string& problem) {
     Options o;
-    std::string problem;
+    problem.clear();
     for (std::size_t i = 0; i < args.size() && problem.empty(); ++i) {
         const std::string& name = args[i];
         if (name == "--help" || name == "-h") {
@@ -96,7 +94,6 @@ std::optional<Options> ParseOptions(std::span<const std::string> args, std::ostr
     }
     if (problem.empty()) problem = CheckCombination(o);
     if (problem.empty()) return o;
-    err << "tidegauge-probe: " << problem << " (see --help)\n";
     return std::nullopt;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // The probe's command line, and the text form of a selection it reads and writes (--interfaces,
 // the selection block of a dump file).
-#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,8 +21,8 @@ struct Options {
 
 std::string_view Usage();
 
-// nullopt after a one-line reason on `err` when the arguments do not make a command.
-std::optional<Options> ParseOptions(std::span<const std::string> args, std::ostream& err);
+// nullopt when the arguments do not make a command, with the reason in `problem` (one line).
+std::optional<Options> ParseOptions(std::span<const std::string> args, std::string& problem);
 
 // The --interfaces form: "all", or the names as the setting stores them; empty for automatic,
 // which the option itself cannot name (leaving it out is automatic).

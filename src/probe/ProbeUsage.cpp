@@ -1,9 +1,6 @@
 #include "probe/ProbeUsage.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <ostream>
 
 #include "mainwindow/RateText.h"
 #include "settings/SettingsStore.h"
@@ -21,21 +18,21 @@ struct LogText {
 // The log's text, or the status to end with after saying why there is none.
 std::optional<LogText> ReadLog(const Options& o, const Environment& env, int& status) {
     if (!o.usageFile.empty()) {
-        std::ifstream in(o.usageFile, std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.is_open() || in.bad()) {
-            *env.err << "tidegauge-probe: cannot read " << Printable(o.usageFile) << '\n';
+        bool opened = false;
+        std::optional<std::string> text = ReadWholeFile(o.usageFile, opened);
+        if (!text) {
+            env.err("tidegauge-probe: cannot read " + Printable(o.usageFile) + '\n');
             status = kExitUsage;
             return std::nullopt;
         }
-        return LogText{std::move(text), o.usageFile};
+        return LogText{std::move(*text), o.usageFile};
     }
     const auto store = env.usageStore();
     std::string error;
     std::optional<std::string> text = store->Read(error);
     if (!text) {
-        if (!error.empty()) *env.err << "tidegauge-probe: " << store->Where() << ": " << error << '\n';
-        else *env.out << "no usage recorded yet (" << store->Where() << ")\n";
+        if (!error.empty()) env.err("tidegauge-probe: " + store->Where() + ": " + error + '\n');
+        else env.out("no usage recorded yet (" + store->Where() + ")\n");
         status = error.empty() ? kExitOk : kExitFailure;
         return std::nullopt;
     }
@@ -51,17 +48,17 @@ std::string Setting(const Environment& env, const SettingKey& key) {
 
 // The share of the limit in hundredths of a percent, rounded down: a limit is a whole number of
 // gigabytes, so a ten-thousandth of it is a whole number of bytes, and nothing overflows.
-void PrintQuota(std::ostream& out, int quota, std::uint64_t used) {
+void PrintQuota(const TextOut& out, int quota, std::uint64_t used) {
     const std::uint64_t limit = static_cast<std::uint64_t>(quota) * kBytesPerGigabyte;
     const std::uint64_t hundredths = used / (limit / 10'000);
     const std::string decimals = std::to_string(100 + hundredths % 100).substr(1);
-    out << "quota " << quota << " GB\tthis period " << hundredths / 100 << '.' << decimals << " % (" << used << " of "
-        << limit << " bytes)\n";
+    out("quota " + std::to_string(quota) + " GB\tthis period " + std::to_string(hundredths / 100) + '.' + decimals +
+        " % (" + std::to_string(used) + " of " + std::to_string(limit) + " bytes)\n");
 }
 
-void PrintTotal(std::ostream& out, const std::string& what, const tg::Usage& usage) {
-    out << what << "\treceived " << usage.received << "\tsent " << usage.sent << "\ttotal " << usage.Total() << " bytes ("
-        << AmountText(DisplayUnit::Bytes, usage.Total()) << ")\n";
+void PrintTotal(const TextOut& out, const std::string& what, const tg::Usage& usage) {
+    out(what + "\treceived " + std::to_string(usage.received) + "\tsent " + std::to_string(usage.sent) + "\ttotal " +
+        std::to_string(usage.Total()) + " bytes (" + AmountText(DisplayUnit::Bytes, usage.Total()) + ")\n");
 }
 
 }  // namespace
@@ -73,22 +70,22 @@ int RunUsage(const Options& o, const Environment& env) {
     UsageLog days;
     std::vector<UsageProblem> problems;
     days.Parse(log->text, problems);
-    for (const UsageProblem& p : problems) *env.err << log->where << ':' << p.line << ": " << p.reason << '\n';
+    for (const UsageProblem& p : problems) env.err(log->where + ':' + std::to_string(p.line) + ": " + p.reason + '\n');
     if (days.Days().empty() && !problems.empty()) return kExitUsage;
 
     for (const auto& [day, usage] : days.Days())
-        *env.out << DayText(Day{day}) << ' ' << usage.received << ' ' << usage.sent << '\n';
+        env.out(DayText(Day{day}) + ' ' + std::to_string(usage.received) + ' ' + std::to_string(usage.sent) + '\n');
     const Day today = env.calendar->Today();
     const int start = PeriodStartFromText(Setting(env, keys::periodstart));
     const Period period = PeriodHolding(today, start);
     const Period before = PeriodBefore(period);
-    PrintTotal(*env.out, "today " + DayText(today), days.On(today));
+    PrintTotal(env.out, "today " + DayText(today), days.On(today));
     const tg::Usage thisPeriod = days.Between(period.first, period.last);
-    PrintTotal(*env.out, "this period " + DayText(period.first) + " to " + DayText(period.last), thisPeriod);
-    PrintTotal(*env.out, "last period " + DayText(before.first) + " to " + DayText(before.last),
+    PrintTotal(env.out, "this period " + DayText(period.first) + " to " + DayText(period.last), thisPeriod);
+    PrintTotal(env.out, "last period " + DayText(before.first) + " to " + DayText(before.last),
                days.Between(before.first, before.last));
     if (const int quota = QuotaFromText(Setting(env, keys::quota)); quota != kNoQuota)
-        PrintQuota(*env.out, quota, thisPeriod.Total());
+        PrintQuota(env.out, quota, thisPeriod.Total());
     return kExitOk;
 }
 

@@ -2,19 +2,14 @@
 
 #include <charconv>
 
+#include "common/Text.h"
+
 namespace tg {
 
 namespace {
 
 using std::chrono::days;
 using std::chrono::sys_days;
-
-// The digits of value, with zeros in front to make up at least `width` of them.
-std::string ZeroPadded(unsigned value, std::size_t width) {
-    std::string digits = std::to_string(value);
-    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
-    return digits;
-}
 
 std::vector<std::string_view> Fields(std::string_view line) {
     std::vector<std::string_view> fields;

@@ -98,8 +98,8 @@ class ProbeTest : public ::testing::Test {
             }
             source.table = BuildIfTable(rows);
         };
-        env.out = &out;
-        env.err = &err;
+        env.out = [this](std::string_view text) { out << text; };
+        env.err = [this](std::string_view text) { err << text; };
     }
 
     int Run(std::vector<std::string> args) { return probe::Run(args, env); }
