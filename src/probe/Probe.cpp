@@ -1,6 +1,7 @@
 #include "probe/Probe.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -212,28 +213,35 @@ std::vector<std::uint8_t> ReadRawTable(TableSource& source, std::uint32_t* statu
 
 namespace {
 
+// A stream read to its end: nothing was written that closing could lose.
 struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    void operator()(std::FILE* file) const {
+        static_cast<void>(std::fclose(file));  // NOLINT(cppcoreguidelines-owning-memory): the unique_ptr owns it
+    }
 };
+using File = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path, bool& opened) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const File file(std::fopen(path.c_str(), "rb"));
     opened = file != nullptr;
     if (!opened) return std::nullopt;
     std::string text;
-    char chunk[4096];
-    for (std::size_t got = 0; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) text.append(chunk, got);
+    std::array<char, 4096> chunk{};
+    for (std::size_t got = 0; (got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0;)
+        text.append(chunk.data(), got);
     if (std::ferror(file.get()) != 0) return std::nullopt;
     return text;
 }
 
 bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    File file(std::fopen(path.c_str(), "wb"));
     if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return (std::fclose(file) == 0) && written;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    // What the stream still buffers goes out as it closes: a failure there is a failed write.
+    const bool closed = std::fclose(file.release()) == 0;  // NOLINT(cppcoreguidelines-owning-memory): released here
+    return closed && written;
 }
 
 int Run(std::span<const std::string> args, const Environment& env) {

@@ -15,8 +15,8 @@ namespace {
 // buffer fills, and the order of output and errors stays the order they were written in.
 tg::probe::TextOut Console(std::FILE* stream) {
     return [stream](std::string_view text) {
-        std::fwrite(text.data(), 1, text.size(), stream);
-        std::fflush(stream);
+        static_cast<void>(std::fwrite(text.data(), 1, text.size(), stream));
+        static_cast<void>(std::fflush(stream));
     };
 }
 
