@@ -1,9 +1,11 @@
 #include "settings/Conversions.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "common/Decimal.h"
+#include "common/Text.h"
 
 namespace tg {
 namespace {
@@ -71,6 +73,23 @@ double Convert(const std::string& normal) {
     return value;
 }
 
+// "1234.5", "0.0012", "12300": the point inside, zeros in front, or every digit of a whole value.
+std::string FixedNotation(const DecimalDigits& shortest, double magnitude) {
+    const auto& [digits, point] = shortest;
+    const auto count = static_cast<int>(digits.size());
+    if (point <= 0) return "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
+    if (point >= count) return WholeDigits(magnitude);
+    return digits.substr(0, static_cast<std::size_t>(point)) + '.' + digits.substr(static_cast<std::size_t>(point));
+}
+
+// "1.5e-07", "1e+22": one digit before the point, an exponent of two digits or more.
+std::string ScientificNotation(const DecimalDigits& shortest) {
+    const auto& [digits, point] = shortest;
+    const int exponent = point - 1;
+    return digits.substr(0, 1) + (digits.size() > 1 ? "." + digits.substr(1) : "") + 'e' + (exponent < 0 ? '-' : '+') +
+           ZeroPadded(static_cast<unsigned>(exponent < 0 ? -exponent : exponent), 2);
+}
+
 }  // namespace
 
 std::optional<double> ParseNumber(std::string_view text) {
@@ -93,10 +112,13 @@ double LeadingNumber(std::string_view text) {
 
 std::string NumberToText(double value) {
     if (value == 0) return "0";
-    std::array<char, 64> buffer{};
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    if (ec != std::errc()) return "0";
-    return {buffer.data(), end};
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+    const std::string sign = std::signbit(value) ? "-" : "";
+    if (std::isinf(value)) return sign + "inf";
+    const DecimalDigits shortest = ShortestDigits(std::fabs(value));
+    const std::string fixed = FixedNotation(shortest, std::fabs(value));
+    const std::string scientific = ScientificNotation(shortest);
+    return sign + (fixed.size() <= scientific.size() ? fixed : scientific);
 }
 
 }  // namespace tg

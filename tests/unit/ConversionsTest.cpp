@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <random>
+#include <vector>
 
 #include "common/Rounding.h"
 #include "settings/Conversions.h"
@@ -72,6 +77,33 @@ TEST(Conversions, NumberToTextReadsBackTheSameNumber) {
     }
     EXPECT_EQ(NumberToText(11645), "11645");
     EXPECT_EQ(NumberToText(-1), "-1");
+}
+
+// The text is the standard library's shortest form, which settings written by earlier builds hold:
+// checked at the awkward values (the ends of the range, powers of two and of ten and their
+// neighbours, whole numbers past 2^53) and over random bit patterns, floats and ratios.
+TEST(Conversions, NumberToTextWritesTheShortestFormTheLibraryWrites) {
+    const auto library = [](double v) {
+        std::array<char, 64> buffer{};
+        return std::string(buffer.data(), std::to_chars(buffer.data(), buffer.data() + buffer.size(), v).ptr);
+    };
+    std::vector<double> values = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(),
+                                  std::numeric_limits<double>::max(), 123456789012345680000.0, 0.3, 2.5e-5};
+    for (int e = -1074; e <= 1023; e += 7) values.push_back(std::ldexp(1.0, e));
+    for (double p = 1e-320; std::isfinite(p); p *= 10) values.push_back(p);
+    std::mt19937_64 random(19);
+    for (int i = 0; i < 4000; ++i) {
+        values.push_back(std::bit_cast<double>(random()));
+        values.push_back(std::bit_cast<float>(static_cast<std::uint32_t>(random() >> 33)));
+        values.push_back(static_cast<double>(random() >> (random() % 64)) / static_cast<double>(1 + random() % 1000));
+    }
+    for (const double v : values) {
+        for (const double near : {std::nextafter(v, 0.0), v, std::nextafter(v, HUGE_VAL)}) {
+            if (near == 0) continue;
+            EXPECT_EQ(NumberToText(near), library(near)) << std::hexfloat << near;
+            EXPECT_EQ(NumberToText(-near), library(-near)) << std::hexfloat << near;
+        }
+    }
 }
 
 }  // namespace
