@@ -8,29 +8,17 @@ namespace tg {
 
 namespace {
 
-bool SameRows(const IconFacts& f, const std::vector<CInterfacePtr>& counted) {
-    std::size_t i = 0;
-    std::size_t n = 0;
-    for (const CInterfacePtr& row : f.table) {
-        if (i < f.rows.size() && f.rows[i].counted && (n >= counted.size() || counted[n++] != row)) return false;
-        ++i;
-    }
-    return n == counted.size();
-}
-
-void BuildNames(const IconFacts& f, IconTexts& t) {
-    t.counted.clear();
-    t.names.clear();
+void BuildNames(const IconFacts& f, std::string& names) {
+    names.clear();
     std::size_t i = 0;
     for (const CInterfacePtr& row : f.table) {
         if (i < f.rows.size() && f.rows[i].counted) {
-            if (!t.counted.empty()) t.names += ", ";
-            t.names += InterfaceCaption(*row);
-            t.counted.push_back(row);
+            if (!names.empty()) names += ", ";
+            names += InterfaceCaption(*row);
         }
         ++i;
     }
-    if (t.counted.empty()) t.names = "无";
+    if (names.empty()) names = "无";
 }
 
 }  // namespace
@@ -42,7 +30,7 @@ void BuildIconTexts(const IconFacts& f, IconTexts& t) {
     t.label += " ↑";
     t.label += ReadoutRate(f.up);
 
-    if (t.names.empty() || !SameRows(f, t.counted)) BuildNames(f, t);
+    BuildNames(f, t.names);
     t.tooltip.clear();
     t.tooltip += f.down;
     t.tooltip += ' ';

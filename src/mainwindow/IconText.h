@@ -2,7 +2,7 @@
 // The notification-area icon's texts, from the tick the read-outs show: the tooltip gives the two
 // rates as the read-outs do and names the interfaces counted; the label a host may show beside the
 // icon is the two rates alone ("↓30.4Mb ↑1.00Mb"), from the read-outs' own texts. Built at every tick while the icon shows, into
-// storage kept from tick to tick; the names are built again only when the rows counted change.
+// storage kept from tick to tick.
 #include <string>
 #include <vector>
 
@@ -21,9 +21,7 @@ struct IconFacts {
 struct IconTexts {
     std::string tooltip;
     std::string label;
-    // The rows the names were built from, held so that none is freed and replaced at its address.
-    std::vector<CInterfacePtr> counted;
-    std::string names;
+    std::string names;  // of the interfaces counted
 };
 
 void BuildIconTexts(const IconFacts& facts, IconTexts& texts);
