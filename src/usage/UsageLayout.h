@@ -26,14 +26,14 @@ enum class UsageColumn { Received, Sent, Total };
 
 // A spin button's range and steps. Its stored value is a whole number in the range, and what is
 // stored otherwise shows and means the design value.
-struct SpinSpec {
+struct SpinRange {
     int min = 0, max = 0;
     int designValue = 0;  // until the load sets it
     int step = 1;         // an arrow, an arrow key, a turn of the wheel
 };
 // A period's first day of the month, and the data plan's limit in whole gigabytes (0: none).
-inline constexpr SpinSpec kPeriodStartSpin = {kFirstPeriodStart, kLastPeriodStart, kFirstPeriodStart, 1};
-inline constexpr SpinSpec kQuotaSpin = {kNoQuota, kLargestQuota, kNoQuota, 1};
+inline constexpr SpinRange kPeriodStartSpin = {kFirstPeriodStart, kLastPeriodStart, kFirstPeriodStart, 1};
+inline constexpr SpinRange kQuotaSpin = {kNoQuota, kLargestQuota, kNoQuota, 1};
 
 struct UsageControl {
     std::string_view name;
@@ -44,7 +44,7 @@ struct UsageControl {
     int line = 0;  // an amount's line of UsageSummary::lines
     UsageColumn column = UsageColumn::Received;
     int bar = 0;  // a day label's bar, 0 the oldest
-    SpinSpec spin{};  // a spin button's
+    SpinRange spin{};  // a spin button's
 };
 
 // Only the spin buttons take the focus.
@@ -69,9 +69,9 @@ inline constexpr float kDayLabelTop = 3570, kDayLabelWidth = 360, kDayLabelHeigh
 inline constexpr float kSpinRowTop = 3960, kSpinRowStep = 480;
 constexpr TwipsRect SpinCaption(int row) { return {120, kSpinRowTop + 60 + static_cast<float>(row) * kSpinRowStep, 2400, 255}; }
 constexpr TwipsRect SpinPlace(int row) { return {2640, kSpinRowTop + static_cast<float>(row) * kSpinRowStep, 1200, 375}; }
-constexpr UsageControl SpinButton(std::string_view name, int row, SpinSpec spec) {
+constexpr UsageControl SpinButton(std::string_view name, int row, SpinRange range) {
     UsageControl c{name, UsageControlKind::Spin, SpinPlace(row), ""};
-    c.spin = spec;
+    c.spin = range;
     return c;
 }
 

@@ -27,8 +27,8 @@ frmUsage::frmUsage(UsagePortsRefs ports, const UsageLog& log, UsageColours colou
 void frmUsage::Form_Load() {
     m_ports.dialog.CopyIconFromMainWindow();
     for (Spin& spin : m_spins) {
-        const SpinSpec& spec = kUsageControls[spin.control].spin;
-        spin.value = WholeNumberIn(m_ports.store.Read(spin.key), spec.min, spec.max).value_or(spec.designValue);
+        const SpinRange& range = kUsageControls[spin.control].spin;
+        spin.value = WholeNumberIn(m_ports.store.Read(spin.key), range.min, range.max).value_or(range.designValue);
         m_ports.dialog.SetSpinValue(spin.control, spin.value);
     }
     Refresh();
@@ -45,9 +45,9 @@ frmUsage::Spin* frmUsage::SpinAt(std::size_t control) {
 void frmUsage::Spin_Change(std::size_t control) {
     Spin* spin = SpinAt(control);
     if (spin == nullptr) return;
-    const SpinSpec& spec = kUsageControls[control].spin;
+    const SpinRange& range = kUsageControls[control].spin;
     const int value = m_ports.dialog.SpinValue(control);
-    if (value < spec.min || value > spec.max) {
+    if (value < range.min || value > range.max) {
         m_ports.dialog.SetSpinValue(control, spin->value);
         return;
     }
@@ -57,8 +57,8 @@ void frmUsage::Spin_Change(std::size_t control) {
 void frmUsage::Spin_Typed(std::size_t control, std::string_view text) {
     Spin* spin = SpinAt(control);
     if (spin == nullptr) return;
-    const SpinSpec& spec = kUsageControls[control].spin;
-    const std::optional<int> value = WholeNumberIn(text, spec.min, spec.max);
+    const SpinRange& range = kUsageControls[control].spin;
+    const std::optional<int> value = WholeNumberIn(text, range.min, range.max);
     m_ports.dialog.SetSpinValue(control, value.value_or(spin->value));
     if (value) Take(*spin, *value);
 }

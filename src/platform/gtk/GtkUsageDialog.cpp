@@ -108,7 +108,7 @@ GtkWidget* GtkUsageDialog::Make(const UsageControl& c) {
 // the focus leaving, an arrow pressed); the value frmUsage leaves shown is the spin button's value.
 GtkWidget* GtkUsageDialog::MakeSpin(const UsageControl& control) {
     const auto index = static_cast<std::size_t>(&control - kUsageControls.data());
-    const SpinSpec& s = control.spin;
+    const SpinRange& s = control.spin;
     GtkAdjustment* range = gtk_adjustment_new(s.designValue, s.min, s.max, s.step, s.step, 0);
     GtkWidget* spin = gtk_spin_button_new(range, 0, 0);
     gtk_entry_set_width_chars(GTK_ENTRY(spin), 2);

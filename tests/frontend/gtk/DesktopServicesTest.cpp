@@ -210,44 +210,6 @@ TEST_F(NotifyIconTest, TheItemRegistersAndShowsItsStatusTextsIconAndMenu) {
     EXPECT_TRUE(WaitFor([&] { return text("Status") == "Passive"; }));
 }
 
-// The host reads the menu over the bus (dbusmenu): the tree's top level, a greyed item as
-// disabled, and a click there runs the item's command.
-TEST_F(NotifyIconTest, TheHostReadsTheWindowsMenuAndItsClicksRunTheCommands) {
-    Watcher watcher(bus);
-    menu.SetEnabled(MenuItem::abt, false, "why");
-    icon.Show(true);
-    ASSERT_TRUE(WaitFor([&] { return !watcher.path.empty(); }));
-    auto properties = bus.Properties(watcher.service, watcher.path);
-    const std::string menuPath = g_variant_get_string(properties.at("Menu"), nullptr);
-    for (auto& [name, value] : properties) g_variant_unref(value);
-    const gchar* const allProperties[] = {nullptr};
-    g_autoptr(GVariant) layout = bus.Call(watcher.service, menuPath, "com.canonical.dbusmenu", "GetLayout",
-                                          g_variant_new("(ii^as)", 0, 1, allProperties));
-    ASSERT_TRUE(layout);
-    g_autoptr(GVariant) root = g_variant_get_child_value(layout, 1);
-    g_autoptr(GVariant) children = g_variant_get_child_value(root, 2);
-    const auto tree = ContextMenuTree();
-    ASSERT_EQ(g_variant_n_children(children), tree.size()) << "one entry per node of the tree";
-    for (std::size_t i = 0; i < tree.size(); ++i) {
-        g_autoptr(GVariant) child = g_variant_get_child_value(children, i);
-        g_autoptr(GVariant) entry = g_variant_get_variant(child);
-        gint32 id = 0;
-        g_variant_get_child(entry, 0, "i", &id);
-        g_autoptr(GVariant) props = g_variant_get_child_value(entry, 1);
-        const gchar* label = "";
-        gboolean enabled = TRUE;
-        g_variant_lookup(props, "label", "&s", &label);
-        g_variant_lookup(props, "enabled", "b", &enabled);
-        if (tree[i].kind == MenuNodeKind::Separator) continue;
-        EXPECT_STREQ(label, tree[i].caption);
-        EXPECT_EQ(enabled, tree[i].item != MenuItem::abt) << label;
-        if (tree[i].item != MenuItem::locked) continue;
-        g_autoptr(GVariant) done = bus.Call(watcher.service, menuPath, "com.canonical.dbusmenu", "Event",
-                                            g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0));
-        EXPECT_TRUE(WaitFor([&] { return picked == std::vector<MenuItem>{MenuItem::locked}; }));
-    }
-}
-
 // A left click (Activate), and a middle click (SecondaryActivate, and the library's own name
 // for it), each reach the program as a click on the icon.
 TEST_F(NotifyIconTest, EachActivationIsAClickOfTheIcon) {
