@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "common/Texts.h"
 #include "common/Twips.h"
 #include "ports/OptionsPorts.h"
 
@@ -28,7 +29,7 @@ struct OptionsControl {
     std::string_view name;
     OptionsControlKind kind;
     TwipsRect place;           // in the client area
-    std::string_view caption;  // UTF-8; empty for a swatch or the scroll bar
+    TextId caption;            // None for a swatch or the scroll bar
     int tabIndex;
     int swatch = 0;                                // a swatch's number, 1 .. kSwatchCount
     std::optional<LinkLabel> link = std::nullopt;  // the page a link opens
@@ -40,31 +41,33 @@ constexpr bool TakesFocus(OptionsControlKind kind) {
            kind == OptionsControlKind::Scroll;
 }
 
-inline constexpr std::string_view kOptionsTitle = "配置";
+inline constexpr TextId kOptionsTitle = TextId::OptionsTitle;
 inline constexpr float kOptionsClientWidth = 4530;  // twips
 inline constexpr float kOptionsClientHeight = 2235;
 inline constexpr std::int32_t kLinkColour = 0x00FF0000;  // blue, as 0x00BBGGRR
 
+// Label9 and Label11 reach nearly to the next link and to the dialog's edge: narrower, the toolkits'
+// fonts cut 关于作者 itself short, and the English captions too.
 inline constexpr std::array<OptionsControl, 17> kOptionsControls = [] {
     using enum OptionsControlKind;
     return std::array<OptionsControl, 17>{{
-        {"Label3", Label, {120, 240, 1695, 255}, "下载颜色", 6},
-        {"Picture3", Swatch, {1560, 240, 255, 255}, "", 5, 3},
-        {"Label2", Label, {2400, 240, 1695, 255}, "上方颜色", 4},
-        {"Picture2", Swatch, {3840, 240, 255, 255}, "", 3, 2},
-        {"Label4", Label, {120, 600, 1695, 255}, "上传颜色", 8},
-        {"Picture4", Swatch, {1560, 600, 255, 255}, "", 7, 4},
-        {"Label1", Label, {2400, 600, 1695, 255}, "下方颜色", 1},
-        {"Picture1", Swatch, {3840, 600, 255, 255}, "", 2, 1},
-        {"Label5", Label, {120, 960, 1695, 255}, "文本颜色", 10},
-        {"Picture5", Swatch, {1560, 960, 255, 255}, "", 9, 5},
-        {"Label6", Readout, {2400, 960, 1815, 255}, "透明度", 11},
-        {"Check1", Check, {120, 1320, 1695, 255}, "设为开机启动项", 0},
-        {"HScroll1", Scroll, {2400, 1320, 1695, 255}, "", 12},
-        {"Label10", Link, {120, 1800, 1185, 195}, "程序交流", 15, 0, LinkLabel::Label10},
-        {"Label9", Link, {1560, 1800, 855, 195}, "报告错误", 14, 0, LinkLabel::Label9},
-        {"Label8", Link, {2760, 1800, 780, 195}, "主页", 13, 0, LinkLabel::Label8},
-        {"Label11", Link, {3720, 1800, 525, 195}, "关于作者", 16, 0, LinkLabel::Label11},
+        {"Label3", Label, {120, 240, 1695, 255}, TextId::OptionsDownColour, 6},
+        {"Picture3", Swatch, {1560, 240, 255, 255}, TextId::None, 5, 3},
+        {"Label2", Label, {2400, 240, 1695, 255}, TextId::OptionsTopColour, 4},
+        {"Picture2", Swatch, {3840, 240, 255, 255}, TextId::None, 3, 2},
+        {"Label4", Label, {120, 600, 1695, 255}, TextId::OptionsUpColour, 8},
+        {"Picture4", Swatch, {1560, 600, 255, 255}, TextId::None, 7, 4},
+        {"Label1", Label, {2400, 600, 1695, 255}, TextId::OptionsBottomColour, 1},
+        {"Picture1", Swatch, {3840, 600, 255, 255}, TextId::None, 2, 1},
+        {"Label5", Label, {120, 960, 1695, 255}, TextId::OptionsTextColour, 10},
+        {"Picture5", Swatch, {1560, 960, 255, 255}, TextId::None, 9, 5},
+        {"Label6", Readout, {2400, 960, 1815, 255}, TextId::OptionsTransparency, 11},
+        {"Check1", Check, {120, 1320, 1695, 255}, TextId::OptionsStartup, 0},
+        {"HScroll1", Scroll, {2400, 1320, 1695, 255}, TextId::None, 12},
+        {"Label10", Link, {120, 1800, 1185, 195}, TextId::LinkForum, 15, 0, LinkLabel::Label10},
+        {"Label9", Link, {1560, 1800, 1080, 195}, TextId::LinkBugs, 14, 0, LinkLabel::Label9},
+        {"Label8", Link, {2760, 1800, 780, 195}, TextId::LinkHome, 13, 0, LinkLabel::Label8},
+        {"Label11", Link, {3720, 1800, 765, 195}, TextId::LinkAuthor, 16, 0, LinkLabel::Label11},
     }};
 }();
 

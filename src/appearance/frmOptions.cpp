@@ -5,6 +5,7 @@
 #include "appearance/MiscCode.h"
 #include "appearance/basCommonDialogs.h"
 #include "common/Rounding.h"
+#include "common/Texts.h"
 #include "settings/Conversions.h"
 #include "settings/modRegistry.h"
 
@@ -18,7 +19,7 @@ constexpr std::array<const SettingKey*, kSwatchCount> kSwatchKeys = {&keys::bgco
 }  // namespace
 
 std::string TransparencyReadout(std::int16_t position) {
-    return std::to_string(255 - position) + "\xE9\x80\x8F\xE6\x98\x8E\xE5\xBA\xA6";  // 透明度
+    return FormatText(TextId::OptionsTransparencyValue, {std::to_string(255 - position)});
 }
 
 frmOptions::frmOptions(OptionsPortsRefs ports, MainWindowColours current, std::string programPath,

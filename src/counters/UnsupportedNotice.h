@@ -2,11 +2,10 @@
 // Tells the user, once per run, that the system has no interface table. The readers of a run share
 // one notice, so a sampler made anew by a re-run start-up does not show it again.
 #include "common/AppTitle.h"
+#include "common/Texts.h"
 #include "ports/MessageDialog.h"
 
 namespace tg {
-
-inline constexpr const char* kNotSupportedText = "IP Helper is not supported by this system.";
 
 class UnsupportedNotice {
  public:
@@ -14,7 +13,7 @@ class UnsupportedNotice {
     void Show() {
         if (m_shown) return;
         m_shown = true;
-        m_dialog.Show(kNotSupportedText, kAppTitle, MessageIcon::None);
+        m_dialog.Show(Text(TextId::NotSupported), kAppTitle, MessageIcon::None);
     }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/Texts.h"
 #include "mainwindow/InterfaceMenu.h"
 
 namespace tg {
@@ -18,16 +19,16 @@ void BuildNames(const IconFacts& f, std::string& names) {
         }
         ++i;
     }
-    if (names.empty()) names = "无";
+    if (names.empty()) names = Text(TextId::IconNone);
 }
 
 }  // namespace
 
 void BuildIconTexts(const IconFacts& f, IconTexts& t) {
     t.label.clear();
-    t.label += "↓";
+    t.label += "↓";  // same in every language
     t.label += ReadoutRate(f.down);
-    t.label += " ↑";
+    t.label += " ↑";  // same in every language
     t.label += ReadoutRate(f.up);
 
     BuildNames(f, t.names);
@@ -35,7 +36,8 @@ void BuildIconTexts(const IconFacts& f, IconTexts& t) {
     t.tooltip += f.down;
     t.tooltip += ' ';
     t.tooltip += f.up;
-    t.tooltip += "\n计入 ";
+    t.tooltip += '\n';
+    t.tooltip += Text(TextId::IconCounted);
     t.tooltip += t.names;
 }
 

@@ -8,51 +8,60 @@ namespace tg {
 
 namespace {
 
-constexpr MenuNode Command(MenuItem item, const char* caption) { return {caption, {}, MenuNodeKind::Command, 0, item}; }
-constexpr MenuNode Check(MenuItem item, const char* caption) { return {caption, {}, MenuNodeKind::Check, 0, item}; }
-constexpr MenuNode Radio(MenuItem item, const char* caption, std::int32_t value) {
+using T = TextId;
+
+constexpr MenuNode Command(MenuItem item, TextId caption) { return {caption, {}, MenuNodeKind::Command, 0, item}; }
+constexpr MenuNode Check(MenuItem item, TextId caption) { return {caption, {}, MenuNodeKind::Check, 0, item}; }
+constexpr MenuNode Radio(MenuItem item, TextId caption, std::int32_t value) {
     return {caption, {}, MenuNodeKind::Radio, value, item};
 }
-constexpr MenuNode Separator() { return {"", {}, MenuNodeKind::Separator, 0, std::nullopt}; }
-constexpr MenuNode Submenu(const char* caption, std::span<const MenuNode> children) {
+constexpr MenuNode Separator() { return {TextId::None, {}, MenuNodeKind::Separator, 0, std::nullopt}; }
+constexpr MenuNode Submenu(TextId caption, std::span<const MenuNode> children) {
     return {caption, children, MenuNodeKind::Submenu, 0, std::nullopt};
 }
-constexpr MenuNode InterfaceItems() { return {"", {}, MenuNodeKind::Interfaces, 0, std::nullopt}; }
+constexpr MenuNode InterfaceItems() { return {TextId::None, {}, MenuNodeKind::Interfaces, 0, std::nullopt}; }
 
 constexpr std::array kScales = {
-    Radio(MenuItem::Kbps128, "128 Kbps", 128),    Radio(MenuItem::Kbps256, "256 Kbps", 256),
-    Radio(MenuItem::Kbps512, "512 Kbps", 512),    Radio(MenuItem::Kbps1024, "1024 Kbps", 1024),
-    Radio(MenuItem::Kbps2048, "2048 Kbps", 2048), Radio(MenuItem::KbpsAuto, "自动", kAutomaticScale),
+    Radio(MenuItem::Kbps128, T::MenuScale128, 128),    Radio(MenuItem::Kbps256, T::MenuScale256, 256),
+    Radio(MenuItem::Kbps512, T::MenuScale512, 512),    Radio(MenuItem::Kbps1024, T::MenuScale1024, 1024),
+    Radio(MenuItem::Kbps2048, T::MenuScale2048, 2048), Radio(MenuItem::KbpsAuto, T::MenuAutomatic, kAutomaticScale),
 };
 
 constexpr std::array kInterfaces = {
-    Check(MenuItem::InterfacesAuto, "自动"),
+    Check(MenuItem::InterfacesAuto, T::MenuAutomatic),
     Separator(),
     InterfaceItems(),
 };
 
 constexpr std::array kUnits = {
-    Radio(MenuItem::UnitsKilobits, "千比特 (kb)", static_cast<std::int32_t>(DisplayUnit::Kilobits)),
-    Radio(MenuItem::UnitsBits, "比特 (kb/Mb/Gb)", static_cast<std::int32_t>(DisplayUnit::Bits)),
-    Radio(MenuItem::UnitsBytes, "字节 (KB/MB/GB)", static_cast<std::int32_t>(DisplayUnit::Bytes)),
+    Radio(MenuItem::UnitsKilobits, T::MenuUnitsKilobits, static_cast<std::int32_t>(DisplayUnit::Kilobits)),
+    Radio(MenuItem::UnitsBits, T::MenuUnitsBits, static_cast<std::int32_t>(DisplayUnit::Bits)),
+    Radio(MenuItem::UnitsBytes, T::MenuUnitsBytes, static_cast<std::int32_t>(DisplayUnit::Bytes)),
+};
+
+// Each language under its own name, so that anyone finds theirs.
+constexpr std::array kLanguages = {
+    Radio(MenuItem::LanguageChinese, T::MenuChinese, static_cast<std::int32_t>(Language::Chinese)),
+    Radio(MenuItem::LanguageEnglish, T::MenuEnglish, static_cast<std::int32_t>(Language::English)),
 };
 
 constexpr std::array kTop = {
-    Check(MenuItem::ontop, "总在最前"),
-    Check(MenuItem::locked, "锁定位置"),
-    Check(MenuItem::trayicon, "显示通知区域图标"),
-    Check(MenuItem::hidden, "隐藏主窗口"),
-    Check(MenuItem::clickthrough, "鼠标穿透"),
-    Check(MenuItem::hidefullscreen, "全屏时隐藏"),
+    Check(MenuItem::ontop, T::MenuOnTop),
+    Check(MenuItem::locked, T::MenuLocked),
+    Check(MenuItem::trayicon, T::MenuTrayIcon),
+    Check(MenuItem::hidden, T::MenuHidden),
+    Check(MenuItem::clickthrough, T::MenuClickThrough),
+    Check(MenuItem::hidefullscreen, T::MenuHideFullScreen),
     Separator(),
-    Submenu("设置曲线最大值", kScales),
-    Submenu("网络接口", kInterfaces),
-    Submenu("显示单位", kUnits),
-    Command(MenuItem::usage, "流量统计..."),
+    Submenu(T::MenuScale, kScales),
+    Submenu(T::MenuInterfaces, kInterfaces),
+    Submenu(T::MenuUnits, kUnits),
+    Command(MenuItem::usage, T::MenuUsage),
     Separator(),
-    Command(MenuItem::abt, "关于..."),
-    Command(MenuItem::opt, "配置..."),
-    Command(MenuItem::exit, "退出"),
+    Command(MenuItem::abt, T::MenuAbout),
+    Command(MenuItem::opt, T::MenuOptions),
+    Submenu(T::MenuLanguage, kLanguages),
+    Command(MenuItem::exit, T::MenuExit),
 };
 
 // The list of nodes that holds `item`, the top level and every submenu searched.
@@ -96,6 +105,18 @@ std::optional<MenuItem> UnitItem(DisplayUnit unit) {
 std::optional<DisplayUnit> UnitOf(MenuItem item) {
     for (const MenuNode& node : kUnits)
         if (node.item == item) return static_cast<DisplayUnit>(node.value);
+    return std::nullopt;
+}
+
+std::optional<MenuItem> LanguageItem(Language language) {
+    for (const MenuNode& node : kLanguages)
+        if (node.value == static_cast<std::int32_t>(language)) return node.item;
+    return std::nullopt;
+}
+
+std::optional<Language> LanguageOf(MenuItem item) {
+    for (const MenuNode& node : kLanguages)
+        if (node.item == item) return static_cast<Language>(node.value);
     return std::nullopt;
 }
 

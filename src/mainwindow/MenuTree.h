@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "common/Texts.h"
 #include "mainwindow/RateText.h"
 #include "ports/Form.h"
 
@@ -21,7 +22,7 @@ enum class MenuNodeKind {
 };
 
 struct MenuNode {
-    const char* caption = "";            // empty for Separator and Interfaces
+    TextId caption = TextId::None;       // None for Separator and Interfaces
     std::span<const MenuNode> children;  // Submenu only
     MenuNodeKind kind = MenuNodeKind::Separator;
     std::int32_t value = 0;              // Radio: what picking it selects (a scale's kilobits, a unit)
@@ -45,6 +46,10 @@ std::optional<std::int32_t> ScaleOf(MenuItem item);
 // The 显示单位 submenu: a Radio item per unit of the read-outs.
 std::optional<MenuItem> UnitItem(DisplayUnit unit);
 std::optional<DisplayUnit> UnitOf(MenuItem item);
+
+// The 语言 (Language) submenu: a Radio item per language.
+std::optional<MenuItem> LanguageItem(Language language);
+std::optional<Language> LanguageOf(MenuItem item);
 
 // The Radio siblings of `item`, the group a pick of it marks; empty when it is no Radio item.
 std::span<const MenuNode> RadioGroup(MenuItem item);

@@ -22,17 +22,6 @@ constexpr std::uint32_t kResizePause = 100;  // ms after each resize step
 
 }  // namespace
 
-std::string FirstRunMessage() {
-    return "Thank you for using TideGauge; this edition and its translation come from the TideGauge project.\r\n"
-           "This is a simple bandwidth monitor, build to monitor download and upload data volume and connection speed.\r\n"
-           "It is a light program that will only take max 4 mb ram. Unless like other flowdial's that takes 20-30 mb ram.\r\n"
-           "The main window shows a line graph, download and upload speed and graph's maximum value. You can easily "
-           "drag move or resize the widnow from bottom right corner. Right clicking will show a menu with basic "
-           "commands like always on top and options, Exit etc. You can all colors and transparency there. Also you "
-           "can set to start with widnows.\r\n\r\n"
-           "Thanks for reading, this message was built to show for the first time only.";
-}
-
 frmMain::frmMain(MainWindowPorts ports)
     : m_ports(ports),
       m_store(ports.settings),
@@ -57,6 +46,7 @@ void frmMain::Form_Initialize() {
 }
 
 void frmMain::Form_Load() {
+    RestoreLanguage();
     IP = std::make_shared<CIpUpdate>(m_ports.table, m_notice, m_ports.clock);
     IP->Data = [this](std::int32_t& OutData, std::int32_t& InData) { IP_Data(OutData, InData); };
     m_tick = TickResult{};  // the new sampler has read nothing: the tooltip and the menu list no interfaces
@@ -176,7 +166,7 @@ void frmMain::RestoreColours() {
 
 void frmMain::ShowFirstRunMessage() {
     if (m_store.Read(keys::info) != "0") return;
-    m_ports.messages.Show(FirstRunMessage(), kAppTitle, MessageIcon::None);
+    m_ports.messages.Show(Text(TextId::FirstRun), kAppTitle, MessageIcon::None);
     m_store.Write(keys::info, "1");
 }
 
@@ -190,6 +180,14 @@ void frmMain::RestoreTopmost() {
 void frmMain::RestoreInterfaces() {
     m_interfaces = SelectionOrAutomatic(m_store.Read(keys::interfaces));
     IP->Select(m_interfaces);
+}
+
+// First of all: the messages of the start-up (the first run's, a system without an interface
+// table) are in the stored language too.
+void frmMain::RestoreLanguage() {
+    SetLanguage(LanguageFromSetting(m_store.Read(keys::language)));
+    if (const auto item = LanguageItem(CurrentLanguage())) CheckOnly(*item);
+    m_ports.form.RelabelMenu();
 }
 
 // Like the scale's, the marks are only ever set here, never cleared: a re-run finds them right.

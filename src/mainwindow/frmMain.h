@@ -101,6 +101,8 @@ class frmMain {
     void locked_Click();
     // A unit of 显示单位: the read-outs show their last values in it at once.
     void Units_Click(MenuItem item);
+    // A language of 语言 (Language): the menu, the tooltip and every dialog opened from now on.
+    void Language_Click(MenuItem item);
     void abt_Click();
     void opt_Click();
     // 流量统计...: the usage dialog, modal, over the log as it grows. The ticks go on while it is
@@ -155,6 +157,7 @@ class frmMain {
     void KeepOnScreen(TwipsRect& place);
     void RestoreScale();
     void RestoreColours();
+    void RestoreLanguage();
     void ShowFirstRunMessage();
     void RestoreTopmost();
     void RestoreInterfaces();
@@ -250,7 +253,5 @@ class frmMain {
 };
 
 // The first-run message and the about message, lines joined with CRLF.
-std::string FirstRunMessage();
-std::string AboutMessage();
 
 }  // namespace tg

@@ -6,15 +6,6 @@
 
 namespace tg {
 
-std::string AboutMessage() {
-    return "TideDesk - an edition of TideGauge from the TideGauge project\r\n"
-           "Localised by the TideGauge project; all rights remain with the program's author.\r\n"
-           "Email: tidegauge@example.org\r\n"
-           "https://tidegauge.example.org/\r\n"
-           "\r\n"
-           "\xE6\x84\x9F\xE8\xB0\xA2\xE4\xBD\xBF\xE7\x94\xA8!";  // 感谢使用!
-}
-
 void frmMain::MenuCommand(MenuItem item) {
     if (ScaleOf(item)) {
         Kbps_Click(item);
@@ -22,6 +13,10 @@ void frmMain::MenuCommand(MenuItem item) {
     }
     if (UnitOf(item)) {
         Units_Click(item);
+        return;
+    }
+    if (LanguageOf(item)) {
+        Language_Click(item);
         return;
     }
     switch (item) {
@@ -81,6 +76,19 @@ void frmMain::ShowRateReadouts() {
     PlaceUploadReadout();
     m_downText = ReadoutText(Readout::Download, m_units, m_down);
     m_ports.form.SetLabelText(LabelId::Label9, m_downText);
+}
+
+// What shows now changes at once; a dialog takes the language when it next opens.
+void frmMain::Language_Click(MenuItem item) {
+    const std::optional<Language> language = LanguageOf(item);
+    if (!language) return;
+    SetLanguage(*language);
+    CheckOnly(item);
+    m_store.Write(keys::language, LanguageSetting(*language));
+    m_ports.form.RelabelMenu();
+    ApplyIcon(m_areaAvailable);  // the greyed items' reasons
+    if (m_iconShown) RefreshIconText();
+    RefreshTooltip();
 }
 
 void frmMain::locked_Click() {
@@ -159,7 +167,7 @@ void frmMain::OpenUsage() {
     ReadPlan();
 }
 
-void frmMain::abt_Click() { m_ports.messages.Show(AboutMessage(), kAppTitle, MessageIcon::Information); }
+void frmMain::abt_Click() { m_ports.messages.Show(Text(TextId::About), kAppTitle, MessageIcon::Information); }
 
 // Closing the dialog in any way re-runs the start-up sequence: that is how new colours arrive.
 void frmMain::opt_Click() {

@@ -8,14 +8,6 @@
 
 namespace tg {
 
-namespace {
-
-// Short: a menu without tooltips shows them beside the caption.
-constexpr std::string_view kNoNotificationArea = "没有正在运行的通知区域";
-constexpr std::string_view kNeedsIcon = "需要先显示通知区域图标";
-
-}  // namespace
-
 // A re-run after the options dialog finds the icon and the window as the user left them: only what
 // changes is told again.
 void frmMain::RestoreOutOfTheWay() {
@@ -53,9 +45,10 @@ bool frmMain::AreaAvailable() const { return m_ports.icon != nullptr && m_ports.
 void frmMain::ApplyIcon(bool available) {
     m_areaAvailable = available;
     const bool shown = m_trayIcon && available;
-    m_ports.form.SetMenuEnabled(MenuItem::trayicon, available, available ? "" : kNoNotificationArea);
-    m_ports.form.SetMenuEnabled(MenuItem::hidden, shown, shown ? "" : kNeedsIcon);
-    m_ports.form.SetMenuEnabled(MenuItem::clickthrough, shown, shown ? "" : kNeedsIcon);
+    // Short reasons: a menu without tooltips shows them beside the caption.
+    m_ports.form.SetMenuEnabled(MenuItem::trayicon, available, available ? "" : Text(TextId::WhyNoNotificationArea));
+    m_ports.form.SetMenuEnabled(MenuItem::hidden, shown, shown ? "" : Text(TextId::WhyNeedsIcon));
+    m_ports.form.SetMenuEnabled(MenuItem::clickthrough, shown, shown ? "" : Text(TextId::WhyNeedsIcon));
     if (shown != m_iconShown) {
         m_iconShown = shown;
         m_ports.icon->Show(shown);
@@ -173,7 +166,7 @@ void frmMain::CheckQuota() {
 void frmMain::RunDeferred() {
     if (m_ticks > 0) return;
     if (const std::optional<QuotaNotice> notice = std::exchange(m_quotaNotice, std::nullopt))
-        m_ports.notifier->Notify(kQuotaNoticeTitle, QuotaNoticeText(*notice, m_units));
+        m_ports.notifier->Notify(Text(TextId::QuotaTitle), QuotaNoticeText(*notice, m_units));
     if (m_menuCalls == 0 && std::exchange(m_usageAsked, false)) OpenUsage();
 }
 

@@ -19,8 +19,9 @@ enum class Cursor { Default = 0, SizeNwse = 8 };
 enum class MenuItem {
     ontop, Kbps128, Kbps256, Kbps512, Kbps1024, Kbps2048, KbpsAuto, abt, opt, exit, InterfacesAuto,
     locked, UnitsKilobits, UnitsBits, UnitsBytes, usage, trayicon, hidden, clickthrough, hidefullscreen,
+    LanguageChinese, LanguageEnglish,
 };
-inline constexpr MenuItem kLastMenuItem = MenuItem::hidefullscreen;
+inline constexpr MenuItem kLastMenuItem = MenuItem::LanguageEnglish;
 
 // One interface item of the 网络接口 submenu, below 自动 and a separator.
 struct InterfaceMenuEntry {
@@ -80,6 +81,8 @@ class Form {
     virtual bool MenuChecked(MenuItem item) const = 0;
     // An item that cannot be picked now shows greyed, with `why` as its tooltip; enabled, none.
     virtual void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) = 0;
+    // Every fixed item and submenu shows its caption again, in the language picked now (Texts).
+    virtual void RelabelMenu() = 0;
     // Replaces the interface items of the 网络接口 submenu. Picking one calls
     // frmMain::Interface_Click with its position in `entries`.
     virtual void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) = 0;

@@ -7,7 +7,7 @@
 namespace tg {
 
 inline constexpr std::string_view kSettingsApp = "TideGauge";
-inline constexpr std::string_view kSettingsSection = "\xE9\x85\x8D\xE7\xBD\xAE";  // 配置
+inline constexpr std::string_view kSettingsSection = "\xE9\x85\x8D\xE7\xBD\xAE";  // 配置, never shown: same in every language
 
 enum class SettingForm {
     Twips,    // decimal number, read as single precision
@@ -19,6 +19,7 @@ enum class SettingForm {
     Day,      // a day of the month, 1 to 28
     Gigabytes,  // whole gigabytes of 10^9 bytes, 0 to 1,000,000; 0 for none
     Text,     // the program's own record, read back by the program alone
+    Language,  // "en" for English; anything else, or none, Chinese
 };
 
 struct SettingKey {
@@ -51,13 +52,14 @@ inline constexpr SettingKey clickthrough{"clickthrough", SettingForm::Flag, "0"}
 inline constexpr SettingKey hidefullscreen{"hidefullscreen", SettingForm::Flag, "0"};  // "1": hidden for full screen
 inline constexpr SettingKey quota{"quota", SettingForm::Gigabytes, "0"};  // a data plan's limit a period
 inline constexpr SettingKey quotaalert{"quotaalert", SettingForm::Text, ""};  // the alerts given this period
+inline constexpr SettingKey language{"language", SettingForm::Language, "zh"};  // of every text shown
 }  // namespace keys
 
-inline constexpr std::array<SettingKey, 23> kSettingKeys = {
+inline constexpr std::array<SettingKey, 24> kSettingKeys = {
     keys::x,        keys::y,        keys::x1,       keys::y1,      keys::kbps, keys::bgcolor1,   keys::bgcolor2,
     keys::bgcolor3, keys::bgcolor4, keys::bgcolor5, keys::transpa, keys::info, keys::ontop,      keys::interfaces,
     keys::periodstart, keys::units, keys::locked, keys::trayicon, keys::hidden, keys::clickthrough,
-    keys::hidefullscreen, keys::quota, keys::quotaalert,
+    keys::hidefullscreen, keys::quota, keys::quotaalert, keys::language,
 };
 
 }  // namespace tg

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/Texts.h"
+
 namespace tg {
 
 namespace {
@@ -63,10 +65,10 @@ std::optional<QuotaNotice> QuotaAlert::Check(Day periodFirst, std::uint64_t used
 }
 
 std::string QuotaNoticeText(const QuotaNotice& notice, DisplayUnit unit) {
-    const std::string used = "本期已用 " + AmountText(unit, notice.used);
-    const std::string limit = "每月流量上限 " + AmountText(unit, notice.limit);
-    if (notice.percent >= 100) return used + "，已达到" + limit + "。";
-    return used + "，已达到" + limit + " 的 " + std::to_string(notice.percent) + "%。";
+    const std::string used = AmountText(unit, notice.used);
+    const std::string limit = AmountText(unit, notice.limit);
+    if (notice.percent >= 100) return FormatText(TextId::QuotaReached, {used, limit});
+    return FormatText(TextId::QuotaShare, {used, limit, std::to_string(notice.percent)});
 }
 
 }  // namespace tg

@@ -54,7 +54,6 @@ class QuotaAlert {
 };
 
 // The notice as the user reads it: what was used and the limit, in the unit's family.
-inline constexpr std::string_view kQuotaNoticeTitle = "流量提醒";
 std::string QuotaNoticeText(const QuotaNotice& notice, DisplayUnit unit);
 
 }  // namespace tg

@@ -39,7 +39,7 @@ struct UsageControl {
     std::string_view name;
     UsageControlKind kind;
     TwipsRect place;           // in the client area
-    std::string_view caption;  // UTF-8; empty where frmUsage sets the text
+    TextId caption = TextId::None;  // None where frmUsage sets the text
     TextAlign align = TextAlign::Left;
     int line = 0;  // an amount's line of UsageSummary::lines
     UsageColumn column = UsageColumn::Received;
@@ -50,7 +50,7 @@ struct UsageControl {
 // Only the spin buttons take the focus.
 constexpr bool TakesFocus(UsageControlKind kind) { return kind == UsageControlKind::Spin; }
 
-inline constexpr std::string_view kUsageTitle = "流量统计";
+inline constexpr TextId kUsageTitle = TextId::UsageTitle;
 inline constexpr float kUsageClientWidth = 4800;  // twips
 inline constexpr float kUsageClientHeight = 5040;
 // While the dialog is open its totals and chart follow the log at this pace.
@@ -59,9 +59,10 @@ inline constexpr unsigned kUsageRefreshMilliseconds = 1000;
 
 namespace usage_layout {
 
-// The grid: a row of column captions over one row per line of the summary.
-inline constexpr float kCaptionLeft = 120, kCaptionWidth = 720;
-inline constexpr float kColumnLeft = 960, kColumnStep = 1230, kColumnWidth = 1170;
+// The grid: a row of column captions over one row per line of the summary. The captions' column
+// takes the longest of them in English ("Last period").
+inline constexpr float kCaptionLeft = 120, kCaptionWidth = 1020;
+inline constexpr float kColumnLeft = 1200, kColumnStep = 1140, kColumnWidth = 1080;
 inline constexpr float kRowTop = 120, kRowStep = 300, kRowHeight = 255;
 // The chart, its day labels under it, and the spin buttons with their captions, a row each.
 inline constexpr TwipsRect kChart = {150, 1740, 4500, 1800};
@@ -70,7 +71,7 @@ inline constexpr float kSpinRowTop = 3960, kSpinRowStep = 480;
 constexpr TwipsRect SpinCaption(int row) { return {120, kSpinRowTop + 60 + static_cast<float>(row) * kSpinRowStep, 2400, 255}; }
 constexpr TwipsRect SpinPlace(int row) { return {2640, kSpinRowTop + static_cast<float>(row) * kSpinRowStep, 1200, 375}; }
 constexpr UsageControl SpinButton(std::string_view name, int row, SpinRange range) {
-    UsageControl c{name, UsageControlKind::Spin, SpinPlace(row), ""};
+    UsageControl c{name, UsageControlKind::Spin, SpinPlace(row)};
     c.spin = range;
     return c;
 }
@@ -83,13 +84,13 @@ constexpr TwipsRect RowCaption(int row) {
     return {kCaptionLeft, kRowTop + static_cast<float>(row) * kRowStep, kCaptionWidth, kRowHeight};
 }
 constexpr UsageControl AmountCell(std::string_view name, int line, UsageColumn column) {
-    return {name, UsageControlKind::Amount, Cell(line + 1, static_cast<int>(column)), "", TextAlign::Right, line, column};
+    return {name, UsageControlKind::Amount, Cell(line + 1, static_cast<int>(column)), TextId::None, TextAlign::Right, line, column};
 }
 // Centred under the bar's share of the chart's width.
 constexpr UsageControl DayLabelUnder(std::string_view name, int bar) {
     const float centre = kChart.left + (static_cast<float>(bar) + 0.5F) * kChart.width / kChartDays;
     const TwipsRect place{centre - kDayLabelWidth / 2, kDayLabelTop, kDayLabelWidth, kDayLabelHeight};
-    UsageControl c{name, UsageControlKind::DayLabel, place, ""};
+    UsageControl c{name, UsageControlKind::DayLabel, place};
     c.align = TextAlign::Centre;
     c.bar = bar;
     return c;
@@ -102,9 +103,9 @@ inline constexpr std::array<UsageControl, 29> kUsageControls = [] {
     using enum UsageControlKind;
     using enum UsageColumn;
     return std::array<UsageControl, 29>{{
-        {"ReceivedCaption", Label, Cell(0, 0), "接收", TextAlign::Right},
-        {"SentCaption", Label, Cell(0, 1), "发送", TextAlign::Right},
-        {"TotalCaption", Label, Cell(0, 2), "合计", TextAlign::Right},
+        {"ReceivedCaption", Label, Cell(0, 0), TextId::UsageReceived, TextAlign::Right},
+        {"SentCaption", Label, Cell(0, 1), TextId::UsageSent, TextAlign::Right},
+        {"TotalCaption", Label, Cell(0, 2), TextId::UsageTotal, TextAlign::Right},
         {"TodayCaption", Label, RowCaption(1), kUsageLineCaptions[0]},
         AmountCell("TodayReceived", 0, Received),
         AmountCell("TodaySent", 0, Sent),
@@ -121,15 +122,15 @@ inline constexpr std::array<UsageControl, 29> kUsageControls = [] {
         AmountCell("LastPeriodReceived", 3, Received),
         AmountCell("LastPeriodSent", 3, Sent),
         AmountCell("LastPeriodTotal", 3, Total),
-        {"Chart", Chart, kChart, ""},
+        {"Chart", Chart, kChart},
         DayLabelUnder("Day1", 1),
         DayLabelUnder("Day8", 8),
         DayLabelUnder("Day15", 15),
         DayLabelUnder("Day22", 22),
         DayLabelUnder("Day29", 29),
-        {"PeriodStartCaption", Label, SpinCaption(0), "每月起始日"},
+        {"PeriodStartCaption", Label, SpinCaption(0), TextId::UsagePeriodStart},
         SpinButton("PeriodStart", 0, kPeriodStartSpin),
-        {"QuotaCaption", Label, SpinCaption(1), "每月流量上限 (GB)"},
+        {"QuotaCaption", Label, SpinCaption(1), TextId::UsageQuota},
         SpinButton("Quota", 1, kQuotaSpin),
     }};
 }();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Texts.h"
 #include "usage/UsageLog.h"
 
 namespace tg {
@@ -16,11 +17,12 @@ inline constexpr int kChartLabelEvery = 7;
 constexpr bool IsLabelledBar(int bar) { return (kChartDays - 1 - bar) % kChartLabelEvery == 0; }
 
 // The captions of the four lines, in their order.
-inline constexpr std::array<const char*, 4> kUsageLineCaptions = {"今天", "昨天", "本期", "上期"};
+inline constexpr std::array<TextId, 4> kUsageLineCaptions = {TextId::Today, TextId::Yesterday, TextId::ThisPeriod,
+                                                             TextId::LastPeriod};
 
 struct UsageSummary {
     struct Line {
-        const char* caption = nullptr;  // 今天, 昨天, 本期, 上期
+        TextId caption = TextId::None;  // 今天, 昨天, 本期, 上期
         Usage usage;
     };
     struct Bar {

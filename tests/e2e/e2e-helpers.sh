@@ -430,15 +430,17 @@ resize_from_there() {
 }
 
 # The context menu's top level, in order; "-" is a separator. On both platforms the arrow keys pass
-# over separators, and from no selection Down selects the first item and Up the last. menu_keys
-# ITEM: the presses that select ITEM, from the nearer end, so one list says where each item is.
-menu_items=(总在最前 锁定位置 显示通知区域图标 隐藏主窗口 鼠标穿透 全屏时隐藏 - 设置曲线最大值 网络接口 显示单位 流量统计... - 关于... 配置... 退出)
+# over separators, and from no selection Down selects the first item and Up the last. GTK's keys
+# also pass over greyed items, Windows' do not, so only the three items above the ones greyed
+# without the icon (隐藏主窗口, 鼠标穿透) are reached with Down. menu_keys ITEM: the presses that
+# select ITEM, so one list says where each item is.
+menu_items=(总在最前 锁定位置 显示通知区域图标 隐藏主窗口 鼠标穿透 全屏时隐藏 - 设置曲线最大值 网络接口 显示单位 流量统计... - 关于... 配置... "语言 (Language)" 退出)
 menu_keys() {
   local items=() item i
   for item in "${menu_items[@]}"; do [[ $item == - ]] || items+=("$item"); done
   for i in "${!items[@]}"; do
     [[ ${items[i]} == "$1" ]] || continue
-    if ((i < ${#items[@]} - 1 - i)); then printf 'Down%.0s ' $(seq 0 "$i"); else printf 'Up%.0s ' $(seq "$i" $((${#items[@]} - 1))); fi
+    if ((i < 3)); then printf 'Down%.0s ' $(seq 0 "$i"); else printf 'Up%.0s ' $(seq "$i" $((${#items[@]} - 1))); fi
     return 0
   done
   fail "the menu has no item $1"
@@ -513,6 +515,29 @@ close_options() {
   press "$options" alt+F4
   poll 10 not find_titled 配置 || fail "the options dialog is still up 10 s after Alt+F4"
   kill -0 "$app" 2>/dev/null || fail "the program ended with the dialog"
+}
+
+# language_round_trip: English picked in 语言 (Language) is stored, and the menu (its width) and the
+# options dialog (its title) change at once; 中文 brings the Chinese back. The platform gives
+# top_menu_width X Y (sets menu_w), pick_in_submenu ITEM N X Y and dialog_close_key.
+language_round_trip() {
+  local x y chinese
+  read -r x y _ _ <<<"$(geometry "$main")"
+  top_menu_width $((x + 20)) $((y + 20))
+  chinese=$menu_w
+  pick_in_submenu "语言 (Language)" 1 $((x + 20)) $((y + 20))
+  expect_stored language en
+  top_menu_width $((x + 20)) $((y + 20))
+  [[ $menu_w != "$chinese" ]] || fail "the menu is $menu_w pixels wide in English, as in Chinese"
+  menu_pick 配置... $((x + 20)) $((y + 20))
+  poll 10 find_titled Options || fail "no window titled Options within 10 s of picking Options..."
+  options=$titled
+  window_shot "$options" && keep_shot options-english
+  press "$options" "$dialog_close_key"
+  poll 10 not find_titled Options || fail "the options dialog is still up 10 s after $dialog_close_key"
+  pick_in_submenu "语言 (Language)" 0 $((x + 20)) $((y + 20))
+  expect_stored language zh
+  echo "   the menu is $chinese pixels wide in Chinese, $menu_w in English; the options dialog titled Options"
 }
 
 # window_since LIST: a mapped window of the program that the list of window ids does not hold; sets

@@ -381,6 +381,25 @@ usage_dialog "255 0 0" "51 209 122"
 step "锁定位置: locked, drags leave the window alone; unlocked, a drag moves it"
 lock_round_trip
 
+step "语言 (Language): English is stored, the menu and a dialog show it at once; 中文 brings Chinese back"
+# top_menu_width X Y: the width of the menu opened there (menu_w); the menu is closed again.
+top_menu_width() {
+  open_menu "$@"
+  menu_w=$(geometry "$popup" | cut -d' ' -f3)
+  xdotool key Escape
+  poll 5 menu_closed || fail "the menu is still up 5 s after Escape"
+}
+# pick_in_submenu ITEM N X Y: the item N (0 the first) of ITEM's submenu.
+pick_in_submenu() {
+  open_submenu "$1" "${@:3}"
+  xdotool key Right
+  for ((n = 0; n < $2; n++)); do xdotool key Down; done
+  xdotool key Return
+  poll 5 menu_closed || fail "the menu is still up after an item of $1 was picked"
+}
+dialog_close_key=Escape
+language_round_trip
+
 step "the menu's exit item ends the program"
 read -r x y _ _ <<<"$(geometry "$main")"
 quit $((x + 20)) $((y + 20))

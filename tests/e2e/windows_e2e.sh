@@ -392,6 +392,24 @@ lock_round_trip
 step "显示通知区域图标: the icon in Wine's notification area, with the rates as its tooltip and the window's menu"
 notify_icon_round_trip
 
+step "语言 (Language): English is stored, the menu and a dialog show it at once; 中文 brings Chinese back"
+# top_menu_width X Y: the width of the menu opened there (menu_w); the menu is closed again.
+top_menu_width() {
+  open_menu "$@"
+  menu_w=$(geometry "$top_menu" | cut -d' ' -f3)
+  xdotool key Escape
+  menus_gone
+}
+# pick_in_submenu ITEM N X Y: the item N (0 the first) of ITEM's submenu.
+pick_in_submenu() {
+  open_submenu "$1" "${@:3}"
+  for ((n = 0; n < $2; n++)); do xdotool key Down; done
+  xdotool key Return
+  menus_gone
+}
+dialog_close_key=alt+F4
+language_round_trip
+
 step "the menu's exit item ends the program"
 read -r x y _ _ <<<"$(geometry "$main")"
 quit $((x + 20)) $((y + 20))

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Texts.h"
 #include "Fakes.h"
 #include "Pixels.h"
 #include "MainWindowFakes.h"
@@ -293,6 +294,8 @@ class FixtureTest : public ::testing::Test {
  protected:
     std::unique_ptr<Fixture> ui = MakeFixture();
     World& world = ui->world;
+    // The language is the program's, not a window's: the next test starts in Chinese.
+    void TearDown() override { SetLanguage(Language::Chinese); }
 };
 
 }  // namespace tg::test

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <span>
+#include <tuple>
 
 #include "Fixture.h"
 #include "mainwindow/MenuTree.h"
@@ -160,11 +161,11 @@ void Walk(std::span<const MenuNode> nodes, const std::vector<MenuEntry>& entries
                 if (!entry->separator && interfaces) interfaces->push_back(*entry);
             continue;
         }
-        ASSERT_NE(entry, entries.end()) << "missing: " << node.caption;
-        EXPECT_EQ(entry->separator, node.kind == MenuNodeKind::Separator) << node.caption;
-        EXPECT_EQ(entry->caption, node.caption);
-        EXPECT_EQ(entry->submenu, node.kind == MenuNodeKind::Submenu) << node.caption;
-        EXPECT_EQ(entry->checkable.value_or(node.Checkable()), node.Checkable()) << node.caption;
+        ASSERT_NE(entry, entries.end()) << "missing: " << Text(node.caption);
+        EXPECT_EQ(entry->separator, node.kind == MenuNodeKind::Separator) << Text(node.caption);
+        EXPECT_EQ(entry->caption, Text(node.caption));
+        EXPECT_EQ(entry->submenu, node.kind == MenuNodeKind::Submenu) << Text(node.caption);
+        EXPECT_EQ(entry->checkable.value_or(node.Checkable()), node.Checkable()) << Text(node.caption);
         if (entry->submenu) Walk(node.children, entry->children, visit, interfaces);
         if (node.item) visit(node, *entry);
         ++entry;
@@ -215,6 +216,19 @@ TEST_F(MenuTest, TheMenuIsTheTreeWithTheInterfacesFilledAgainNotAppended) {
     EXPECT_EQ(world.Stored("interfaces"), "lo,eth0") << "picked interfaces count along with those before";
     ui->Pick(byName["lo"]);
     EXPECT_EQ(world.Stored("interfaces"), "eth0");
+}
+
+// A language picked relabels the menu at once: Open's walk holds every entry to the table in the
+// language of the moment, the greyed items' reasons included.
+TEST_F(MenuTest, ALanguagePickedRelabelsTheMenuAtOnceAndIsStored) {
+    for (const auto& [item, language, stored] : {std::tuple{MenuItem::LanguageEnglish, Language::English, "en"},
+                                                 std::tuple{MenuItem::LanguageChinese, Language::Chinese, "zh"}}) {
+        ui->Pick(Open(*ui).items[item]);
+        const Menu menu = Open(*ui);
+        EXPECT_EQ(menu.items.at(MenuItem::exit).caption, TextIn(TextId::MenuExit, language));
+        EXPECT_EQ(menu.items.at(MenuItem::hidden).tooltip, TextIn(TextId::WhyNeedsIcon, language));
+        EXPECT_EQ(world.Stored("language"), stored);
+    }
 }
 
 // What a command item's pick leaves behind: the dialogs and messages it opened, the ends.

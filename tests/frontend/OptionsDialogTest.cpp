@@ -39,7 +39,7 @@ class OptionsDialogTest : public FixtureTest {
 
 TEST_F(OptionsDialogTest, AFixedDialogOverTheMainWindowInTheMiddleOfTheScreen) {
     const DialogFrame frame = ui->Frame();
-    EXPECT_EQ(frame.title, kOptionsTitle);
+    EXPECT_EQ(frame.title, Text(kOptionsTitle));
     const PixelRect client = Expected({0, 0, kOptionsClientWidth, kOptionsClientHeight});
     EXPECT_EQ(frame.client.cx, client.cx);
     EXPECT_EQ(frame.client.cy, client.cy);
@@ -54,7 +54,7 @@ TEST_F(OptionsDialogTest, TheControlsAreTheDescribedOnes) {
         const ControlView control = ui->Control(c.name);
         ASSERT_TRUE(control.found) << c.name;
         EXPECT_EQ(control.place, Expected(c.place)) << c.name;
-        EXPECT_EQ(control.caption, c.caption) << c.name;
+        EXPECT_EQ(control.caption, Text(c.caption)) << c.name;
         EXPECT_EQ(control.kind, Shown(c.kind)) << c.name;
         EXPECT_EQ(control.takesFocus, TakesFocus(c.kind)) << c.name;
     }

@@ -26,7 +26,7 @@ class UsageDialogTest : public FixtureTest {
 
 TEST_F(UsageDialogTest, AFixedDialogOverTheMainWindowWithTheDescribedControls) {
     const DialogFrame frame = ui->Frame();
-    EXPECT_EQ(frame.title, kUsageTitle);
+    EXPECT_EQ(frame.title, Text(kUsageTitle));
     const PixelRect client = RectToPixels({0, 0, kUsageClientWidth, kUsageClientHeight}, 15);
     EXPECT_EQ(std::make_pair(frame.client.cx, frame.client.cy), std::make_pair(client.cx, client.cy));
     EXPECT_NEAR(2 * frame.outer.x + frame.outer.cx, 1920, 1);
@@ -41,7 +41,7 @@ TEST_F(UsageDialogTest, AFixedDialogOverTheMainWindowWithTheDescribedControls) {
         EXPECT_EQ(control.kind, Shown(c.kind)) << c.name;
         EXPECT_EQ(control.takesFocus, TakesFocus(c.kind)) << c.name;
         if (control.kind != ControlKind::Label) continue;
-        EXPECT_EQ(control.caption, c.caption) << c.name;
+        EXPECT_EQ(control.caption, Text(c.caption)) << c.name;
         EXPECT_EQ(control.align, c.align) << c.name;
     }
     const ControlView spin = ui->Control("PeriodStart");

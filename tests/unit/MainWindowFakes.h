@@ -99,6 +99,8 @@ class FakeForm final : public Form {
         const auto it = checks.find(item);
         return it != checks.end() && it->second;
     }
+    int relabels = 0;
+    void RelabelMenu() override { ++relabels; }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override {
         interfaceItems.assign(entries.begin(), entries.end());
     }

@@ -123,7 +123,7 @@ TEST(UsageSummary, TheFourLinesAndThirtyBarsLabelledEverySeventhDayBackFromToday
     std::vector<std::uint64_t> received;
     for (const auto& line : s.lines) received.push_back(line.usage.received);
     EXPECT_EQ(received, (std::vector<std::uint64_t>{10, 20, 430, 53000}));
-    EXPECT_STREQ(s.lines[2].caption, "本期");
+    EXPECT_EQ(s.lines[2].caption, TextId::ThisPeriod);
     ASSERT_EQ(s.bars.size(), 30u);
     EXPECT_EQ(s.bars.back().usage, (Usage{10, 1}));
     EXPECT_EQ(s.bars[30 - 1 - 8].usage, (Usage{3000, 300})) << "eight days back";

@@ -28,9 +28,9 @@ TEST(MenuTreeTest, EveryItemOnceWithACaptionAndNoSeparatorAtAnEnd) {
     Walk(ContextMenuTree(), [&](std::span<const MenuNode> list, std::size_t i) {
         const MenuNode& node = list[i];
         const bool blank = node.kind == MenuNodeKind::Separator || node.kind == MenuNodeKind::Interfaces;
-        EXPECT_EQ(std::string_view(node.caption).empty(), blank) << i << " " << node.caption;
-        EXPECT_EQ(node.Pickable(), !blank && node.kind != MenuNodeKind::Submenu) << node.caption;
-        EXPECT_EQ(node.children.empty(), node.kind != MenuNodeKind::Submenu) << node.caption;
+        EXPECT_EQ(node.caption == TextId::None, blank) << i << " " << Text(node.caption);
+        EXPECT_EQ(node.Pickable(), !blank && node.kind != MenuNodeKind::Submenu) << Text(node.caption);
+        EXPECT_EQ(node.children.empty(), node.kind != MenuNodeKind::Submenu) << Text(node.caption);
         if (node.item) ++found[*node.item];
         interfaceSlots += node.kind == MenuNodeKind::Interfaces ? 1 : 0;
         if (node.kind == MenuNodeKind::Separator) {
@@ -48,12 +48,12 @@ TEST(MenuTreeTest, EveryItemOnceWithACaptionAndNoSeparatorAtAnEnd) {
 TEST(MenuTreeTest, TheScalesAreOneRadioGroupInTheTreeAndTheirValuesLeadBack) {
     ASSERT_FALSE(ScaleMenu().empty());
     for (const MenuNode& node : ScaleMenu()) {
-        ASSERT_EQ(node.kind, MenuNodeKind::Radio) << node.caption;
+        ASSERT_EQ(node.kind, MenuNodeKind::Radio) << Text(node.caption);
         EXPECT_EQ(ScaleItem(node.value), node.item) << "values are unique: " << node.value;
         EXPECT_EQ(ScaleOf(*node.item), node.value);
         EXPECT_EQ(RadioGroup(*node.item).data(), ScaleMenu().data()) << "the tree shows this very list";
         if (node.value != kAutomaticScale) {
-            EXPECT_EQ(node.caption, std::to_string(node.value) + " Kbps");
+            EXPECT_EQ(Text(node.caption), std::to_string(node.value) + " Kbps");
         }
     }
     EXPECT_TRUE(ScaleItem(kAutomaticScale));
@@ -94,7 +94,7 @@ TEST_F(frmMainMenuTest, EachScaleIsStoredMarkedAloneAndStartsTheGraphAfresh) {
             EXPECT_EQ(Stored("kbps"), std::to_string(node.value));
             EXPECT_EQ(window.ScaleKbps(), node.value);
             EXPECT_EQ(Checked(), std::vector<MenuItem>{*node.item});
-            EXPECT_TRUE(Repainted()) << node.caption;
+            EXPECT_TRUE(Repainted()) << Text(node.caption);
             const std::int32_t expected = node.value == kAutomaticScale ? 128 : maximum;
             EXPECT_EQ(window.GraphMax(), expected) << "automatic starts from the smallest, a fixed scale at the next step";
         }

@@ -240,7 +240,7 @@ TEST(OptionsLayout, EveryControlOnceInsideTheClientAreaWithItsCaption) {
                     p.left + p.width <= kOptionsClientWidth && p.top + p.height <= kOptionsClientHeight)
             << c.name << " lies inside the client area";
         const bool captioned = c.kind != OptionsControlKind::Swatch && c.kind != OptionsControlKind::Scroll;
-        EXPECT_EQ(!c.caption.empty(), captioned) << c.name;
+        EXPECT_EQ(c.caption != TextId::None, captioned) << c.name;
         EXPECT_EQ(c.swatch != 0, c.kind == OptionsControlKind::Swatch) << c.name;
         EXPECT_EQ(c.link.has_value(), c.kind == OptionsControlKind::Link) << c.name;
         if (c.swatch != 0) swatches.push_back(c.swatch);

@@ -46,7 +46,8 @@ void ContextMenu::Build(GtkWidget* menu, std::span<const MenuNode> nodes) {  // 
                 m_interfaceSlot = appended;
                 continue;
             case MenuNodeKind::Submenu: {
-                widget = gtk_menu_item_new_with_label(node.caption);
+                widget = gtk_menu_item_new_with_label(Text(node.caption));
+                m_captions.emplace_back(widget, node.caption);
                 GtkWidget* submenu = gtk_menu_new();
                 gtk_menu_item_set_submenu(GTK_MENU_ITEM(widget), submenu);
                 Build(submenu, node.children);
@@ -55,8 +56,9 @@ void ContextMenu::Build(GtkWidget* menu, std::span<const MenuNode> nodes) {  // 
             case MenuNodeKind::Command:
             case MenuNodeKind::Check:
             case MenuNodeKind::Radio:
-                widget = node.Checkable() ? gtk_check_menu_item_new_with_label(node.caption)
-                                          : gtk_menu_item_new_with_label(node.caption);
+                widget = node.Checkable() ? gtk_check_menu_item_new_with_label(Text(node.caption))
+                                          : gtk_menu_item_new_with_label(Text(node.caption));
+                m_captions.emplace_back(widget, node.caption);
                 g_object_set_data(G_OBJECT(widget), "tg-menu-item", GINT_TO_POINTER(static_cast<int>(*node.item)));
                 m_items[*node.item] = {widget, g_signal_connect(widget, "activate", G_CALLBACK(OnActivate), this)};
                 break;
@@ -64,6 +66,11 @@ void ContextMenu::Build(GtkWidget* menu, std::span<const MenuNode> nodes) {  // 
         gtk_menu_shell_append(GTK_MENU_SHELL(menu), widget);
         ++appended;
     }
+}
+
+// Not built yet, it will be in the language of the moment.
+void ContextMenu::Relabel() {
+    for (const auto& [widget, caption] : m_captions) gtk_menu_item_set_label(GTK_MENU_ITEM(widget), Text(caption));
 }
 
 ContextMenu::~ContextMenu() {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "mainwindow/MenuTree.h"
@@ -34,6 +35,8 @@ class ContextMenu {
     bool Checked(MenuItem item) const;
     // A disabled item shows greyed, with `why` as its tooltip.
     void SetEnabled(MenuItem item, bool enabled, std::string_view why);
+    // The fixed items and submenus show their captions in the language picked now.
+    void Relabel();
     // The interface items, where the tree puts them.
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries);
 
@@ -68,6 +71,7 @@ class ContextMenu {
     GtkWidget* m_interfaceMenu = nullptr;  // owned by m_menu
     int m_interfaceSlot = 0;               // the position in it where the interface items start
     std::map<MenuItem, Entry> m_items;
+    std::vector<std::pair<GtkWidget*, TextId>> m_captions;  // every fixed item and submenu
     std::vector<Entry> m_interfaceItems;        // in the order of the positions frmMain gave them
     std::vector<GtkWidget*> m_interfaceWidgets;  // those items and the separators among them
     GMainLoop* m_loop = nullptr;  // the loop Popup runs while the menu is open

@@ -5,13 +5,12 @@
 #include <cmath>
 #include <memory>
 
+#include "common/Texts.h"
 #include "platform/gtk/GObjectPtr.h"
 
 namespace tg {
 
 namespace {
-
-constexpr const char* kTitle = "\xE9\xA2\x9C\xE8\x89\xB2";  // 颜色
 
 std::int32_t Channel(double value) {
     return static_cast<std::int32_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255));
@@ -74,7 +73,7 @@ std::int32_t ColourFromRgba(const GdkRGBA& rgba) {
 
 bool GtkColourDialog::Choose(ColourRequest& request) {
     const ChooserSettingsKept kept;  // outlives the dialog, which may store its choices as it goes
-    const OwnedWidget dialog = OwnWidget(gtk_color_chooser_dialog_new(kTitle, m_parent));
+    const OwnedWidget dialog = OwnWidget(gtk_color_chooser_dialog_new(Text(TextId::ColourTitle), m_parent));
     GtkColorChooser* chooser = GTK_COLOR_CHOOSER(dialog.get());
     gtk_window_set_modal(GTK_WINDOW(dialog.get()), TRUE);
     gtk_color_chooser_set_use_alpha(chooser, FALSE);

@@ -65,6 +65,7 @@ class GtkMainWindow final : public Form {
     void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) override {
         m_menu.SetEnabled(item, enabled, why);
     }
+    void RelabelMenu() override { m_menu.Relabel(); }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void RefreshTooltip() override;
     void HideTooltip() override;

@@ -129,7 +129,7 @@ GtkOptionsDialog::GtkOptionsDialog(GtkWindow* mainWindow, const Desktop& desktop
 void GtkOptionsDialog::SetUpWindow() {
     GtkWindow* window = Window();
     gtk_widget_set_name(m_dialog.get(), kName);
-    gtk_window_set_title(window, std::string(kOptionsTitle).c_str());
+    gtk_window_set_title(window, Text(kOptionsTitle));
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
     gtk_window_set_modal(window, TRUE);
@@ -154,7 +154,7 @@ GtkWidget* GtkOptionsDialog::Make(const OptionsControl& c) {
         case OptionsControlKind::Label:
         case OptionsControlKind::Readout: break;
     }
-    GtkWidget* label = gtk_label_new(std::string(c.caption).c_str());
+    GtkWidget* label = gtk_label_new(Text(c.caption));
     gtk_label_set_xalign(GTK_LABEL(label), 0);
     if (c.kind == OptionsControlKind::Readout) m_label6 = label;
     return label;
@@ -174,7 +174,7 @@ GtkWidget* GtkOptionsDialog::MakeSwatch(const OptionsControl& c) {
 GtkWidget* GtkOptionsDialog::MakeLink(const OptionsControl& c) {
     GtkWidget* link = Clickable(gtk_drawing_area_new());
     AtkObject* accessible = gtk_widget_get_accessible(link);
-    atk_object_set_name(accessible, std::string(c.caption).c_str());
+    atk_object_set_name(accessible, Text(c.caption));
     atk_object_set_role(accessible, ATK_ROLE_LINK);
     g_signal_connect(link, "draw", G_CALLBACK(OnDrawLink), this);
     g_signal_connect(link, "realize", G_CALLBACK(OnRealizeLink), this);
@@ -184,7 +184,7 @@ GtkWidget* GtkOptionsDialog::MakeLink(const OptionsControl& c) {
 }
 
 GtkWidget* GtkOptionsDialog::MakeCheck1(const OptionsControl& c) {
-    m_check1 = gtk_check_button_new_with_label(std::string(c.caption).c_str());
+    m_check1 = gtk_check_button_new_with_label(Text(c.caption));
     m_check1Handler = g_signal_connect(m_check1, "toggled", G_CALLBACK(OnCheck1Toggled), this);
     return m_check1;
 }
@@ -297,7 +297,7 @@ gboolean GtkOptionsDialog::OnDrawSwatch(GtkWidget* swatch, cairo_t* cr, gpointer
 }
 
 gboolean GtkOptionsDialog::OnDrawLink(GtkWidget* link, cairo_t* cr, gpointer /*p*/) {
-    const std::string_view caption = ControlOf(link).caption;
+    const std::string_view caption = Text(ControlOf(link).caption);
     const GObjectPtr<PangoLayout> layout(gtk_widget_create_pango_layout(link, nullptr));
     pango_layout_set_text(layout.get(), caption.data(), static_cast<int>(caption.size()));
     SetSourceColour(cr, kLinkColour);

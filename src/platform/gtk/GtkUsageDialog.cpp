@@ -70,7 +70,7 @@ GtkUsageDialog::GtkUsageDialog(GtkWindow* owner, const Desktop& desktop)
 void GtkUsageDialog::SetUpWindow() {
     GtkWindow* window = Window();
     gtk_widget_set_name(m_dialog.get(), kName);
-    gtk_window_set_title(window, std::string(kUsageTitle).c_str());
+    gtk_window_set_title(window, Text(kUsageTitle));
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
     gtk_window_set_modal(window, TRUE);
@@ -99,7 +99,7 @@ GtkWidget* GtkUsageDialog::Make(const UsageControl& c) {
         case UsageControlKind::Amount:
         case UsageControlKind::DayLabel: break;
     }
-    GtkWidget* label = gtk_label_new(std::string(c.caption).c_str());
+    GtkWidget* label = gtk_label_new(Text(c.caption));
     gtk_label_set_xalign(GTK_LABEL(label), XAlign(c.align));
     return label;
 }

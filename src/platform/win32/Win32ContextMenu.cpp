@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/windows/WideText.h"
 
@@ -15,6 +16,30 @@ constexpr UINT kLastCommand = kFirstCommand + static_cast<UINT>(kLastMenuItem);
 // The interface items, as many as a table can have rows.
 constexpr UINT kFirstInterfaceCommand = 2000;
 constexpr UINT kInterfaceCommands = 0x8000;
+
+// An item's text, by command or by position.
+std::wstring MenuText(HMENU menu, UINT item, UINT by) {
+    const int length = GetMenuStringW(menu, item, nullptr, 0, by);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetMenuStringW(menu, item, text.data(), length + 1, by);
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
+void SetMenuText(HMENU menu, UINT item, BOOL byPosition, std::wstring text) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text.data();
+    SetMenuItemInfoW(menu, item, byPosition, &info);
+}
+
+// What follows the caption: a greyed item's reason, after a tab.
+std::wstring Suffix(const std::wstring& text) {
+    const std::size_t tab = text.find(L'\t');
+    return tab == std::wstring::npos ? std::wstring() : text.substr(tab);
+}
 
 }  // namespace
 
@@ -50,14 +75,14 @@ void Win32ContextMenu::Build(HMENU menu, std::span<const MenuNode> nodes) {  // 
                 MenuHandle submenu(CreatePopupMenu());
                 Build(submenu.get(), node.children);
                 // Once appended, the submenu belongs to the menu and goes with it.
-                if (AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()), Widen(node.caption).c_str()))
+                if (AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu.get()), Widen(Text(node.caption)).c_str()))
                     static_cast<void>(submenu.release());
                 break;
             }
             case MenuNodeKind::Command:
             case MenuNodeKind::Check:
             case MenuNodeKind::Radio:
-                AppendMenuW(menu, MF_STRING, CommandId(*node.item), Widen(node.caption).c_str());
+                AppendMenuW(menu, MF_STRING, CommandId(*node.item), Widen(Text(node.caption)).c_str());
                 break;
         }
     }
@@ -74,19 +99,37 @@ bool Win32ContextMenu::Checked(MenuItem item) const {
 
 void Win32ContextMenu::SetEnabled(MenuItem item, bool enabled, std::string_view why) {
     const UINT id = CommandId(item);
-    const int length = GetMenuStringW(m_menu.get(), id, nullptr, 0, MF_BYCOMMAND);
-    if (length <= 0) return;
-    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetMenuStringW(m_menu.get(), id, caption.data(), length + 1, MF_BYCOMMAND);
-    caption.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    std::wstring caption = MenuText(m_menu.get(), id, MF_BYCOMMAND);
+    if (caption.empty()) return;
     caption = caption.substr(0, caption.find(L'\t'));  // the caption the tree gave it
     if (!enabled && !why.empty()) caption += L'\t' + Widen(why);
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING;
-    info.dwTypeData = caption.data();
-    SetMenuItemInfoW(m_menu.get(), id, FALSE, &info);
+    SetMenuText(m_menu.get(), id, FALSE, std::move(caption));
     EnableMenuItem(m_menu.get(), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void Win32ContextMenu::Relabel() { Relabel(m_menu.get(), ContextMenuTree()); }
+
+// The same walk as Build's, by position for the submenus, which have no command.
+void Win32ContextMenu::Relabel(HMENU menu, std::span<const MenuNode> nodes) {  // NOLINT(misc-no-recursion)
+    UINT position = 0;
+    for (const MenuNode& node : nodes) {
+        switch (node.kind) {
+            case MenuNodeKind::Separator: break;
+            case MenuNodeKind::Interfaces: position += m_interfaceCount; continue;
+            case MenuNodeKind::Submenu:
+                SetMenuText(menu, position, TRUE, Widen(Text(node.caption)));
+                Relabel(GetSubMenu(menu, static_cast<int>(position)), node.children);
+                break;
+            case MenuNodeKind::Command:
+            case MenuNodeKind::Check:
+            case MenuNodeKind::Radio: {
+                const UINT id = CommandId(*node.item);
+                SetMenuText(menu, id, FALSE, Widen(Text(node.caption)) + Suffix(MenuText(menu, id, MF_BYCOMMAND)));
+                break;
+            }
+        }
+        ++position;
+    }
 }
 
 // The last popup's items go; the new ones take their places.

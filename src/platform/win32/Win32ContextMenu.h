@@ -23,6 +23,9 @@ class Win32ContextMenu {
     // has none of: Win32 menus give an item no tooltip, and a reason that shows only on hover
     // would be missed. Enabled again, the item has its caption alone.
     void SetEnabled(MenuItem item, bool enabled, std::string_view why);
+    // The fixed items and submenus show their captions in the language picked now; a greyed
+    // item keeps its reason.
+    void Relabel();
     // The interface items, where the tree puts them.
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries);
     // Shows the menu at `at` (screen pixels) and returns once it has closed, with the command
@@ -37,6 +40,7 @@ class Win32ContextMenu {
 
  private:
     void Build(HMENU menu, std::span<const MenuNode> nodes);
+    void Relabel(HMENU menu, std::span<const MenuNode> nodes);
 
     MenuHandle m_menu;
     HMENU m_interfaces = nullptr;  // the submenu that holds the interface items; owned by m_menu

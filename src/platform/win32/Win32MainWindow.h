@@ -64,6 +64,7 @@ class Win32MainWindow final : public Form {
     void SetMenuChecked(MenuItem item, bool checked) override { m_menu.SetChecked(item, checked); }
     bool MenuChecked(MenuItem item) const override { return m_menu.Checked(item); }
     void SetMenuEnabled(MenuItem item, bool enabled, std::string_view why) override;
+    void RelabelMenu() override { m_menu.Relabel(); }
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void RefreshTooltip() override;
     void HideTooltip() override;

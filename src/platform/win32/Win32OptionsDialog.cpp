@@ -86,7 +86,7 @@ Win32OptionsDialog::Win32OptionsDialog(HWND owner, const Win32Desktop& desktop)
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
     const RECT r = CentredWindowRect(TwipsToPixels(kOptionsClientWidth, tpp), TwipsToPixels(kOptionsClientHeight, tpp),
                                      style, exStyle);
-    const std::wstring title = Widen(kOptionsTitle);
+    const std::wstring title = Widen(Text(kOptionsTitle));
     m_window.reset(CreateWindowExW(exStyle, MAKEINTATOM(WindowClass(instance, WindowProc)), title.c_str(), style,
                                    r.left, r.top, r.right - r.left, r.bottom - r.top, owner, nullptr, instance, this));
     if (m_window) MakeControls(tpp);
@@ -105,7 +105,7 @@ void Win32OptionsDialog::MakeControls(float tpp) {
             if (IsLabel(c->kind) != labels) continue;
             const PixelRect p = RectToPixels(c->place, tpp);
             const HWND control = CreateWindowExW(
-                c->kind == Kind::Swatch ? WS_EX_CLIENTEDGE : 0, ClassOf(c->kind), Widen(c->caption).c_str(),
+                c->kind == Kind::Swatch ? WS_EX_CLIENTEDGE : 0, ClassOf(c->kind), Widen(Text(c->caption)).c_str(),
                 StyleOf(c->kind), p.x, p.y, p.cx, p.cy, Handle(),
                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IdOf(*c))), instance, nullptr);
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);

@@ -66,7 +66,7 @@ Win32UsageDialog::Win32UsageDialog(HWND owner, const Win32Desktop& desktop)
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
     const RECT r = CentredWindowRect(TwipsToPixels(kUsageClientWidth, tpp), TwipsToPixels(kUsageClientHeight, tpp),
                                      style, exStyle);
-    m_window.reset(CreateWindowExW(exStyle, MAKEINTATOM(WindowClass(instance, WindowProc)), Widen(kUsageTitle).c_str(),
+    m_window.reset(CreateWindowExW(exStyle, MAKEINTATOM(WindowClass(instance, WindowProc)), Widen(Text(kUsageTitle)).c_str(),
                                    style, r.left, r.top, r.right - r.left, r.bottom - r.top, owner, nullptr, instance,
                                    this));
     if (m_window) MakeControls(tpp, desktop.Dpi());
@@ -114,7 +114,7 @@ void Win32UsageDialog::MakeControls(float tpp, UINT dpi) {
                 SetSpinValue(i, c.spin.designValue);
                 break;
             }
-            default: make(0, L"STATIC", Widen(c.caption), SS_NOPREFIX | AlignStyle(c.align), p, IdOf(i)); break;
+            default: make(0, L"STATIC", Widen(Text(c.caption)), SS_NOPREFIX | AlignStyle(c.align), p, IdOf(i)); break;
         }
     }
 }

@@ -457,7 +457,7 @@ class GtkFixture final : public Fixture {
     }
     static gboolean WatchModal(gpointer p) {
         auto* self = static_cast<GtkFixture*>(p);
-        const char* title = self->m_which == Dialog::Options ? kOptionsTitle.data() : kUsageTitle.data();
+        const char* title = self->m_which == Dialog::Options ? Text(kOptionsTitle) : Text(kUsageTitle);
         GtkWindow* dialog =
             FindToplevel([&](GtkWindow* w) { return GTK_IS_DIALOG(w) && g_strcmp0(gtk_window_get_title(w), title) == 0; });
         const bool late = std::chrono::steady_clock::now() > self->m_modalEnd;

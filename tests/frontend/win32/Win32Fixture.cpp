@@ -503,7 +503,7 @@ class Win32Fixture final : public Fixture {
     }
     static void CALLBACK WatchModal(HWND, UINT, UINT_PTR, DWORD) {
         Win32Fixture& self = *g_current;
-        const char* title = self.m_which == Dialog::Options ? kOptionsTitle.data() : kUsageTitle.data();
+        const char* title = self.m_which == Dialog::Options ? Text(kOptionsTitle) : Text(kUsageTitle);
         const HWND dialog = FindWindowW(nullptr, Widen(title).c_str());
         const bool late = std::chrono::steady_clock::now() > self.m_modalEnd;
         if ((!dialog || !IsWindowVisible(dialog)) && !late) return;
