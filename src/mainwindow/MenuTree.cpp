@@ -78,46 +78,41 @@ std::span<const MenuNode> ListHolding(MenuItem item) {
     return {};
 }
 
+// A Radio group's item that selects `value`, and the value an item of the group selects.
+std::optional<MenuItem> ItemWithValue(std::span<const MenuNode> group, std::int32_t value) {
+    const auto node = std::ranges::find(group, value, &MenuNode::value);
+    return node != group.end() ? node->item : std::nullopt;
+}
+
+std::optional<std::int32_t> ValueOf(std::span<const MenuNode> group, MenuItem item) {
+    const auto node = std::ranges::find(group, std::optional(item), &MenuNode::item);
+    return node != group.end() ? std::optional(node->value) : std::nullopt;
+}
+
 }  // namespace
 
 std::span<const MenuNode> ContextMenuTree() { return kTop; }
 
 std::span<const MenuNode> ScaleMenu() { return kScales; }
 
-std::optional<MenuItem> ScaleItem(std::int32_t kbps) {
-    for (const MenuNode& node : kScales)
-        if (node.value == kbps) return node.item;
-    return std::nullopt;
-}
+std::optional<MenuItem> ScaleItem(std::int32_t kbps) { return ItemWithValue(kScales, kbps); }
 
-std::optional<std::int32_t> ScaleOf(MenuItem item) {
-    for (const MenuNode& node : kScales)
-        if (node.item == item) return node.value;
-    return std::nullopt;
-}
+std::optional<std::int32_t> ScaleOf(MenuItem item) { return ValueOf(kScales, item); }
 
-std::optional<MenuItem> UnitItem(DisplayUnit unit) {
-    for (const MenuNode& node : kUnits)
-        if (node.value == static_cast<std::int32_t>(unit)) return node.item;
-    return std::nullopt;
-}
+std::optional<MenuItem> UnitItem(DisplayUnit unit) { return ItemWithValue(kUnits, static_cast<std::int32_t>(unit)); }
 
 std::optional<DisplayUnit> UnitOf(MenuItem item) {
-    for (const MenuNode& node : kUnits)
-        if (node.item == item) return static_cast<DisplayUnit>(node.value);
-    return std::nullopt;
+    const std::optional<std::int32_t> value = ValueOf(kUnits, item);
+    return value ? std::optional(static_cast<DisplayUnit>(*value)) : std::nullopt;
 }
 
 std::optional<MenuItem> LanguageItem(Language language) {
-    for (const MenuNode& node : kLanguages)
-        if (node.value == static_cast<std::int32_t>(language)) return node.item;
-    return std::nullopt;
+    return ItemWithValue(kLanguages, static_cast<std::int32_t>(language));
 }
 
 std::optional<Language> LanguageOf(MenuItem item) {
-    for (const MenuNode& node : kLanguages)
-        if (node.item == item) return static_cast<Language>(node.value);
-    return std::nullopt;
+    const std::optional<std::int32_t> value = ValueOf(kLanguages, item);
+    return value ? std::optional(static_cast<Language>(*value)) : std::nullopt;
 }
 
 std::span<const MenuNode> RadioGroup(MenuItem item) {
