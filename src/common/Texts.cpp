@@ -7,13 +7,17 @@ namespace tg {
 namespace {
 
 constexpr std::array kTexts = {
-#define TG_TEXT(name, chinese, english) TextEntry{#name, chinese, english},
+// The generated table is a list of TG_TEXT(...) lines, read twice: here and for TextId.
+#define TG_TEXT(name, chinese, english) TextEntry{#name, chinese, english},  // NOLINT(cppcoreguidelines-macro-usage)
 #include "TextTable.inc"
 #undef TG_TEXT
 };
 
 // The UI thread sets it and reads it; the worker that sends notices gets finished texts.
-Language g_language = Language::Chinese;
+Language& Chosen() noexcept {
+    static Language language = Language::Chinese;
+    return language;
+}
 
 }  // namespace
 
@@ -23,9 +27,9 @@ Language LanguageFromSetting(std::string_view setting) noexcept {
 
 std::string_view LanguageSetting(Language language) noexcept { return language == Language::English ? "en" : "zh"; }
 
-void SetLanguage(Language language) noexcept { g_language = language; }
+void SetLanguage(Language language) noexcept { Chosen() = language; }
 
-Language CurrentLanguage() noexcept { return g_language; }
+Language CurrentLanguage() noexcept { return Chosen(); }
 
 const char* TextIn(TextId id, Language language) noexcept {
     const auto index = static_cast<std::size_t>(id);
@@ -34,7 +38,7 @@ const char* TextIn(TextId id, Language language) noexcept {
     return language == Language::English && *entry.english != '\0' ? entry.english : entry.chinese;
 }
 
-const char* Text(TextId id) noexcept { return TextIn(id, g_language); }
+const char* Text(TextId id) noexcept { return TextIn(id, Chosen()); }
 
 std::string FormatText(TextId id, std::initializer_list<std::string_view> arguments) {
     const std::string_view pattern = Text(id);

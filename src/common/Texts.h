@@ -15,7 +15,7 @@ enum class Language : std::uint8_t { Chinese, English };
 // None is no text: an empty caption (a swatch, a spin button).
 enum class TextId : std::uint16_t {
     None,
-#define TG_TEXT(name, chinese, english) name,
+#define TG_TEXT(name, chinese, english) name,  // NOLINT(cppcoreguidelines-macro-usage)
 #include "TextTable.inc"
 #undef TG_TEXT
 };
