@@ -183,10 +183,13 @@ void frmMain::RestoreInterfaces() {
 }
 
 // First of all: the messages of the start-up (the first run's, a system without an interface
-// table) are in the stored language too.
+// table) are in the stored language too. A menu is made in the language of the moment, so only a
+// change relabels it.
 void frmMain::RestoreLanguage() {
-    SetLanguage(LanguageFromSetting(m_store.Read(keys::language)));
-    if (const auto item = LanguageItem(CurrentLanguage())) CheckOnly(*item);
+    const Language stored = LanguageFromSetting(m_store.Read(keys::language));
+    if (const auto item = LanguageItem(stored)) CheckOnly(*item);
+    if (stored == CurrentLanguage()) return;
+    SetLanguage(stored);
     m_ports.form.RelabelMenu();
 }
 

@@ -252,6 +252,4 @@ class frmMain {
     float m_dragStartY = 0;
 };
 
-// The first-run message and the about message, lines joined with CRLF.
-
 }  // namespace tg
