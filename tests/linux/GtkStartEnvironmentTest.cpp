@@ -22,22 +22,23 @@ namespace {
 namespace fs = std::filesystem;
 using Value = std::optional<std::string>;
 
-// GDK_GL as the user's environment has it (nullopt: not there), for one scope.
-class UserGdkGl {
+// A variable as the user's environment has it (nullopt: not there), for one scope.
+class UserVariable {
  public:
-    explicit UserGdkGl(const Value& value) {
-        if (const char* old = g_getenv("GDK_GL")) m_old = old;
+    UserVariable(const char* name, const Value& value) : m_name(name) {
+        if (const char* old = g_getenv(name)) m_old = old;
         Set(value);
     }
-    ~UserGdkGl() { Set(m_old); }
-    UserGdkGl(const UserGdkGl&) = delete;
-    UserGdkGl& operator=(const UserGdkGl&) = delete;
+    ~UserVariable() { Set(m_old); }
+    UserVariable(const UserVariable&) = delete;
+    UserVariable& operator=(const UserVariable&) = delete;
 
  private:
-    static void Set(const Value& value) {
-        if (value) g_setenv("GDK_GL", value->c_str(), TRUE);
-        else g_unsetenv("GDK_GL");
+    void Set(const Value& value) const {
+        if (value) g_setenv(m_name, value->c_str(), TRUE);
+        else g_unsetenv(m_name);
     }
+    const char* m_name;
     Value m_old;
 };
 
@@ -46,30 +47,37 @@ Value In(gchar** environment, const char* name) {
     return value ? Value(value) : std::nullopt;
 }
 
-TEST(GtkStartEnvironment, TurnsGdkGlOffOnlyWhenTheUserSaidNothing) {
+// GL off, and the plain theme the main window starts under.
+TEST(GtkStartEnvironment, SetsItsSwitchesOnlyWhereTheUserSaidNothing) {
     struct Case {
+        const char* name;
         Value user;
         std::string seen;
-        std::vector<std::string> added;
+        bool added;
     };
     const Case cases[] = {
-        {std::nullopt, "disable", {"GDK_GL"}},
-        {"", "", {}},  // named but empty: GDK's own default, as the user asked
-        {"always", "always", {}},
-        {"disable", "disable", {}},
+        {"GDK_GL", std::nullopt, "disable", true},
+        {"GDK_GL", "", "", false},  // named but empty: GDK's own default, as the user asked
+        {"GDK_GL", "always", "always", false},
+        {"GDK_GL", "disable", "disable", false},
+        {"GTK_THEME", std::nullopt, "TideGaugePlain", true},
+        {"GTK_THEME", "", "", false},
+        {"GTK_THEME", "Adwaita:dark", "Adwaita:dark", false},
     };
     for (const Case& c : cases) {
-        UserGdkGl user(c.user);
+        SCOPED_TRACE(std::string(c.name) + " was " + c.user.value_or("(none)"));
+        const UserVariable gl("GDK_GL", "always"), theme("GTK_THEME", "Adwaita");
+        const UserVariable user(c.name, c.user);
         GtkStartEnvironment environment;
         environment.Prepare();
-        EXPECT_STREQ(g_getenv("GDK_GL"), c.seen.c_str()) << "user's value: " << c.user.value_or("(none)");
-        EXPECT_EQ(environment.Added(), c.added) << "user's value: " << c.user.value_or("(none)");
+        EXPECT_STREQ(g_getenv(c.name), c.seen.c_str());
+        EXPECT_EQ(environment.Added(), c.added ? std::vector<std::string>{c.name} : std::vector<std::string>{});
     }
 }
 
 TEST(GtkStartEnvironment, ProgramsWeStartGetTheUsersOwnEnvironment) {
     for (const Value& user : {Value(), Value("always")}) {
-        UserGdkGl set(user);
+        const UserVariable set("GDK_GL", user);
         g_setenv("TG_A_USER_VARIABLE", "kept", TRUE);
         GtkStartEnvironment environment;
         environment.Prepare();
@@ -142,7 +150,7 @@ class GtkLauncherTest : public ::testing::Test {
 
 TEST_F(GtkLauncherTest, TheBrowserGetsTheUsersEnvironmentNotOurs) {
     for (const Value& user : {Value(), Value("always")}) {
-        UserGdkGl set(user);
+        const UserVariable set("GDK_GL", user);
         GtkStartEnvironment environment;
         environment.Prepare();
         ASSERT_NE(g_getenv("GDK_GL"), nullptr);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/gtk/PlainTheme.h"
+
 namespace tg {
 
 namespace {
@@ -176,6 +178,7 @@ void ContextMenu::OnDeactivate(GtkMenuShell* /*menu*/, gpointer self) {
 }
 
 void ContextMenu::Popup() {
+    const DesktopTheme theme;
     GtkMenu* menu = Widget();
     gtk_menu_popup_at_pointer(menu, nullptr);
     // Without a pointer grab GTK does not show the menu, and no deactivate would ever end the loop.

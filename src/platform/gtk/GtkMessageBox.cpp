@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/gtk/PlainTheme.h"
+
 namespace tg {
 
 namespace {
@@ -34,6 +36,7 @@ OwnedWidget GtkMessageBox::Build(std::string_view text, std::string_view caption
 }
 
 void GtkMessageBox::Show(std::string_view text, std::string_view caption, MessageIcon icon) {
+    const DesktopTheme theme;
     const OwnedWidget dialog = Build(text, caption, icon);
     gtk_dialog_run(GTK_DIALOG(dialog.get()));
 }

@@ -11,6 +11,7 @@
 
 #include "appearance/OptionsLayout.h"
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/PlainTheme.h"
 #include "ports/Desktop.h"
 #include "ports/OptionsPorts.h"
 
@@ -67,6 +68,7 @@ class GtkOptionsDialog final : public OptionsDialog {
     static gboolean OnScrollChangeValue(GtkRange* bar, GtkScrollType how, gdouble value, gpointer p);
     static void OnScrollEventAfter(GtkWidget* bar, GdkEvent* event, gpointer p);
 
+    DesktopTheme m_theme;  // first made, last gone: around every widget of the dialog
     GtkWindow* m_mainWindow;
     const Desktop& m_desktop;
     frmOptions* m_handlers = nullptr;

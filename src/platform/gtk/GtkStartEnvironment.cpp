@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "platform/gtk/PlainTheme.h"
+
 namespace tg {
 
 namespace {
@@ -34,6 +36,7 @@ void GtkStartEnvironment::Prepare() {
     // the driver and its shader compiler, whose relocated pages were most of the program's private
     // memory (about 11 of 16 MiB).
     if (g_getenv("GDK_GL") == nullptr && g_setenv("GDK_GL", "disable", FALSE)) m_added.emplace_back("GDK_GL");
+    if (StartWithPlainTheme()) m_added.emplace_back("GTK_THEME");
 }
 
 void GtkStartEnvironment::Scrub(GAppLaunchContext* context) const {
