@@ -180,10 +180,10 @@ run() {
   for n in "$@"; do launch "$n"; done
   measure "$kind" "$round" "$@" ${pid[wineserver]:+wineserver}
   for n in tidegauge tidegauge.exe; do [[ " $* " != *" $n "* ]] || shows_bars "$n"; done
-  [[ $kind != alone || $1 != tidegauge ]] || after_menu_and_dialog "$round"
   if [[ $kind == alone && $round == "$rounds" && $1 =~ ^(tidegauge|conky)$ ]]; then
     dirty_by_mapping "${pid[$1]}" | head -n 8 >"$work/$1.mappings"
   fi
+  [[ $kind != alone || $1 != tidegauge ]] || after_menu_and_dialog "$round"
   for n in "$@" ${pid[wineserver]:+wineserver}; do kill "${pid[$n]}" 2>/dev/null || true; wait "${pid[$n]}" 2>/dev/null || true; done
   tmux -S "$tmux_sock" kill-server 2>/dev/null || true
   [[ $kind != wine ]] || end_wine
