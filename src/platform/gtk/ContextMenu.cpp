@@ -178,7 +178,7 @@ void ContextMenu::OnDeactivate(GtkMenuShell* /*menu*/, gpointer self) {
 }
 
 void ContextMenu::Popup() {
-    const DesktopTheme theme;
+    UseDesktopTheme();
     GtkMenu* menu = Widget();
     gtk_menu_popup_at_pointer(menu, nullptr);
     // Without a pointer grab GTK does not show the menu, and no deactivate would ever end the loop.

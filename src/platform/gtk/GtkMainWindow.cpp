@@ -11,6 +11,7 @@
 #include "common/Twips.h"
 #include "mainwindow/frmMain.h"
 #include "platform/gtk/GtkDesktop.h"
+#include "platform/gtk/PlainTheme.h"
 
 namespace tg {
 
@@ -255,18 +256,14 @@ gboolean GtkMainWindow::OnQueryTooltip(GtkWidget* /*widget*/, gint /*x*/, gint /
                                        GtkTooltip* tooltip, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     const std::optional<std::string> text = self->m_handlers ? self->m_handlers->Tooltip_Query() : std::nullopt;
-    if (!text) {
-        self->m_tooltipTheme.reset();
-        return FALSE;
-    }
-    if (!self->m_tooltipTheme) self->m_tooltipTheme.emplace();
+    if (!text) return FALSE;
+    UseDesktopTheme();
     gtk_tooltip_set_text(tooltip, text->c_str());
     return TRUE;
 }
 
 gboolean GtkMainWindow::OnLeave(GtkWidget* /*widget*/, GdkEventCrossing* /*event*/, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
-    self->m_tooltipTheme.reset();
     if (self->m_handlers) self->m_handlers->Tooltip_Hidden();
     return FALSE;
 }
@@ -275,8 +272,6 @@ gboolean GtkMainWindow::OnLeave(GtkWidget* /*widget*/, GdkEventCrossing* /*event
 // window-relative ones from where the window was, which may be before our last move reached it.
 gboolean GtkMainWindow::OnButtonPress(GtkWidget* /*widget*/, GdkEventButton* event, gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
-    // GTK hides the tooltip at a press; the pointer may leave during a grab, with no leave for us.
-    self->m_tooltipTheme.reset();
     const std::int16_t button = ButtonOf(event->button);
     // A double click arrives as two presses and then this extra event, which Windows does not send.
     if (event->type != GDK_BUTTON_PRESS || !self->m_handlers || !button) return FALSE;

@@ -7,14 +7,12 @@
 
 #include <array>
 #include <memory>
-#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/ContextMenu.h"
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/gtk/PlainTheme.h"
 #include "platform/gtk/ShapedText.h"
 #include "ports/Desktop.h"
 #include "ports/Form.h"
@@ -71,11 +69,7 @@ class GtkMainWindow final : public Form {
     void SetInterfaceItems(std::span<const InterfaceMenuEntry> entries) override { m_menu.SetInterfaceItems(entries); }
     void RefreshTooltip() override;
     void HideTooltip() override;
-    // The menu's grab keeps from us the leave that would end the tooltip's theme.
-    void PopupMenu() override {
-        m_menu.Popup();
-        m_tooltipTheme.reset();
-    }
+    void PopupMenu() override { m_menu.Popup(); }
     void Close() override;
 
  private:
@@ -117,7 +111,6 @@ class GtkMainWindow final : public Form {
     std::array<Label, 3> m_labels;
     FontDescriptionPtr m_font;
     GObjectPtr<GdkCursor> m_sizeCursor;
-    std::optional<DesktopTheme> m_tooltipTheme;  // while the tooltip may show
 
     TwipsRect m_bounds;        // what Move last set, or where the window manager put the window
     PixelRect m_surfacePixels;  // Picture2 inside the window, with the picture's size

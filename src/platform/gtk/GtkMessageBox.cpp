@@ -36,7 +36,7 @@ OwnedWidget GtkMessageBox::Build(std::string_view text, std::string_view caption
 }
 
 void GtkMessageBox::Show(std::string_view text, std::string_view caption, MessageIcon icon) {
-    const DesktopTheme theme;
+    UseDesktopTheme();
     const OwnedWidget dialog = Build(text, caption, icon);
     gtk_dialog_run(GTK_DIALOG(dialog.get()));
 }

@@ -8,6 +8,7 @@
 
 #include "appearance/frmOptions.h"
 #include "platform/gtk/GtkDesktop.h"
+#include "platform/gtk/PlainTheme.h"
 
 namespace tg {
 
@@ -95,7 +96,7 @@ GtkOptionsDialog::GtkOptionsDialog(GtkWindow* mainWindow, const Desktop& desktop
     : m_mainWindow(mainWindow),
       m_desktop(desktop),
       m_style(gtk_css_provider_new()),
-      m_dialog(OwnWidget(GTK_WIDGET(g_object_new(GTK_TYPE_DIALOG, "use-header-bar", FALSE, nullptr)))),
+      m_dialog(OwnWidget(NewDialog())),
       m_hand(HandCursor(gtk_widget_get_display(m_dialog.get()))),
       m_fixed(gtk_fixed_new()) {
     gtk_css_provider_load_from_data(m_style.get(), kStyle, -1, nullptr);

@@ -11,7 +11,6 @@
 
 #include "appearance/OptionsLayout.h"
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/gtk/PlainTheme.h"
 #include "ports/Desktop.h"
 #include "ports/OptionsPorts.h"
 
@@ -68,7 +67,6 @@ class GtkOptionsDialog final : public OptionsDialog {
     static gboolean OnScrollChangeValue(GtkRange* bar, GtkScrollType how, gdouble value, gpointer p);
     static void OnScrollEventAfter(GtkWidget* bar, GdkEvent* event, gpointer p);
 
-    DesktopTheme m_theme;  // first made, last gone: around every widget of the dialog
     GtkWindow* m_mainWindow;
     const Desktop& m_desktop;
     frmOptions* m_handlers = nullptr;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/gtk/PlainTheme.h"
 #include "usage/frmUsage.h"
 
 namespace tg {
@@ -38,7 +39,7 @@ float XAlign(TextAlign align) {
 GtkUsageDialog::GtkUsageDialog(GtkWindow* owner, const Desktop& desktop)
     : m_owner(owner),
       m_style(gtk_css_provider_new()),
-      m_dialog(OwnWidget(GTK_WIDGET(g_object_new(GTK_TYPE_DIALOG, "use-header-bar", FALSE, nullptr)))),
+      m_dialog(OwnWidget(NewDialog())),
       m_chart([this] {
           if (GtkWidget* area = m_widgets[UsageControlIndex(UsageControlKind::Chart)]) gtk_widget_queue_draw(area);
       }) {

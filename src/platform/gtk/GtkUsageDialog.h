@@ -11,7 +11,6 @@
 
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/GObjectPtr.h"
-#include "platform/gtk/PlainTheme.h"
 #include "ports/Desktop.h"
 #include "ports/UsagePorts.h"
 #include "usage/UsageLayout.h"
@@ -51,7 +50,6 @@ class GtkUsageDialog final : public UsageDialog {
     static void OnSpinValueChanged(GtkSpinButton* spin, gpointer p);
     static gboolean OnTimer(gpointer p);
 
-    DesktopTheme m_theme;  // first made, last gone: around every widget of the dialog
     GtkWindow* m_owner;
     frmUsage* m_handlers = nullptr;
     GObjectPtr<GtkCssProvider> m_style;

@@ -1,9 +1,10 @@
 #pragma once
 // The main window paints every pixel of itself and needs nothing of GTK's theme, whose parsed style
 // sheet was the largest part of the running monitor's memory (about 1 MiB of its heap for good and
-// 2 MiB at the peak). So the program runs under a theme without rules, and the desktop's theme is
-// loaded only while a menu, a tooltip or a dialog shows (about 15 ms each time). A theme the user
-// names in GTK_THEME is used throughout, as always.
+// 2 MiB at the peak). So the program starts under a theme without rules, and the desktop's theme is
+// loaded when a menu, a tooltip or a dialog is first about to show (about 15 ms), and then kept.
+// A theme the user names in GTK_THEME is used throughout, as always.
+#include <gtk/gtk.h>
 
 namespace tg {
 
@@ -11,14 +12,10 @@ namespace tg {
 // has GTK_THEME, even empty: then it is theirs.
 bool StartWithPlainTheme();
 
-// While one lives, GTK draws with the desktop's theme; when the last goes, the plain theme is back
-// and the freed memory goes back to the system. Make it before the widgets it is for.
-class DesktopTheme {
- public:
-    DesktopTheme();
-    ~DesktopTheme();
-    DesktopTheme(const DesktopTheme&) = delete;
-    DesktopTheme& operator=(const DesktopTheme&) = delete;
-};
+// Before GTK draws anything besides the main window: the desktop's theme from now on.
+void UseDesktopTheme();
+
+// A dialog without a header bar, made under the desktop's theme.
+GtkWidget* NewDialog();
 
 }  // namespace tg

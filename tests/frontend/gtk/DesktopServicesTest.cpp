@@ -1,7 +1,8 @@
 // What only the Linux desktop offers the program, against real services on the test's own X server
 // and session bus (run under with-xvfb.sh and dbus-run-session): the icon as a StatusNotifierItem
 // registered with a watcher the test plays, as a panel would; notifications shown by a real daemon;
-// the full-screen check under a real window manager. Each test starts and ends what it needs.
+// the full-screen check under a real window manager; the desktop's theme. Each test starts and ends
+// what it needs.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <glib/gstdio.h>
@@ -17,6 +18,7 @@
 #include "platform/gtk/GtkDesktop.h"
 #include "platform/gtk/GtkNotifier.h"
 #include "platform/gtk/GtkNotifyIcon.h"
+#include "platform/gtk/GtkUsageDialog.h"
 
 namespace tg {
 namespace {
@@ -289,6 +291,23 @@ TEST(FullScreenTest, OnlyAnotherProgramsWindowFillingTheMonitorCounts) {
     gtk_widget_show(ours.get());
     gtk_window_present(GTK_WINDOW(ours.get()));
     EXPECT_TRUE(WaitFor([&] { return !desktop.FullScreenActive(mainWindow); })) << "our own full-screen window";
+}
+
+// A button's padding comes only from a theme's rules; the plain theme has none. No other test of this
+// program shows a menu, tooltip or dialog, so the theme is still the one it started with.
+bool DesktopThemeLoaded() {
+    const OwnedWidget button = OwnWidget(gtk_button_new());
+    GtkBorder padding{};
+    gtk_style_context_get_padding(gtk_widget_get_style_context(button.get()), GTK_STATE_FLAG_NORMAL, &padding);
+    return padding.left > 0;
+}
+
+TEST(PlainThemeTest, TheDesktopsThemeComesWithTheFirstDialogAndStays) {
+    const OwnedWidget window = OwnWidget(gtk_window_new(GTK_WINDOW_TOPLEVEL));
+    EXPECT_FALSE(DesktopThemeLoaded()) << "a window of the program's own";
+    const GtkDesktop desktop;
+    { const GtkUsageDialog dialog(GTK_WINDOW(window.get()), desktop); }
+    EXPECT_TRUE(DesktopThemeLoaded());
 }
 
 }  // namespace

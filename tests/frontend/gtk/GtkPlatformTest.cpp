@@ -5,20 +5,16 @@
 #include <gtk/gtk.h>
 #include <pango/pangocairo.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "Fixture.h"
 #include "GtkTestSupport.h"
 #include "platform/gtk/AppIcon.h"
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/ContextMenu.h"
 #include "platform/gtk/GtkColourDialog.h"
 #include "platform/gtk/GtkDesktop.h"
-#include "platform/gtk/GtkMainWindow.h"
 #include "platform/gtk/GtkMessageBox.h"
-#include "platform/gtk/PlainTheme.h"
 #include "platform/gtk/ShapedText.h"
 
 namespace tg {
@@ -177,43 +173,6 @@ TEST(GtkContextMenuTest, MarksSetBeforeTheMenuIsBuiltAreOnItsWidgets) {
     EXPECT_TRUE(Marked(menu.Item(MenuItem::ontop)));
     EXPECT_TRUE(Marked(menu.Item(MenuItem::KbpsAuto)));
     EXPECT_FALSE(Marked(menu.Item(MenuItem::locked)));
-}
-
-// ---- the theme: none for the main window, the desktop's for whatever GTK draws
-
-// A button's padding comes only from a theme's rules; the plain theme has none.
-bool DesktopThemeLoaded() {
-    const OwnedWidget button = OwnWidget(gtk_button_new());
-    GtkBorder padding{};
-    gtk_style_context_get_padding(gtk_widget_get_style_context(button.get()), GTK_STATE_FLAG_NORMAL, &padding);
-    return padding.left > 0;
-}
-
-// Only the main window shows here: the plain theme. The holders nest; a menu holds while it shows.
-TEST(PlainThemeTest, TheDesktopsThemeLastsWhileAMenuOrADialogNeedsIt) {
-    EXPECT_FALSE(DesktopThemeLoaded());
-    {
-        const DesktopTheme dialog;
-        EXPECT_TRUE(DesktopThemeLoaded());
-        { const DesktopTheme messageOverIt; }
-        EXPECT_TRUE(DesktopThemeLoaded()) << "the dialog is still open";
-    }
-    EXPECT_FALSE(DesktopThemeLoaded());
-
-    const std::unique_ptr<test::Fixture> ui = test::MakeFixture();
-    ui->Start();
-    GtkWidget* menu = GTK_WIDGET(dynamic_cast<GtkMainWindow&>(ui->Window()).Menu().Widget());
-    bool themed = false;
-    const gulong shown = g_signal_connect(menu, "show", G_CALLBACK(+[](GtkWidget*, gpointer seen) {
-        *static_cast<bool*>(seen) = DesktopThemeLoaded();
-    }), &themed);
-    EXPECT_FALSE(ui->OpenMenu().empty());
-    g_signal_handler_disconnect(menu, shown);
-    EXPECT_TRUE(themed);
-    // The pointer is still over the window, whose tooltip may show until it leaves.
-    const PixelRect place = ui->Place();
-    ui->PointerMove({place.x + place.cx + 40, place.y + place.cy + 40});
-    EXPECT_TRUE(ui->WaitUntil([] { return !DesktopThemeLoaded(); }));
 }
 
 // ---- the dialogs as the program opens them: modal, with the main loop held until they close
