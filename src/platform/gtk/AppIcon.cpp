@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace tg {
 
@@ -61,9 +62,27 @@ bool WriteAppIcon(const std::string& path, int size, GError** error) {
     return icon && gdk_pixbuf_save(icon.get(), path.c_str(), "png", error, nullptr);
 }
 
-void InstallAppIcon() {
+namespace {
+
+// The sizes desktops ask for; the caller frees the list and its pictures.
+GList* DrawIconSizes() {
     GList* icons = nullptr;
     for (const int size : {32, 48, 64, 128}) icons = g_list_append(icons, DrawAppIcon(size).release());
+    return icons;
+}
+
+}  // namespace
+
+void SetWindowIcon(GdkWindow* window) {
+    GList* icons = DrawIconSizes();
+    gdk_window_set_icon_list(window, icons);
+    g_list_free_full(icons, g_object_unref);
+}
+
+void InstallAppIcon() {
+    static bool installed = false;
+    if (std::exchange(installed, true)) return;
+    GList* icons = DrawIconSizes();
     gtk_window_set_default_icon_list(icons);
     g_list_free_full(icons, g_object_unref);
 }

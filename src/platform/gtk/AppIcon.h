@@ -1,6 +1,7 @@
 #pragma once
 // The program's icon, drawn rather than loaded, so no file has to be found at run time: a light
 // yellow to white gradient, as the window's own background, with a red and a yellow bar.
+#include <gdk/gdk.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <string>
@@ -18,7 +19,12 @@ GObjectPtr<GdkPixbuf> DrawAppIcon(int size);
 // Writes the icon as a PNG file at `path`, making its folders; false with `error` set when it cannot.
 bool WriteAppIcon(const std::string& path, int size, GError** error);
 
-// Makes the icon, at the sizes desktops ask for, the default of every window of the program.
+// Gives the window the icon at the sizes desktops ask for. The window system keeps the pictures and
+// the program does not: the main window, up all day, need not hold 100 KB of them.
+void SetWindowIcon(GdkWindow* window);
+
+// Makes the icon the default of every window of the program, as the dialogs want; once, when the
+// first of them is made.
 void InstallAppIcon();
 
 }  // namespace tg

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/Texts.h"
+#include "platform/gtk/AppIcon.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "platform/gtk/PlainTheme.h"
 
@@ -75,6 +76,7 @@ std::int32_t ColourFromRgba(const GdkRGBA& rgba) {
 bool GtkColourDialog::Choose(ColourRequest& request) {
     const ChooserSettingsKept kept;  // outlives the dialog, which may store its choices as it goes
     UseDesktopTheme();
+    InstallAppIcon();
     const OwnedWidget dialog = OwnWidget(gtk_color_chooser_dialog_new(Text(TextId::ColourTitle), m_parent));
     GtkColorChooser* chooser = GTK_COLOR_CHOOSER(dialog.get());
     gtk_window_set_modal(GTK_WINDOW(dialog.get()), TRUE);

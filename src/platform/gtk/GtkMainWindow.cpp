@@ -10,6 +10,7 @@
 #include "counters/UnsupportedNotice.h"
 #include "common/Twips.h"
 #include "mainwindow/frmMain.h"
+#include "platform/gtk/AppIcon.h"
 #include "platform/gtk/GtkDesktop.h"
 #include "platform/gtk/PlainTheme.h"
 
@@ -61,6 +62,11 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
     g_signal_connect(m_area, "leave-notify-event", G_CALLBACK(OnLeave), this);
     g_signal_connect(window, "configure-event", G_CALLBACK(OnConfigure), this);
     g_signal_connect(window, "delete-event", G_CALLBACK(OnDelete), this);
+    // After GTK's own handler, which gives the window the default icons: none until a dialog.
+    g_signal_connect_after(window, "realize", G_CALLBACK(+[](GtkWidget* widget, gpointer) {
+                               SetWindowIcon(gtk_widget_get_window(widget));
+                           }),
+                           nullptr);
     // A session that ends, or a terminal that hangs up, asks the program to go as a signal.
     for (const int signal : {SIGTERM, SIGHUP}) m_sessionEnd.push_back(g_unix_signal_add(signal, OnSessionEnd, this));
     for (Label& label : m_labels) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/gtk/AppIcon.h"
 #include "platform/gtk/PlainTheme.h"
 
 namespace tg {
@@ -37,6 +38,7 @@ OwnedWidget GtkMessageBox::Build(std::string_view text, std::string_view caption
 
 void GtkMessageBox::Show(std::string_view text, std::string_view caption, MessageIcon icon) {
     UseDesktopTheme();
+    InstallAppIcon();
     const OwnedWidget dialog = Build(text, caption, icon);
     gtk_dialog_run(GTK_DIALOG(dialog.get()));
 }

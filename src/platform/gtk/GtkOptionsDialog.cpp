@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "appearance/frmOptions.h"
+#include "platform/gtk/AppIcon.h"
 #include "platform/gtk/GtkDesktop.h"
 #include "platform/gtk/PlainTheme.h"
 
@@ -209,8 +210,11 @@ GtkWidget* GtkOptionsDialog::MakeHScroll1() {
 
 void GtkOptionsDialog::CopyIconFromMainWindow() {
     GList* icons = m_mainWindow ? gtk_window_get_icon_list(m_mainWindow) : nullptr;
-    // The main window shows the program's default icon unless it was given one of its own.
-    if (!icons) icons = gtk_window_get_default_icon_list();
+    // The main window shows the program's icon unless it was given one of its own.
+    if (!icons) {
+        InstallAppIcon();
+        icons = gtk_window_get_default_icon_list();
+    }
     gtk_window_set_icon_list(Window(), icons);
     g_list_free(icons);
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/gtk/AppIcon.h"
 #include "platform/gtk/PlainTheme.h"
 #include "usage/frmUsage.h"
 
@@ -127,8 +128,11 @@ GtkSpinButton* GtkUsageDialog::Spin(std::size_t control) const {
 
 void GtkUsageDialog::CopyIconFromMainWindow() {
     GList* icons = m_owner ? gtk_window_get_icon_list(m_owner) : nullptr;
-    // The main window shows the program's default icon unless it was given one of its own.
-    if (!icons) icons = gtk_window_get_default_icon_list();
+    // The main window shows the program's icon unless it was given one of its own.
+    if (!icons) {
+        InstallAppIcon();
+        icons = gtk_window_get_default_icon_list();
+    }
     gtk_window_set_icon_list(Window(), icons);
     g_list_free(icons);
 }

@@ -8,7 +8,6 @@
 
 #include "common/AppTitle.h"
 #include "mainwindow/Program.h"
-#include "platform/gtk/AppIcon.h"
 #include "platform/gtk/GtkFrontEnd.h"
 #include "platform/gtk/GtkStartEnvironment.h"
 #include "platform/linux/KeyFileSettings.h"
@@ -31,7 +30,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     g_set_application_name(tg::kAppTitle);
-    tg::InstallAppIcon();
 
     const auto table = tg::MakeSystemTableSource();
     tg::KeyFileSettings settings;
