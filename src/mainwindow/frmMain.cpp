@@ -445,6 +445,7 @@ void frmMain::RefreshTooltip() {
 void frmMain::ShowContextMenu() {
     m_ports.form.SetTimerEnabled(false);
     FillInterfaceMenu();
+    AskAreaForMenu();
     ++m_menuCalls;
     m_ports.form.PopupMenu();
     --m_menuCalls;

@@ -176,6 +176,7 @@ class frmMain {
     bool PlaceLocked() const noexcept { return m_locked || m_clickThroughOn; }
     bool AreaAvailable() const;
     void ApplyIcon(bool available);
+    void AskAreaForMenu();
     void ApplyClickThrough();
     void ApplyVisibility();
     void SetFlag(MenuItem item, const SettingKey& key, bool& flag, bool on);

@@ -25,7 +25,9 @@ void frmMain::RestoreOutOfTheWay() {
         m_ports.form.SetMenuChecked(f.item, f.flag);
     }
     if (!m_hideFullScreen) m_fullScreen = false;
-    ApplyIcon(AreaAvailable());
+    // Asking may cost a front end a bus connection and its thread for the program's life: with the
+    // icon off it is left to the menu, the one place the answer shows.
+    ApplyIcon(m_trayIcon ? AreaAvailable() : true);
     ReadPlan();
     m_quotaAlert.Restore(m_store.Read(keys::quotaalert));
 }
@@ -36,6 +38,10 @@ void frmMain::ShowUnlessOutOfTheWay() {
     m_windowHidden = OutOfTheWay();
     if (m_windowHidden) m_ports.form.Hide();
     else m_ports.form.Show();
+}
+
+void frmMain::AskAreaForMenu() {
+    if (!m_trayIcon) ApplyIcon(AreaAvailable());
 }
 
 bool frmMain::AreaAvailable() const { return m_ports.icon != nullptr && m_ports.icon->Available(); }

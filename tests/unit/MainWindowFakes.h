@@ -183,9 +183,12 @@ class FakeNotifyIcon final : public NotifyIcon {
  public:
     bool available = true;
     bool shown = false;
-    int shows = 0, texts = 0;
+    int shows = 0, texts = 0, asks = 0;
     std::string tooltip = std::string(256, ' '), label = std::string(64, ' ');
-    bool Available() override { return available; }
+    bool Available() override {
+        ++asks;
+        return available;
+    }
     void Show(bool on) override {
         shown = on;
         ++shows;

@@ -74,6 +74,17 @@ TEST(frmMainTrayTest, AtStartTheIconAndWhatNeedsItFollowTheKeysAndTheNotificatio
     }
 }
 
+TEST(frmMainTrayTest, WithTheIconOffTheNotificationAreaIsAskedForOnlyByTheMenu) {
+    FullWindow w;
+    w.icon.available = false;
+    w.Load({});
+    w.Tick(0, 0);
+    EXPECT_EQ(w.icon.asks, 0);
+    w.main.ShowContextMenu();
+    EXPECT_EQ(w.icon.asks, 1);
+    EXPECT_EQ(w.Greyed(), (std::set<MenuItem>{trayicon, hidden, clickthrough}));
+}
+
 TEST(frmMainTrayTest, TheIconsClicksHideTheWindowAndWithoutTheIconItShowsAndTakesClicks) {
     FullWindow w;
     w.Load({});
