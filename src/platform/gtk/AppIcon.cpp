@@ -2,8 +2,10 @@
 
 #include <gtk/gtk.h>
 
+#include <array>
 #include <cerrno>
 #include <utility>
+#include <vector>
 
 namespace tg {
 
@@ -38,10 +40,10 @@ void Frame(cairo_t* cr, double s) {
     cairo_stroke(cr);
 }
 
-}  // namespace
+constexpr std::array kWindowSizes = {32, 48, 64, 128};
 
-GObjectPtr<GdkPixbuf> DrawAppIcon(int size) {
-    const CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size));
+CairoSurfacePtr DrawIconSurface(int size) {
+    CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size));
     {
         const CairoPtr cr(cairo_create(surface.get()));
         const double s = size;
@@ -49,6 +51,14 @@ GObjectPtr<GdkPixbuf> DrawAppIcon(int size) {
         Bars(cr.get(), s);
         Frame(cr.get(), s);
     }
+    cairo_surface_flush(surface.get());
+    return surface;
+}
+
+}  // namespace
+
+GObjectPtr<GdkPixbuf> DrawAppIcon(int size) {
+    const CairoSurfacePtr surface = DrawIconSurface(size);
     return GObjectPtr<GdkPixbuf>(gdk_pixbuf_get_from_surface(surface.get(), 0, 0, size, size));
 }
 
@@ -64,19 +74,43 @@ bool WriteAppIcon(const std::string& path, int size, GError** error) {
 
 namespace {
 
+// _NET_WM_ICON: each size as its width, its height and its pixels, a long each, as X wants for
+// 32-bit properties whatever the size of a long.
+std::vector<unsigned long> NetWmIcon() {
+    std::size_t length = 0;
+    for (const int size : kWindowSizes) length += 2 + static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
+    std::vector<unsigned long> data;
+    data.reserve(length);
+    for (const int size : kWindowSizes) {
+        const auto icon = DrawAppIcon(size);  // straight alpha, RGBA
+        data.push_back(static_cast<unsigned long>(size));
+        data.push_back(static_cast<unsigned long>(size));
+        const guchar* pixels = gdk_pixbuf_read_pixels(icon.get());
+        const auto stride = static_cast<std::size_t>(gdk_pixbuf_get_rowstride(icon.get()));
+        for (std::size_t y = 0; y < static_cast<std::size_t>(size); ++y)
+            for (const guchar* p = pixels + stride * y; p < pixels + stride * y + 4 * size; p += 4)
+                data.push_back(static_cast<unsigned long>(p[3]) << 24 | static_cast<unsigned long>(p[0]) << 16 |
+                               static_cast<unsigned long>(p[1]) << 8 | p[2]);
+    }
+    return data;
+}
+
 // The sizes desktops ask for; the caller frees the list and its pictures.
 GList* DrawIconSizes() {
     GList* icons = nullptr;
-    for (const int size : {32, 48, 64, 128}) icons = g_list_append(icons, DrawAppIcon(size).release());
+    for (const int size : kWindowSizes) icons = g_list_append(icons, DrawAppIcon(size).release());
     return icons;
 }
 
 }  // namespace
 
+// Only the property modern desktops read: GDK would also draw the old WM_HINTS icon through an
+// X pixmap, and cairo keeps 100 KB from that upload for good.
 void SetWindowIcon(GdkWindow* window) {
-    GList* icons = DrawIconSizes();
-    gdk_window_set_icon_list(window, icons);
-    g_list_free_full(icons, g_object_unref);
+    const std::vector<unsigned long> data = NetWmIcon();
+    gdk_property_change(window, gdk_atom_intern_static_string("_NET_WM_ICON"),
+                        gdk_atom_intern_static_string("CARDINAL"), 32, GDK_PROP_MODE_REPLACE,
+                        reinterpret_cast<const guchar*>(data.data()), static_cast<gint>(data.size()));
 }
 
 void InstallAppIcon() {

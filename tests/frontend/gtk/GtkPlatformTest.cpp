@@ -114,6 +114,32 @@ TEST(AppIconTest, TheBarsKeepTheirColours) {
     }
 }
 
+// The window gets the icon as the one property taskbars read: every size, red and yellow bars opaque.
+TEST(AppIconTest, TheWindowsIconPropertyHoldsEverySize) {
+    GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_widget_realize(window);
+    SetWindowIcon(gtk_widget_get_window(window));
+    guchar* data = nullptr;
+    gint length = 0;
+    ASSERT_TRUE(gdk_property_get(gtk_widget_get_window(window), gdk_atom_intern_static_string("_NET_WM_ICON"),
+                                 gdk_atom_intern_static_string("CARDINAL"), 0, 1 << 20, FALSE, nullptr, nullptr,
+                                 &length, &data));
+    const auto* longs = reinterpret_cast<const unsigned long*>(data);
+    const std::size_t count = static_cast<std::size_t>(length) / sizeof(unsigned long);
+    std::vector<unsigned long> sizes;
+    for (std::size_t at = 0; at + 2 <= count; at += 2 + longs[at] * longs[at + 1]) {
+        const unsigned long size = longs[at];
+        sizes.push_back(size);
+        // Xlib hands 32-bit items back sign-extended into a long.
+        const auto pixel = [&](unsigned long x, unsigned long y) { return longs[at + 2 + y * size + x] & 0xFFFFFFFFu; };
+        EXPECT_EQ(pixel(size * 34 / 100, size * 8 / 10), 0xFFFF0000u) << size;
+        EXPECT_EQ(pixel(size * 66 / 100, size * 8 / 10), 0xFFFFFF00u) << size;
+    }
+    EXPECT_EQ(sizes, (std::vector<unsigned long>{32, 48, 64, 128}));
+    g_free(data);
+    gtk_widget_destroy(window);
+}
+
 // ---- the message box
 
 // The images inside a widget, depth first, by their icon names.
