@@ -185,10 +185,7 @@ class FakeNotifyIcon final : public NotifyIcon {
     bool shown = false;
     int shows = 0, texts = 0, asks = 0;
     std::string tooltip = std::string(256, ' '), label = std::string(64, ' ');
-    bool Available() override {
-        ++asks;
-        return available;
-    }
+    bool Available() override { return ++asks > 0 && available; }
     void Show(bool on) override {
         shown = on;
         ++shows;

@@ -49,6 +49,7 @@ TEST(frmMainTrayTest, AtStartTheIconAndWhatNeedsItFollowTheKeysAndTheNotificatio
         std::set<MenuItem> greyed;
     } cases[] = {
         {"0", "0", "0", true, false, true, false, {hidden, clickthrough}},
+        {"0", "0", "0", false, false, true, false, {hidden, clickthrough}},  // not asked before the menu
         {"1", "0", "0", true, true, true, false, {}},
         {"1", "1", "1", true, true, false, true, {}},
         {"1", "1", "1", false, false, true, false, {trayicon, hidden, clickthrough}},
@@ -69,20 +70,12 @@ TEST(frmMainTrayTest, AtStartTheIconAndWhatNeedsItFollowTheKeysAndTheNotificatio
             EXPECT_EQ(w.form.clickThrough, c.clickThrough);
             EXPECT_EQ(w.Greyed(), c.greyed);
             EXPECT_EQ(w.form.MenuChecked(trayicon), std::string_view(c.tray) == "1");
+            EXPECT_EQ(w.icon.asks, std::string_view(c.tray) == "1" ? run + 1 : 0) << "asked only for the icon";
             w.main.Form_Load();
         }
+        w.main.ShowContextMenu();
+        EXPECT_EQ(w.Greyed().contains(trayicon), !c.area);
     }
-}
-
-TEST(frmMainTrayTest, WithTheIconOffTheNotificationAreaIsAskedForOnlyByTheMenu) {
-    FullWindow w;
-    w.icon.available = false;
-    w.Load({});
-    w.Tick(0, 0);
-    EXPECT_EQ(w.icon.asks, 0);
-    w.main.ShowContextMenu();
-    EXPECT_EQ(w.icon.asks, 1);
-    EXPECT_EQ(w.Greyed(), (std::set<MenuItem>{trayicon, hidden, clickthrough}));
 }
 
 TEST(frmMainTrayTest, TheIconsClicksHideTheWindowAndWithoutTheIconItShowsAndTakesClicks) {

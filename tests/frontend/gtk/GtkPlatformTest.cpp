@@ -114,7 +114,7 @@ TEST(AppIconTest, TheBarsKeepTheirColours) {
     }
 }
 
-// The window gets the icon as the one property taskbars read: every size, red and yellow bars opaque.
+// The one property taskbars read: each size, then its pixels as ARGB (Xlib reads them sign-extended).
 TEST(AppIconTest, TheWindowsIconPropertyHoldsEverySize) {
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_widget_realize(window);
@@ -125,17 +125,13 @@ TEST(AppIconTest, TheWindowsIconPropertyHoldsEverySize) {
                                  gdk_atom_intern_static_string("CARDINAL"), 0, 1 << 20, FALSE, nullptr, nullptr,
                                  &length, &data));
     const auto* longs = reinterpret_cast<const unsigned long*>(data);
-    const std::size_t count = static_cast<std::size_t>(length) / sizeof(unsigned long);
-    std::vector<unsigned long> sizes;
-    for (std::size_t at = 0; at + 2 <= count; at += 2 + longs[at] * longs[at + 1]) {
-        const unsigned long size = longs[at];
-        sizes.push_back(size);
-        // Xlib hands 32-bit items back sign-extended into a long.
-        const auto pixel = [&](unsigned long x, unsigned long y) { return longs[at + 2 + y * size + x] & 0xFFFFFFFFu; };
-        EXPECT_EQ(pixel(size * 34 / 100, size * 8 / 10), 0xFFFF0000u) << size;
-        EXPECT_EQ(pixel(size * 66 / 100, size * 8 / 10), 0xFFFFFF00u) << size;
+    std::vector<unsigned long> seen;  // each size, its red bar's pixel, its yellow bar's
+    for (std::size_t at = 0; at < length / sizeof(long); at += 2 + longs[at] * longs[at]) {
+        const unsigned long size = longs[at], row = at + 2 + size * 8 / 10 * size;
+        seen.insert(seen.end(), {size, longs[row + size * 34 / 100] & 0xFFFFFFFFu, longs[row + size * 66 / 100] & 0xFFFFFFFFu});
     }
-    EXPECT_EQ(sizes, (std::vector<unsigned long>{32, 48, 64, 128}));
+    EXPECT_EQ(seen, (std::vector<unsigned long>{32, 0xFFFF0000, 0xFFFFFF00, 48, 0xFFFF0000, 0xFFFFFF00, 64, 0xFFFF0000,
+                                               0xFFFFFF00, 128, 0xFFFF0000, 0xFFFFFF00}));
     g_free(data);
     gtk_widget_destroy(window);
 }
