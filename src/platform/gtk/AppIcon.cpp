@@ -87,8 +87,9 @@ std::vector<unsigned long> NetWmIcon() {
         data.push_back(static_cast<unsigned long>(size));
         const guchar* pixels = gdk_pixbuf_read_pixels(icon.get());
         const auto stride = static_cast<std::size_t>(gdk_pixbuf_get_rowstride(icon.get()));
-        for (std::size_t y = 0; y < static_cast<std::size_t>(size); ++y)
-            for (const guchar* p = pixels + stride * y; p < pixels + stride * y + 4 * size; p += 4)
+        const auto side = static_cast<std::size_t>(size);
+        for (std::size_t y = 0; y < side; ++y)
+            for (const guchar* p = pixels + stride * y; p < pixels + stride * y + 4 * side; p += 4)
                 data.push_back(static_cast<unsigned long>(p[3]) << 24 | static_cast<unsigned long>(p[0]) << 16 |
                                static_cast<unsigned long>(p[1]) << 8 | p[2]);
     }
