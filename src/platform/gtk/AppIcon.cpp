@@ -51,7 +51,6 @@ CairoSurfacePtr DrawIconSurface(int size) {
         Bars(cr.get(), s);
         Frame(cr.get(), s);
     }
-    cairo_surface_flush(surface.get());
     return surface;
 }
 
@@ -120,6 +119,16 @@ void InstallAppIcon() {
     GList* icons = DrawIconSizes();
     gtk_window_set_default_icon_list(icons);
     g_list_free_full(icons, g_object_unref);
+}
+
+void CopyWindowIcon(GtkWindow* dialog, GtkWindow* owner) {
+    GList* icons = owner ? gtk_window_get_icon_list(owner) : nullptr;
+    if (!icons) {
+        InstallAppIcon();
+        icons = gtk_window_get_default_icon_list();
+    }
+    gtk_window_set_icon_list(dialog, icons);
+    g_list_free(icons);
 }
 
 }  // namespace tg

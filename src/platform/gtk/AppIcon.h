@@ -1,8 +1,7 @@
 #pragma once
 // The program's icon, drawn rather than loaded, so no file has to be found at run time: a light
 // yellow to white gradient, as the window's own background, with a red and a yellow bar.
-#include <gdk/gdk.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gtk/gtk.h>
 
 #include <string>
 
@@ -26,5 +25,9 @@ void SetWindowIcon(GdkWindow* window);
 // Makes the icon the default of every window of the program, as the dialogs want; once, when the
 // first of them is made.
 void InstallAppIcon();
+
+// Gives a dialog its owner's icon; the program's when the owner has none of its own, as the main
+// window has not.
+void CopyWindowIcon(GtkWindow* dialog, GtkWindow* owner);
 
 }  // namespace tg

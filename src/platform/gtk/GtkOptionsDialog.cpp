@@ -208,16 +208,7 @@ GtkWidget* GtkOptionsDialog::MakeHScroll1() {
     return m_hscroll1;
 }
 
-void GtkOptionsDialog::CopyIconFromMainWindow() {
-    GList* icons = m_mainWindow ? gtk_window_get_icon_list(m_mainWindow) : nullptr;
-    // The main window shows the program's icon unless it was given one of its own.
-    if (!icons) {
-        InstallAppIcon();
-        icons = gtk_window_get_default_icon_list();
-    }
-    gtk_window_set_icon_list(Window(), icons);
-    g_list_free(icons);
-}
+void GtkOptionsDialog::CopyIconFromMainWindow() { CopyWindowIcon(Window(), m_mainWindow); }
 
 void GtkOptionsDialog::SetCheck1(bool checked) {
     g_signal_handler_block(m_check1, m_check1Handler);

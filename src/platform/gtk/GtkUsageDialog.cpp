@@ -126,16 +126,7 @@ GtkSpinButton* GtkUsageDialog::Spin(std::size_t control) const {
                : nullptr;
 }
 
-void GtkUsageDialog::CopyIconFromMainWindow() {
-    GList* icons = m_owner ? gtk_window_get_icon_list(m_owner) : nullptr;
-    // The main window shows the program's icon unless it was given one of its own.
-    if (!icons) {
-        InstallAppIcon();
-        icons = gtk_window_get_default_icon_list();
-    }
-    gtk_window_set_icon_list(Window(), icons);
-    g_list_free(icons);
-}
+void GtkUsageDialog::CopyIconFromMainWindow() { CopyWindowIcon(Window(), m_owner); }
 
 void GtkUsageDialog::SetText(std::size_t control, std::string_view text) {
     if (control >= m_widgets.size() || !GTK_IS_LABEL(m_widgets[control])) return;
