@@ -26,9 +26,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Package) == tidegauge ]] || fail "Package: $(field Package)"
 [[ $(field Version) == "$version" ]] || fail "Version: $(field Version), expected $version"
 [[ -n $(field Maintainer) ]] || fail "no Maintainer"
-# Found by dpkg-shlibdeps from what the program links: without them the package installs on a
-# system that cannot run it.
-for lib in libc6 libgtk-3-0 libglib2.0-0 libstdc++6; do
+# Found by dpkg-shlibdeps from what the program links, or named by the package for the libraries
+# it loads when first needed: without them the package installs on a system that cannot run it.
+for lib in libc6 libgtk-3-0 libglib2.0-0 libstdc++6 libayatana-appindicator3-1 libnotify4; do
   [[ ,$(field Depends | tr -d ' '), == *",$lib"[\(,]* ]] || fail "Depends lacks $lib: $(field Depends)"
 done
 

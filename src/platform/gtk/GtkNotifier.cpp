@@ -1,13 +1,12 @@
 #include "platform/gtk/GtkNotifier.h"
 
-#include <libnotify/notify.h>
-
 #include <memory>
 #include <string>
 
 #include "common/AppTitle.h"
 #include "platform/gtk/AppIcon.h"
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/OnDemandLibraries.h"
 
 namespace tg {
 
@@ -41,12 +40,13 @@ void GtkNotifier::Notify(std::string_view title, std::string_view text) {
 
 void GtkNotifier::Send(gpointer data, gpointer /*self*/) {
     const std::unique_ptr<Notice> notice = TakeGiven<Notice>(data);
-    if (!notify_is_initted() && !notify_init(kAppTitle)) return;
+    const NotifyLibrary* notify = LoadNotifyLibrary();
+    if (!notify || (!notify->isInitted() && !notify->init(kAppTitle))) return;
     const GObjectPtr<NotifyNotification> shown(
-        notify_notification_new(notice->title.c_str(), notice->text.c_str(), nullptr));
-    notify_notification_set_image_from_pixbuf(shown.get(), notice->image.get());
-    notify_notification_set_hint_string(shown.get(), "desktop-entry", kAppIconName);
-    notify_notification_show(shown.get(), nullptr);
+        notify->notificationNew(notice->title.c_str(), notice->text.c_str(), nullptr));
+    notify->setImage(shown.get(), notice->image.get());
+    notify->setHintString(shown.get(), "desktop-entry", kAppIconName);
+    notify->show(shown.get(), nullptr);
 }
 
 }  // namespace tg

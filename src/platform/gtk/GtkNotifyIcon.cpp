@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/gtk/AppIcon.h"
+#include "platform/gtk/OnDemandLibraries.h"
 
 namespace tg {
 
@@ -75,7 +76,7 @@ bool GtkNotifyIcon::Connect() {
 }
 
 // The answer is kept up to date by the watch, so asking costs nothing after the first time.
-bool GtkNotifyIcon::Available() { return Connect() && m_watcher; }
+bool GtkNotifyIcon::Available() { return Connect() && m_watcher && LoadIndicatorLibrary(); }
 
 void GtkNotifyIcon::OnWatcher(GDBusConnection* /*bus*/, const gchar* /*name*/, const gchar* /*owner*/, gpointer self) {
     static_cast<GtkNotifyIcon*>(self)->m_watcher = true;
@@ -89,13 +90,14 @@ void GtkNotifyIcon::OnNoWatcher(GDBusConnection* /*bus*/, const gchar* /*name*/,
 // of the library exports no ToolTip: the title stands in for it, which hosts show when there is
 // none.
 void GtkNotifyIcon::MakeIndicator() {
-    if (m_indicator || !Connect()) return;
+    const IndicatorLibrary* lib = LoadIndicatorLibrary();
+    if (m_indicator || !lib || !Connect()) return;
     const std::string folder = IconFolder();
-    m_indicator.reset(app_indicator_new_with_path(kItemId, kAppIconName, APP_INDICATOR_CATEGORY_APPLICATION_STATUS,
+    m_indicator.reset(lib->newWithPath(kItemId, kAppIconName, APP_INDICATOR_CATEGORY_APPLICATION_STATUS,
                                                   folder.empty() ? nullptr : folder.c_str()));
-    app_indicator_set_title(m_indicator.get(), m_tooltip.c_str());  // none: the application's name
-    app_indicator_set_label(m_indicator.get(), m_label.c_str(), nullptr);
-    app_indicator_set_menu(m_indicator.get(), m_menu.Widget());
+    lib->setTitle(m_indicator.get(), m_tooltip.c_str());  // none: the application's name
+    lib->setLabel(m_indicator.get(), m_label.c_str(), nullptr);
+    lib->setMenu(m_indicator.get(), m_menu.Widget());
     m_filter = g_dbus_connection_add_filter(m_bus.get(), FilterClicks,
                                             Give(std::make_unique<std::shared_ptr<Relay>>(m_relay)),
                                             DeleteGiven<std::shared_ptr<Relay>>);
@@ -104,7 +106,7 @@ void GtkNotifyIcon::MakeIndicator() {
 void GtkNotifyIcon::Show(bool shown) {
     if (shown) MakeIndicator();
     if (m_indicator)
-        app_indicator_set_status(m_indicator.get(), shown ? APP_INDICATOR_STATUS_ACTIVE : APP_INDICATOR_STATUS_PASSIVE);
+        LoadIndicatorLibrary()->setStatus(m_indicator.get(), shown ? APP_INDICATOR_STATUS_ACTIVE : APP_INDICATOR_STATUS_PASSIVE);
 }
 
 // The library sends the host a change only when the text differs.
@@ -112,8 +114,9 @@ void GtkNotifyIcon::SetText(std::string_view tooltip, std::string_view label) {
     m_tooltip = tooltip;
     m_label = label;
     if (!m_indicator) return;
-    app_indicator_set_title(m_indicator.get(), m_tooltip.c_str());
-    app_indicator_set_label(m_indicator.get(), m_label.c_str(), nullptr);
+    const IndicatorLibrary* lib = LoadIndicatorLibrary();
+    lib->setTitle(m_indicator.get(), m_tooltip.c_str());
+    lib->setLabel(m_indicator.get(), m_label.c_str(), nullptr);
 }
 
 // This version of the library answers SecondaryActivate (a middle click, on most hosts) only by
