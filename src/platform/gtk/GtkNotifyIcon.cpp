@@ -94,7 +94,7 @@ void GtkNotifyIcon::MakeIndicator() {
     if (m_indicator || !lib || !Connect()) return;
     const std::string folder = IconFolder();
     m_indicator.reset(lib->newWithPath(kItemId, kAppIconName, APP_INDICATOR_CATEGORY_APPLICATION_STATUS,
-                                                  folder.empty() ? nullptr : folder.c_str()));
+                                       folder.empty() ? nullptr : folder.c_str()));
     lib->setTitle(m_indicator.get(), m_tooltip.c_str());  // none: the application's name
     lib->setLabel(m_indicator.get(), m_label.c_str(), nullptr);
     lib->setMenu(m_indicator.get(), m_menu.Widget());
@@ -105,8 +105,9 @@ void GtkNotifyIcon::MakeIndicator() {
 
 void GtkNotifyIcon::Show(bool shown) {
     if (shown) MakeIndicator();
-    if (m_indicator)
-        LoadIndicatorLibrary()->setStatus(m_indicator.get(), shown ? APP_INDICATOR_STATUS_ACTIVE : APP_INDICATOR_STATUS_PASSIVE);
+    if (!m_indicator) return;
+    LoadIndicatorLibrary()->setStatus(m_indicator.get(),
+                                      shown ? APP_INDICATOR_STATUS_ACTIVE : APP_INDICATOR_STATUS_PASSIVE);
 }
 
 // The library sends the host a change only when the text differs.

@@ -9,22 +9,26 @@ namespace tg {
 
 namespace {
 
-// One function of a library, found by name into the member that holds it.
+// One function of a library, found by name and stored in the member that holds it.
 struct Symbol {
     const char* name;
-    gpointer* slot;
+    void* member;
+    void (*assign)(void* member, gpointer found);
 };
 
 template <typename F>
 Symbol Bind(const char* name, F& member) {
-    static_assert(sizeof(F) == sizeof(gpointer));
-    return {name, reinterpret_cast<gpointer*>(&member)};
+    return {name, &member, [](void* to, gpointer found) { *static_cast<F*>(to) = reinterpret_cast<F>(found); }};
 }
 
 bool Load(const char* soname, std::initializer_list<Symbol> symbols) {
     GModule* module = g_module_open(soname, static_cast<GModuleFlags>(G_MODULE_BIND_LAZY | G_MODULE_BIND_LOCAL));
     bool found = module != nullptr;
-    for (const Symbol& s : symbols) found = found && g_module_symbol(module, s.name, s.slot);
+    for (const Symbol& s : symbols) {
+        gpointer address = nullptr;
+        found = found && g_module_symbol(module, s.name, &address);
+        if (found) s.assign(s.member, address);
+    }
     if (!found) {
         (void)std::fprintf(stderr, "tidegauge: cannot use %s: %s\n", soname, g_module_error());
         if (module) g_module_close(module);
