@@ -84,9 +84,9 @@ finish() {
 }
 
 # begin_e2e NAME: begin, and a private 1920x1080 X server at 96 DPI with no window manager: for
-# Windows with the Wine prefix of the environment (a throwaway one when none is set), which must
-# hold neither the program's settings nor its Run value yet; both are deleted at the end. The
-# program sees no bus, and on Linux none of the user's own folders (fresh_home).
+# Windows in a throwaway Wine prefix of its own, so the program starts with no settings, Run value
+# or usage log, and all of them go with the prefix. The program sees no bus, and on Linux none of
+# the user's own folders (fresh_home).
 begin_e2e() {
   begin "$1"
   if [[ $platform == linux ]]; then
@@ -101,19 +101,13 @@ begin_e2e() {
     POLL_INTERVAL=0.2 start_seconds=30
     start_wine_display "$wine" "$work" || exit 1
     # A server that stays until finish ends it: one that ended by itself, seconds after the
-    # program, could race finish's deletions below and save the registry over them.
+    # program, could still be saving the registry while finish removes the prefix.
     wineserver -p
-    ! "$wine" reg query "$settings_key" >/dev/null 2>&1 || fail "the prefix $WINEPREFIX already holds $settings_key"
-    ! "$wine" reg query "$run_key" /v Tidegauge >/dev/null 2>&1 || fail "the prefix $WINEPREFIX already holds a Run value Tidegauge"
-    on_finish "$wine" reg delete "$run_key" /v Tidegauge /f
-    on_finish "$wine" reg delete "$settings_key" /f
-    # The usage log goes where the prefix keeps local application data, and goes with the run.
+    # The usage log goes where the prefix keeps local application data.
     local folder
     folder=$("$wine" winepath -u "$("$wine" cmd /c echo %LOCALAPPDATA% | tr -d '\r')\\TideGauge" 2>/dev/null) ||
       fail "Wine could not say where local application data lives"
-    [[ ! -e $folder ]] || fail "the prefix $WINEPREFIX already holds $folder"
     usage_log=$folder/usage.txt
-    on_finish rm -rf "$folder"
   fi
 }
 settings_key='HKCU\Software\TideGauge'

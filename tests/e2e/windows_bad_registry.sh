@@ -9,10 +9,9 @@
 #
 # Each time the window must appear where the start-up rules put it, tick (bars under traffic on a
 # link that automatic mode counts) and end cleanly from its menu; the options dialog must show
-# start at logon off and leave the foreign Run value as it is until the user clicks. Runs in the Wine prefix of the
-# environment (a throwaway one when none is set), which must hold neither the program's settings
-# nor its Run value yet; both are deleted at the end. As root it runs in a network namespace of its
-# own, holding loopback and a veth link to a second one. Screenshots are kept in ARTIFACTS-DIR.
+# start at logon off and leave the foreign Run value as it is until the user clicks. Runs in a
+# throwaway Wine prefix of its own. As root it runs in a network namespace of its own, holding
+# loopback and a veth link to a second one. Screenshots are kept in ARTIFACTS-DIR.
 set -euo pipefail
 
 wine=${1:?usage: windows_bad_registry.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}

@@ -6,10 +6,9 @@
 #
 #   windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]
 #
-# Runs in the Wine prefix of the environment (a throwaway one when none is set), which must not
-# hold settings of the program yet; the settings the run makes are deleted at the end. Screenshots
-# are kept in ARTIFACTS-DIR when given. Every wait polls with a time limit; a failed check stops
-# the run with what was expected and what was seen.
+# Runs in a throwaway Wine prefix of its own, so it starts with no settings of the program.
+# Screenshots are kept in ARTIFACTS-DIR when given. Every wait polls with a time limit; a failed
+# check stops the run with what was expected and what was seen.
 set -euo pipefail
 
 wine=${1:?usage: windows_e2e.sh WINE PATH/TO/tidegauge.exe [ARTIFACTS-DIR]}

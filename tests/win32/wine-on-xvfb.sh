@@ -3,9 +3,8 @@
 #
 #   wine-on-xvfb.sh WINE PROGRAM [ARGS...]
 #
-# Uses the Wine prefix of the environment, or a throwaway one when none is set (never the user's
-# own). Wine's desktop process keeps the display of the program that started it, so a wineserver
-# left over from an earlier program of the prefix is ended first, and this one at the end.
+# In a throwaway Wine prefix of its own (never the user's). Wine's desktop process keeps the display
+# of the program that started it, so the prefix's wineserver is ended first, and again at the end.
 set -uo pipefail
 wine=${1:?usage: wine-on-xvfb.sh WINE PROGRAM [ARGS...]}
 shift

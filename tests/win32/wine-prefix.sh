@@ -1,17 +1,16 @@
 # Sourced by the scripts that run Windows programs under Wine.
 
-# use_wine_prefix WINE: keeps WINEPREFIX when set; otherwise makes a throwaway prefix, so the
-# user's own one is never used. Either way the prefix's dialog fonts fall back to a CJK font. Sets
-# wine_used, which tells finish (e2e-helpers.sh) to end the prefix's processes.
+# use_wine_prefix WINE: a throwaway prefix of the caller's own, whatever WINEPREFIX says: the user's
+# prefix is never used, and suites that each end their prefix's wineserver can run side by side.
+# Its dialog fonts fall back to a CJK font. Sets wine_used, which tells finish (e2e-helpers.sh) to
+# end the prefix's processes.
 use_wine_prefix() {
   local wine=$1
   wine_used=1
   export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-  if [[ -z ${WINEPREFIX:-} ]]; then
-    OWN_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-wineprefix.XXXXXX")
-    export WINEPREFIX=$OWN_WINEPREFIX
-    DISPLAY= "$wine" wineboot --init >/dev/null 2>&1 || { echo "FAIL: wineboot could not make $WINEPREFIX" >&2; return 1; }
-  fi
+  OWN_WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/tidegauge-wineprefix.XXXXXX")
+  export WINEPREFIX=$OWN_WINEPREFIX
+  DISPLAY= "$wine" wineboot --init >/dev/null 2>&1 || { echo "FAIL: wineboot could not make $WINEPREFIX" >&2; return 1; }
   link_cjk_font "$wine"
 }
 
@@ -35,9 +34,9 @@ end_wineserver() {
   wineserver -w >/dev/null 2>&1 || true
 }
 
-# start_wine_display WINE WORK: the prefix (see use_wine_prefix) and a private 1920x1080 Xvfb
+# start_wine_display WINE WORK: a prefix (see use_wine_prefix) and a private 1920x1080 Xvfb
 # (xvfb.sh, sourced by the caller). Wine's desktop process takes the display of the first program
-# of its server, so a server left over from an earlier program of the prefix is ended first.
+# of its server, so the server wineboot left running is ended first.
 start_wine_display() {
   use_wine_prefix "$1" || return 1
   start_xvfb "$2" 1920x1080x24 || return 1
