@@ -232,7 +232,7 @@ TEST(IfTableParser, BlocksAfterTheRowsGiveExtrasAndTheSavedSelection) {
     std::vector<IfRowFields> rows(3);
     rows[0].hardware = true;
     rows[0].alias = "Wi-Fi";
-    rows[2].alias.assign(253, 'x').append("\xE4\xBB\xA5");  // 256 bytes: cut before the character
+    rows[2].alias = std::string(253, 'x') + "\xE4\xBB\xA5";  // 256 bytes: cut before the character
     auto table = BuildIfTable(rows);
     AppendSelectionBlock(table, "eth0,wlan%2C1");
     EXPECT_FALSE(CheckIfTable(table).has_value());

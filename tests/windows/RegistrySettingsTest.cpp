@@ -39,7 +39,7 @@ TEST_F(RegistrySettingsTest, AnyTextReadsBackExactly) {
     const std::string texts[] = {
         "",     "512",  " lead", "trail ",  "  both  ", " ", "\xE6\xBD\xAE\xE4\xBD\x8D \xE9\x85\x8D\xE7\xBD\xAE",
         "na\xC3\xAFve \xC3\xBC ", "C:\\Users\\Zo\xC3\xAB\\\xE5\xBA\x94\xE7\x94\xA8", "\xF0\x9F\x8C\x8A", "a\r\nb\t",
-        std::string(300, 'x').append("\xE4\xB8\xAD"),  // longer than the first read's buffer
+        std::string(300, 'x') + "\xE4\xB8\xAD",  // longer than the first read's buffer
     };
     for (const std::string& text : texts) {
         Set("x", text);
