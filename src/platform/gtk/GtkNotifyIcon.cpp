@@ -75,7 +75,9 @@ bool GtkNotifyIcon::Connect() {
     return true;
 }
 
-// The answer is kept up to date by the watch, so asking costs nothing after the first time.
+// The answer is kept up to date by the watch, so asking costs nothing after the first time. With a
+// tray running the indicator library is loaded here already: an icon offered without it could hide
+// the main window with nothing left to bring it back.
 bool GtkNotifyIcon::Available() { return Connect() && m_watcher && LoadIndicatorLibrary(); }
 
 void GtkNotifyIcon::OnWatcher(GDBusConnection* /*bus*/, const gchar* /*name*/, const gchar* /*owner*/, gpointer self) {
