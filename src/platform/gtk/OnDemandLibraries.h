@@ -1,9 +1,9 @@
 #pragma once
 // The notification-area item and the desktop's notices come from libraries that a run with both
-// off by default never needs. They are loaded the first time one is (for the item, when the menu
-// first asks whether a tray can show it), rather than with the program:
-// linked in, they cost every run their relocated pages and their dependencies' (about 50 KB of
-// private memory) for nothing. Their headers still give the types and the functions' signatures.
+// off by default never needs. They are loaded the first time one is (for the item, when the program
+// first asks whether a tray can show it) rather than with the program: linked in, they cost every
+// run their relocated pages and their dependencies' (about 50 KB of private memory) for nothing.
+// Their headers still give the types and the functions' signatures.
 #include <libayatana-appindicator/app-indicator.h>
 #include <libnotify/notify.h>
 
