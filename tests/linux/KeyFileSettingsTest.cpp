@@ -10,10 +10,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
+#include "TestFiles.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 
@@ -25,17 +24,8 @@ namespace fs = std::filesystem;
 constexpr std::string_view kApp = kSettingsApp;
 constexpr std::string_view kSection = kSettingsSection;
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, std::string_view text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::ReadFile;
+using test::WriteFile;
 
 // Runs `body` in a child process and gives its exit status (-1 when it did not exit normally).
 template <typename Body>

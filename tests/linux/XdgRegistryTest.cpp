@@ -9,10 +9,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
+#include "TestFiles.h"
 #include "settings/modRegistry.h"
 
 namespace tg {
@@ -24,17 +23,8 @@ constexpr std::uint32_t kCu = RegistryApi::kHkeyCurrentUser;
 constexpr std::uint32_t kLm = 0x80000002u;
 const RegValue kDflt = std::string("dflt");
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, std::string_view text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::ReadFile;
+using test::WriteFile;
 
 // desktop-file-validate's verdict: its exit status and everything it said.
 std::pair<int, std::string> Validate(const fs::path& file) {
