@@ -1,10 +1,7 @@
 #include "platform/gtk/GtkMainWindow.h"
 
-#include <glib-unix.h>
-
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <utility>
 
 #include "counters/UnsupportedNotice.h"
@@ -44,7 +41,10 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
       m_area(gtk_drawing_area_new()),
       m_picture([this] { Redraw(); }),
       m_menu([this](MenuItem item) { Command(item); }, [this](std::size_t position) { PickInterface(position); }),
-      m_font(pango_font_description_from_string(kLabelFont)) {
+      m_font(pango_font_description_from_string(kLabelFont)),
+      m_quitSignals([this] {
+          if (m_handlers) m_handlers->Form_QueryUnload();
+      }) {
     GtkWindow* window = Window();
     gtk_window_set_title(window, kAppTitle);
     gtk_window_set_decorated(window, FALSE);
@@ -67,8 +67,6 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
                                SetWindowIcon(gtk_widget_get_window(widget));
                            }),
                            nullptr);
-    // A session that ends, or a terminal that hangs up, asks the program to go as a signal.
-    for (const int signal : {SIGTERM, SIGHUP}) m_sessionEnd.push_back(g_unix_signal_add(signal, OnSessionEnd, this));
     for (Label& label : m_labels) {
         PangoLayout* layout = gtk_widget_create_pango_layout(m_area, nullptr);
         pango_layout_set_font_description(layout, m_font.get());
@@ -80,7 +78,6 @@ GtkMainWindow::GtkMainWindow(const Desktop& desktop)
 
 GtkMainWindow::~GtkMainWindow() {
     if (m_timer) g_source_remove(m_timer);
-    for (const guint source : m_sessionEnd) g_source_remove(source);
     g_signal_handlers_disconnect_by_data(m_area, this);
     g_signal_handlers_disconnect_by_data(m_window.get(), this);
 }
@@ -312,12 +309,6 @@ gboolean GtkMainWindow::OnDelete(GtkWidget* /*widget*/, GdkEvent* /*event*/, gpo
 gboolean GtkMainWindow::OnTimer(gpointer p) {
     auto* self = static_cast<GtkMainWindow*>(p);
     if (self->m_handlers) self->m_handlers->Timer2_Timer();
-    return G_SOURCE_CONTINUE;
-}
-
-gboolean GtkMainWindow::OnSessionEnd(gpointer p) {
-    auto* self = static_cast<GtkMainWindow*>(p);
-    if (self->m_handlers) self->m_handlers->Form_QueryUnload();
     return G_SOURCE_CONTINUE;
 }
 

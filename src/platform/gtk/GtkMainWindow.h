@@ -8,11 +8,11 @@
 #include <array>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/ContextMenu.h"
 #include "platform/gtk/GObjectPtr.h"
+#include "platform/gtk/QuitSignals.h"
 #include "platform/gtk/ShapedText.h"
 #include "ports/Desktop.h"
 #include "ports/Form.h"
@@ -100,7 +100,6 @@ class GtkMainWindow final : public Form {
     static gboolean OnConfigure(GtkWidget* widget, GdkEventConfigure* event, gpointer p);
     static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer p);
     static gboolean OnTimer(gpointer p);
-    static gboolean OnSessionEnd(gpointer p);
 
     const Desktop& m_desktop;
     frmMain* m_handlers = nullptr;
@@ -111,13 +110,13 @@ class GtkMainWindow final : public Form {
     std::array<Label, 3> m_labels;
     FontDescriptionPtr m_font;
     GObjectPtr<GdkCursor> m_sizeCursor;
+    QuitSignals m_quitSignals;  // a session that ends, or a terminal that hangs up, closes the window
 
     TwipsRect m_bounds;        // what Move last set, or where the window manager put the window
     PixelRect m_surfacePixels;  // Picture2 inside the window, with the picture's size
     std::int32_t m_backColour = 0;
     std::uint8_t m_alpha = 255;
     guint m_timer = 0;
-    std::vector<guint> m_sessionEnd;  // the signal sources that close the window
     int m_paints = 0;
 };
 
