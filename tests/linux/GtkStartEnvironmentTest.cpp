@@ -95,15 +95,21 @@ TEST(GtkStartEnvironment, ProgramsWeStartGetTheUsersOwnEnvironment) {
     }
 }
 
-// The restarted program: the switch it set itself is gone before anything it starts could see it.
-TEST(GtkStartEnvironment, TheRestartedProgramDropsThePlainMallocSwitch) {
+// The restarted program: the switches it set itself are gone before anything it starts could see
+// them, and only those.
+TEST(GtkStartEnvironment, TheRestartedProgramDropsTheSwitchesItSet) {
     char program[] = "tidegauge";
     char* argv[] = {program, nullptr};
     g_setenv("G_SLICE", "always-malloc", TRUE);
-    g_setenv("TIDEGAUGE_PLAIN_MALLOC", "1", TRUE);
-    GtkStartEnvironment::RestartWithPlainMalloc(argv);
+    g_setenv("GLIBC_TUNABLES", "glibc.pthread.stack_cache_size=0", TRUE);
+    g_setenv("TG_A_USER_VARIABLE", "kept", TRUE);
+    g_setenv("TIDEGAUGE_RESTARTED", "G_SLICE,GLIBC_TUNABLES", TRUE);
+    GtkStartEnvironment::RestartWithLeanMemory(argv);
     EXPECT_EQ(g_getenv("G_SLICE"), nullptr);
-    EXPECT_EQ(g_getenv("TIDEGAUGE_PLAIN_MALLOC"), nullptr);
+    EXPECT_EQ(g_getenv("GLIBC_TUNABLES"), nullptr);
+    EXPECT_EQ(g_getenv("TIDEGAUGE_RESTARTED"), nullptr);
+    EXPECT_STREQ(g_getenv("TG_A_USER_VARIABLE"), "kept");
+    g_unsetenv("TG_A_USER_VARIABLE");
 }
 
 // The options dialog's link through GIO to the desktop's browser, a real program here that writes

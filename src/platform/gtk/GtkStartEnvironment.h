@@ -11,12 +11,13 @@ namespace tg {
 
 class GtkStartEnvironment {
  public:
-    // Call first in main. GLib before 2.76 keeps small blocks in slabs of its own, which hold on
-    // to what start-up freed for the life of the process; it reads G_SLICE only while it loads,
-    // before main. So there the program starts itself again, once, with plain malloc asked for,
-    // and the restarted program takes the switch out of its environment again, where nothing
-    // reads it any more. Returns when no restart is needed, or when it failed.
-    static void RestartWithPlainMalloc(char** argv);
+    // Call first in main. Some switches of memory use are read only while the process loads,
+    // before main: G_SLICE (GLib before 2.76 keeps small blocks in slabs of its own, which hold on
+    // to what start-up freed for the life of the process) and glibc's GLIBC_TUNABLES. So the
+    // program starts itself again, once, with the ones the user's environment does not name, and
+    // the restarted program takes them out of its environment again, where nothing reads them any
+    // more and nothing it starts inherits them. Returns when no restart is needed, or when it failed.
+    static void RestartWithLeanMemory(char** argv);
 
     // Call before gtk_init. A switch the user's environment already names, even empty, is theirs.
     void Prepare();

@@ -16,7 +16,7 @@
 #include "ports/SystemTableSource.h"
 
 int main(int argc, char** argv) {
-    tg::GtkStartEnvironment::RestartWithPlainMalloc(argv);
+    tg::GtkStartEnvironment::RestartWithLeanMemory(argv);
     // GLib's helper threads (D-Bus, its worker) allocate little and seldom, but an arena of their
     // own would keep a heap's worth of pages: they share the main thread's.
     mallopt(M_ARENA_MAX, 1);
