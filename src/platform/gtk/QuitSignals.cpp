@@ -2,12 +2,17 @@
 
 #include <fcntl.h>
 #include <glib-unix.h>
+#include <glib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace tg {
 
@@ -15,38 +20,12 @@ namespace {
 
 constexpr std::array<int, 2> kSignals{SIGTERM, SIGHUP};
 
-// The write end of the newest pipe: the only state the handler reads, so it must be lock-free.
-// A signal handler reaches nothing but globals.
+// The pipe's write end while a watch is on: the only state the handler reads, so it must be a
+// lock-free global.
 std::atomic<int> g_writeFd{-1};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 static_assert(std::atomic<int>::is_always_lock_free);
 
-}  // namespace
-
-QuitSignals::QuitSignals(std::function<void()> onQuit) : m_onQuit(std::move(onQuit)) {
-    if (pipe2(m_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-        // Only when the process is out of descriptors; the signals then end it as they would anyway.
-        (void)std::fprintf(stderr, "tidegauge: cannot watch for the end of the session: %s\n", g_strerror(errno));
-        return;
-    }
-    m_source = g_unix_fd_add(m_pipe[0], G_IO_IN, OnReadable, this);
-    m_previousFd = g_writeFd.exchange(m_pipe[1]);
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &action, &m_previous[i]);
-}
-
-QuitSignals::~QuitSignals() {
-    if (m_pipe[0] < 0) return;
-    for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &m_previous[i], nullptr);
-    g_writeFd.store(m_previousFd);
-    g_source_remove(m_source);
-    close(m_pipe[0]);
-    close(m_pipe[1]);
-}
-
-void QuitSignals::OnSignal(int signal) {
+void OnSignal(int signal) {
     const int saved = errno;
     const int fd = g_writeFd.load();
     const auto byte = static_cast<unsigned char>(signal);
@@ -57,12 +36,67 @@ void QuitSignals::OnSignal(int signal) {
     errno = saved;
 }
 
-gboolean QuitSignals::OnReadable(gint fd, GIOCondition /*condition*/, gpointer p) {
-    std::array<unsigned char, 16> bytes{};
-    bool signalled = false;
-    while (read(fd, bytes.data(), bytes.size()) > 0) signalled = true;
-    if (signalled) static_cast<QuitSignals*>(p)->m_onQuit();
-    return G_SOURCE_CONTINUE;
+}  // namespace
+
+// One pipe and one pair of handlers for the process, on while anyone listens.
+struct QuitSignals::Watch {
+    std::array<int, 2> pipe{-1, -1};
+    guint source = 0;
+    std::array<struct sigaction, kSignals.size()> previous{};
+    std::vector<QuitSignals*> listeners;
+
+    bool Start() {
+        if (pipe2(pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+            // Only when the process is out of descriptors; the signals then end it as before.
+            (void)std::fprintf(stderr, "tidegauge: cannot watch for the end of the session: %s\n", g_strerror(errno));
+            return false;
+        }
+        source = g_unix_fd_add(pipe[0], G_IO_IN, OnReadable, this);
+        g_writeFd.store(pipe[1]);
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        action.sa_flags = SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &action, &previous[i]);
+        return true;
+    }
+
+    void Stop() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &previous[i], nullptr);
+        g_writeFd.store(-1);
+        g_source_remove(source);
+        close(pipe[0]);
+        close(pipe[1]);
+        pipe = {-1, -1};
+    }
+
+    static gboolean OnReadable(gint fd, GIOCondition /*condition*/, gpointer p) {
+        std::array<unsigned char, 16> bytes{};
+        bool signalled = false;
+        while (read(fd, bytes.data(), bytes.size()) > 0) signalled = true;
+        const auto& listeners = static_cast<Watch*>(p)->listeners;
+        if (signalled && !listeners.empty()) listeners.back()->m_onQuit();
+        return G_SOURCE_CONTINUE;
+    }
+};
+
+QuitSignals::Watch& QuitSignals::TheWatch() {
+    static Watch watch;
+    return watch;
+}
+
+QuitSignals::QuitSignals(std::function<void()> onQuit) : m_onQuit(std::move(onQuit)) {
+    Watch& watch = TheWatch();
+    if (watch.listeners.empty() && !watch.Start()) return;
+    watch.listeners.push_back(this);
+}
+
+QuitSignals::~QuitSignals() {
+    Watch& watch = TheWatch();
+    const auto mine = std::find(watch.listeners.begin(), watch.listeners.end(), this);
+    if (mine == watch.listeners.end()) return;
+    watch.listeners.erase(mine);
+    if (watch.listeners.empty()) watch.Stop();
 }
 
 }  // namespace tg
