@@ -73,9 +73,8 @@ void PixelSurface::GradientFill(const GradientVertex& upperLeft, const GradientV
 
 void PixelSurface::ScrollLeft(std::int32_t w, std::int32_t h) {
     // Pixels whose source lies outside the image keep what they had.
-    const std::int32_t width = std::min(w, m_width - 1);
-    const std::int32_t height = std::min(h, m_height);
-    if (width <= 0) return;
+    const std::int32_t width = ScrolledWidth(w);
+    const std::int32_t height = ScrolledHeight(h);
     for (std::int32_t y = 0; y < height; ++y) {
         std::uint32_t* row = m_pixels.data() + static_cast<std::ptrdiff_t>(y) * m_width;
         std::memmove(row, row + 1, static_cast<std::size_t>(width) * sizeof(std::uint32_t));

@@ -3,6 +3,7 @@
 // stands for: the gradient computed from 16-bit channels, a one-pixel scroll copy, one-pixel lines
 // without their end point. The Linux front end shows it through a cairo image surface, and the
 // tests read its pixels.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,11 @@ class PixelSurface : public Surface {
     void ScrollLeft(std::int32_t w, std::int32_t h) override;
     void Line(std::int32_t colour, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) override;
     void Refresh() override {}
+
+    // What ScrollLeft(w, h) moves: the block from column 1 on, each pixel one column left. Its
+    // right edge is at most the last column, which keeps its pixels. Zero-wide when nothing moves.
+    std::int32_t ScrolledWidth(std::int32_t w) const noexcept { return std::max(std::min(w, m_width - 1), 0); }
+    std::int32_t ScrolledHeight(std::int32_t h) const noexcept { return std::max(std::min(h, m_height), 0); }
 
     std::int32_t Width() const noexcept { return m_width; }
     std::int32_t Height() const noexcept { return m_height; }

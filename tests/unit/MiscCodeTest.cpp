@@ -2,6 +2,7 @@
 
 #include "MainWindowFakes.h"
 #include "appearance/MiscCode.h"
+#include "appearance/PixelFills.h"
 #include "appearance/PixelSurface.h"
 
 namespace tg {
@@ -80,6 +81,24 @@ TEST(PixelSurface, LinesLeaveOutTheirEndAndClipFarPoints) {
     s.Resize(2, 12);
     EXPECT_EQ(s.Pixel(1, 9), 0xFF) << "resizing keeps the overlap";
     EXPECT_EQ(s.Pixel(1, 11), 0);
+}
+
+// A gradient takes one fill a row or a column, a bar one a colour, a box beyond the limit none. That
+// the fills paint exactly the pixels is checked on the X server's copy, in the front-end suite.
+TEST(PixelFills, FewRectanglesForGradientsAndBarsAndNoneBeyondTheLimit) {
+    PixelSurface s(40, 20);
+    FillGradient(s, {0, 0, 40, 20}, 0x00FF0000, 0x000000FF, true);
+    EXPECT_EQ(FillsFor(s, {0, 0, 40, 20}, 100).size(), 20u);
+    FillGradient(s, {0, 0, 40, 20}, 0x00FF0000, 0x000000FF, false);
+    EXPECT_EQ(FillsFor(s, {-5, -5, 400, 400}, 100).size(), 40u);
+    s.Clear(0x00FFFFFF);
+    s.Line(0xFF, 7, 20, 7, 12);
+    s.Line(0xFF00, 7, 20, 7, 16);
+    EXPECT_EQ(FillsFor(s, {7, -2'000'000'000, 8, 2'000'000'000}, 100).size(), 3u) << "back colour, red, green";
+    for (int y = 0; y < 20; ++y)
+        for (int x = y % 2; x < 40; x += 2) s.Line(0, x, y, x, y + 1);
+    EXPECT_TRUE(FillsFor(s, {0, 0, 40, 20}, 100).empty()) << "chequered";
+    EXPECT_EQ(FillsFor(s, {0, 0, 40, 20}, 800).size(), 800u);
 }
 
 }  // namespace

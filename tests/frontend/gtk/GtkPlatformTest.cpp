@@ -1,7 +1,7 @@
 // What only the GTK front end has: text shaped straight from its glyphs, the picture through
-// cairo, the drawn icon, the message box's icon, the desktop's monitors, the menu's widgets made
-// late, and the colour chooser with GTK's shared list of custom colours. The behaviour both front
-// ends share is tested once, in tests/frontend.
+// cairo and its copy on the X server, the drawn icon, the message box's icon, the desktop's
+// monitors, the menu's widgets made late, and the colour chooser with GTK's shared list of custom
+// colours. The behaviour both front ends share is tested once, in tests/frontend.
 #include <gtk/gtk.h>
 #include <pango/pangocairo.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GtkTestSupport.h"
+#include "appearance/MiscCode.h"
 #include "platform/gtk/AppIcon.h"
 #include "platform/gtk/CairoPicture.h"
 #include "platform/gtk/ContextMenu.h"
@@ -75,33 +76,60 @@ TEST(ShapedTextTest, DrawsAndMeasuresWhatALayoutWould) {
     }
 }
 
-// ---- the picture's pixels through cairo (no display needed)
+// ---- the picture's pixels through cairo
 
-TEST(CairoPictureTest, PaintsItsPixelsUnchangedAtTheOffset) {
-    int changes = 0;
-    CairoPicture picture([&] { ++changes; });
-    picture.Resize(10, 6);
-    picture.Clear(0x0080FFFF);
-    picture.Line(0x000000FF, 4, 5, 4, 0);    // red, as 0x00BBGGRR
-    picture.Line(0x00FF0000, 7, 5, 7, 2);    // blue
-    EXPECT_EQ(changes, 4) << "every drawing call asks for a repaint";
-    const CairoSurfacePtr target(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 16, 10));
-    {
-        const CairoPtr cr(cairo_create(target.get()));
-        cairo_set_source_rgb(cr.get(), 0, 0, 0);
-        cairo_paint(cr.get());
-        picture.Paint(cr.get(), 3, 2);
+// Painted on an image, and on a pixmap of the X server, where the picture keeps a copy of itself
+// that each drawing call changes (at 100 % and at 200 %): after each step the pixels painted are
+// the picture's, and nothing around it is painted.
+TEST(CairoPictureTest, PaintsExactlyItsPixelsOnEveryKindOfSurface) {
+    for (const int kind : {0, 1, 2}) {  // an image; the X server at 100 %, at 200 %
+        SCOPED_TRACE(kind);
+        const int scale = kind == 2 ? 2 : 1, w = 36 * scale, h = 16 * scale;
+        const CairoSurfacePtr target(
+            kind ? gdk_window_create_similar_surface(gdk_get_default_root_window(), CAIRO_CONTENT_COLOR, w, h)
+                 : cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h));
+        EXPECT_EQ(cairo_surface_get_type(target.get()), kind ? CAIRO_SURFACE_TYPE_XLIB : CAIRO_SURFACE_TYPE_IMAGE);
+        cairo_surface_set_device_scale(target.get(), scale, scale);
+        int changes = 0;
+        CairoPicture picture([&] { ++changes; });
+        picture.Resize(30, 12);
+        const auto wrongPixels = [&] {
+            const CairoPtr cr(cairo_create(target.get()));
+            cairo_set_source_rgb(cr.get(), 0, 0, 0);
+            cairo_paint(cr.get());
+            picture.Paint(cr.get(), 3, 2);
+            cairo_surface_t* image = cairo_surface_map_to_image(target.get(), nullptr);
+            int wrong = 0;
+            for (int py = 0; py < h; ++py) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(image) +
+                                                                         py * cairo_image_surface_get_stride(image));
+                for (int px = 0; px < w; ++px) {
+                    const std::int32_t pixel = picture.Pixels().Pixel(px / scale - 3, py / scale - 2);
+                    wrong += (row[px] & 0xFFFFFF) != (pixel < 0 ? 0 : ColourToRgb(pixel));
+                }
+            }
+            cairo_surface_unmap_image(target.get(), image);
+            return wrong;
+        };
+        picture.Clear(0x0080FFFF);
+        EXPECT_EQ(wrongPixels(), 0) << "cleared";
+        FillGradient(picture, {0, 0, 30, 12}, 0x00FF0000, 0x000000FF, true);
+        for (int tick = 0; tick < 40; ++tick) {
+            picture.ScrollLeft(450, 180);
+            picture.Line(0x000000FF, 26, 12, 26, 12 - tick % 9);
+            picture.Line(0x0000FF00, 26, 12, 26, 12 - tick % 5);
+        }
+        EXPECT_EQ(wrongPixels(), 0) << "bars scrolled across a gradient";
+        EXPECT_EQ(changes, 1 + 1 + 1 + 40 * 3) << "every drawing call asks for a repaint";
+        FillGradient(picture, {10, 4, 20, 40}, 0x0000FF00, 0x00FF00FF, false);
+        picture.Line(0x00FFFF00, -5, -3, 40, 30);
+        picture.Line(0x00FF00FF, 5, 2'000'000'000, 5, -2'000'000'000);
+        EXPECT_EQ(wrongPixels(), 0) << "a gradient across, a slanting line, a far line";
+        for (int y = 0; y < 12; ++y)
+            for (int x = y % 2; x < 30; x += 2) picture.Line(0x00FFFFFF, x, y, x, y + 1);
+        picture.Resize(24, 12);
+        EXPECT_EQ(wrongPixels(), 0) << "a chequered picture, resized";
     }
-    cairo_surface_flush(target.get());
-    const auto at = [&](int x, int y) {
-        const auto* row = cairo_image_surface_get_data(target.get()) + y * cairo_image_surface_get_stride(target.get());
-        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
-    };
-    EXPECT_EQ(at(3 + 4, 2 + 3), 0xFF0000u);
-    EXPECT_EQ(at(3 + 7, 2 + 3), 0x0000FFu);
-    EXPECT_EQ(at(3, 2), 0xFFFF80u) << "the back colour, channels in cairo's order";
-    EXPECT_EQ(at(2, 2), 0u) << "nothing painted left of the picture";
-    EXPECT_EQ(at(3 + 10, 2), 0u) << "nor right of it";
 }
 
 TEST(AppIconTest, TheBarsKeepTheirColours) {
