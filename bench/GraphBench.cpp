@@ -42,7 +42,7 @@ void BM_GraphStepCairo(benchmark::State& state) {
     tg::CairoPicture picture{[&] { ++changes; }};
     tg::bench::GraphHarness graph{picture, [&](std::int32_t w, std::int32_t h) { picture.Resize(w, h); },
                                   static_cast<int>(state.range(0))};
-    const int w = picture.Pixels().Width(), h = picture.Pixels().Height();
+    const int w = picture.Width(), h = picture.Height();
     cairo_surface_t* window = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h + 2);
     cairo_t* cr = cairo_create(window);
     for (auto _ : state) {

@@ -1,15 +1,14 @@
 #pragma once
-// Picture2 on Linux: the persistent image lives in a PixelSurface, which has the pixel rules of the
-// drawing calls the surface port stands for. Painted on an X server's surface, the picture keeps a
-// copy of itself there, a pixmap that each drawing call changes the same way: the tick's scroll is
-// a copy inside the server and its bars two fills, so a tick sends no pixels and the client keeps
-// no shared-memory pool for sending them. Any other target gets the image through a cairo image
-// surface made over the same pixels, so nothing is copied per paint.
+// Picture2 on Linux. Until it is first painted the picture lives in a PixelSurface in memory. Once
+// painted on an X server's surface it lives there instead, in a pixmap that the drawing rules change
+// in place: the tick's scroll is a copy inside the server and its bars are fills, so a tick sends no
+// pixels, the client keeps no pool of shared memory for sending them, and no copy of the image. On
+// any other target the image in memory is painted through a cairo image surface made over it.
 #include <cairo.h>
 
 #include <functional>
+#include <memory>
 
-#include "appearance/MiscCode.h"
 #include "appearance/PixelSurface.h"
 #include "platform/gtk/GObjectPtr.h"
 #include "ports/Surface.h"
@@ -20,8 +19,11 @@ class CairoPicture final : public Surface {
  public:
     // `changed` is told after every drawing call, so the window repaints the picture.
     explicit CairoPicture(std::function<void()> changed);
+    ~CairoPicture() override;
+    CairoPicture(const CairoPicture&) = delete;
+    CairoPicture& operator=(const CairoPicture&) = delete;
 
-    // Resizing keeps the overlapping part of the image.
+    // Resizing keeps the overlapping part of the image; new pixels are black.
     void Resize(std::int32_t width, std::int32_t height);
 
     void Clear(std::int32_t backColour) override;
@@ -33,20 +35,18 @@ class CairoPicture final : public Surface {
     // Paints the image with its upper left corner at (x, y) of the cairo context.
     void Paint(cairo_t* cr, double x, double y);
 
-    const PixelSurface& Pixels() const noexcept { return m_pixels; }
+    std::int32_t Width() const noexcept;
+    std::int32_t Height() const noexcept;
 
  private:
-    bool MirrorServes(cairo_surface_t* target) const;
-    void MakeMirror(cairo_surface_t* target);
-    // Brings a box of the copy up to the image's pixels; the box may reach outside the image.
-    struct Span {
-        std::int64_t left, top, right, bottom;
-    };
-    void Mirror(const Span& span);
-    CairoSurfacePtr ImageOver() const;
+    class ServerCopy;
 
-    PixelSurface m_pixels{0, 0};
-    CairoSurfacePtr m_mirror;  // the copy on the X server; none until painted there, or after a resize
+    PixelCanvas& Canvas() noexcept;
+    bool ServerCopyServes(cairo_surface_t* target) const;
+    void MoveToServer(cairo_surface_t* target);
+
+    PixelSurface m_pixels{0, 0};           // emptied once the picture lives on the X server
+    std::unique_ptr<ServerCopy> m_server;  // the picture on the X server, once painted there
     std::function<void()> m_changed;
 };
 

@@ -133,7 +133,7 @@ void GtkUsageDialog::SetText(std::size_t control, std::string_view text) {
     gtk_label_set_text(GTK_LABEL(m_widgets[control]), std::string(text).c_str());
 }
 
-ChartPicture GtkUsageDialog::Chart() { return {m_chart, m_chart.Pixels().Width(), m_chart.Pixels().Height()}; }
+ChartPicture GtkUsageDialog::Chart() { return {m_chart, m_chart.Width(), m_chart.Height()}; }
 
 void GtkUsageDialog::SetSpinValue(std::size_t control, int value) {
     GtkSpinButton* spin = Spin(control);
