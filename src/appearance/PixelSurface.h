@@ -3,7 +3,7 @@
 // from 16-bit channels, a one-pixel scroll copy, one-pixel lines without their end point. A
 // PixelCanvas draws them as rectangles of one colour and the scroll's copy, on whatever holds the
 // picture: PixelSurface keeps it in memory (the tests read its pixels, and the Linux front end
-// shows it through a cairo image surface), the Linux front end's copy on an X server is another.
+// shows it through a cairo image surface); the Linux front end's pixmap on an X server is another.
 #include <cstdint>
 #include <vector>
 
