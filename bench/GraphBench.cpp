@@ -36,7 +36,7 @@ BENCHMARK(BM_Tick)->ArgName("icon")->Arg(0)->Arg(1);
 
 // The step on the GTK picture, then the paint of the picture into a window-sized image, as the
 // window's draw handler does once a second where the window's surface is an image (on an X server
-// the picture keeps a copy there instead, and a paint sends no pixels).
+// the picture lives there instead once painted, and a paint sends no pixels).
 void BM_GraphStepCairo(benchmark::State& state) {
     int changes = 0;
     tg::CairoPicture picture{[&] { ++changes; }};

@@ -1,7 +1,7 @@
 #pragma once
-// A block of a picture as rectangles of one colour each, for a copy of the picture kept where
-// filling a rectangle costs far less than sending its pixels (an X server's pixmap): runs along
-// each row, each run joined to the one above it when both cover the same columns in one colour.
+// A block of a picture as rectangles of one colour each, for moving the picture to where filling a
+// rectangle costs far less than sending its pixels (an X server's pixmap): runs along each row,
+// each run joined to the one above it when both cover the same columns in one colour.
 // A background gradient comes out as one rectangle a row or a column, a bar as one or two.
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +13,7 @@
 namespace tg {
 
 struct PixelFill {
-    PixelBox box;       // right and bottom exclusive
+    PixelBox box;           // right and bottom exclusive
     std::uint32_t rgb = 0;  // 0x00RRGGBB
 };
 

@@ -21,15 +21,6 @@ void SetSourceSurface(cairo_t* cr, cairo_surface_t* source, double x, double y) 
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
 }
 
-// A copy of `source` at (x, y), with SOURCE so that the pixels replace what was there.
-void CopyBlock(cairo_surface_t* target, cairo_surface_t* source, double x, double y, const PixelBox& box) {
-    const CairoPtr cr(cairo_create(target));
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-    SetSourceSurface(cr.get(), source, x, y);
-    cairo_rectangle(cr.get(), box.left, box.top, box.right - box.left, box.bottom - box.top);
-    cairo_fill(cr.get());
-}
-
 // cairo only reads through this surface; the cast is the price of its C interface.
 CairoSurfacePtr ImageOver(const PixelSurface& pixels) {
     const int w = pixels.Width();
@@ -51,12 +42,24 @@ std::pair<double, double> DeviceScale(cairo_surface_t* surface) {
 // each of its pixels is a block of four there.
 class CairoPicture::ServerCopy final : public PixelCanvas {
  public:
+    // One drawing context for the pixmap's life: a tick draws three times, and a context each costs
+    // as much again as the drawing. Every call replaces the pixels it covers.
     ServerCopy(cairo_surface_t* like, std::int32_t width, std::int32_t height)
         : PixelCanvas(width, height),
-          m_surface(cairo_surface_create_similar(like, CAIRO_CONTENT_COLOR, std::max(width, 1), std::max(height, 1))) {}
+          m_surface(cairo_surface_create_similar(like, CAIRO_CONTENT_COLOR, std::max(width, 1), std::max(height, 1))),
+          m_cr(cairo_create(m_surface.get())) {
+        cairo_set_operator(m_cr.get(), CAIRO_OPERATOR_SOURCE);
+    }
 
-    bool Made() const { return cairo_surface_status(m_surface.get()) == CAIRO_STATUS_SUCCESS; }
+    bool Made() const { return cairo_status(m_cr.get()) == CAIRO_STATUS_SUCCESS; }
     cairo_surface_t* Surface() const { return m_surface.get(); }
+
+    // The box of `source` placed at (x, y), the source's scale converted to the pixmap's.
+    void Copy(cairo_surface_t* source, double x, double y, const PixelBox& box) {
+        SetSourceSurface(m_cr.get(), source, x, y);
+        Rectangle(box);
+        cairo_set_source_rgb(m_cr.get(), 0, 0, 0);  // lets go of the source
+    }
 
     // The image in memory, as fills where few will do.
     void Take(const PixelSurface& pixels) {
@@ -64,31 +67,34 @@ class CairoPicture::ServerCopy final : public PixelCanvas {
         const std::vector<PixelFill> fills = FillsFor(pixels, whole, FillLimit(pixels));
         for (const PixelFill& fill : fills) Fill(fill.box, fill.rgb);
         if (!fills.empty()) return;
-        if (const CairoSurfacePtr image = ImageOver(pixels)) CopyBlock(m_surface.get(), image.get(), 0, 0, whole);
+        if (const CairoSurfacePtr image = ImageOver(pixels)) Copy(image.get(), 0, 0, whole);
     }
 
     // What resizing keeps: the overlap with `other`, black beyond it.
     void Take(const ServerCopy& other) {
         Clear(0);
-        CopyBlock(m_surface.get(), other.Surface(), 0, 0,
-                  {0, 0, std::min(Width(), other.Width()), std::min(Height(), other.Height())});
+        Copy(other.Surface(), 0, 0, {0, 0, std::min(Width(), other.Width()), std::min(Height(), other.Height())});
     }
 
  private:
+    void Rectangle(const PixelBox& box) {
+        cairo_rectangle(m_cr.get(), box.left, box.top, box.right - box.left, box.bottom - box.top);
+        cairo_fill(m_cr.get());
+    }
+
     void Fill(const PixelBox& box, std::uint32_t rgb) override {
-        const CairoPtr cr(cairo_create(m_surface.get()));
-        cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-        cairo_set_source_rgb(cr.get(), ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0);
-        cairo_rectangle(cr.get(), box.left, box.top, box.right - box.left, box.bottom - box.top);
-        cairo_fill(cr.get());
+        cairo_set_source_rgb(m_cr.get(), ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0,
+                             (rgb & 0xFF) / 255.0);
+        Rectangle(box);
     }
 
     // The server copies overlapping blocks as if through a buffer, which the shift needs.
     void ShiftLeft(std::int32_t width, std::int32_t height) override {
-        CopyBlock(m_surface.get(), m_surface.get(), -1, 0, {0, 0, width, height});
+        Copy(m_surface.get(), -1, 0, {0, 0, width, height});
     }
 
     CairoSurfacePtr m_surface;
+    CairoPtr m_cr;  // after m_surface: goes first
 };
 
 CairoPicture::CairoPicture(std::function<void()> changed) : m_changed(std::move(changed)) {}
@@ -108,7 +114,7 @@ void CairoPicture::Resize(std::int32_t width, std::int32_t height) {
     if (!m_server) {
         m_pixels.Resize(width, height);
     } else {
-        auto resized = std::make_unique<ServerCopy>(m_server->Surface(), std::max(width, 0), std::max(height, 0));
+        auto resized = std::make_unique<ServerCopy>(m_server->Surface(), width, height);
         if (resized->Made()) resized->Take(*m_server);
         m_server = std::move(resized);
     }
@@ -148,7 +154,7 @@ void CairoPicture::MoveToServer(cairo_surface_t* target) {
     auto copy = std::make_unique<ServerCopy>(target, Width(), Height());
     if (!copy->Made()) return;
     if (m_server) {
-        CopyBlock(copy->Surface(), m_server->Surface(), 0, 0, {0, 0, Width(), Height()});
+        copy->Copy(m_server->Surface(), 0, 0, {0, 0, Width(), Height()});
     } else {
         copy->Take(m_pixels);
         m_pixels.Resize(0, 0);
