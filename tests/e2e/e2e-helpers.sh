@@ -600,7 +600,8 @@ units_round_trip() {
 # tooltip_shows: the pointer, moved onto the main window and resting there, brings up a new window
 # of the program next to it after the system's delay: the tooltip, its text one line per interface
 # and three of totals (启动以来, 今天, 本期), apart from its 2-pixel edge. It goes when the pointer
-# leaves. With the program's traffic flowing, so the lines carry rates.
+# leaves. With the program's traffic flowing, so the lines carry rates. Sets tooltip_look: the
+# commonest colour inside the tooltip and where its text starts (padding and border before it).
 tooltip_shows() {
   local x y w h px py tx ty tw th before lines
   read -r x y w h <<<"$(geometry "$main")"
@@ -615,22 +616,26 @@ tooltip_shows() {
   ((px >= tx - 32 && px <= tx + tw + 32 && py >= ty - 32 && py <= ty + th + 32)) ||
     fail "a window at $tx $ty ($tw x $th) came up, far from the pointer at $px $py"
   # The text's lines: bands of rows that hold pixels apart from the commonest colour, the ground.
-  lines=$(pixels $((tx + 2)) $((ty + 2)) $((tw - 4)) $((th - 4)) | awk '
-    { c = $1 " " $2 " " $3; n[c]++; colour[NR] = c; row[NR] = $5 }
+  read -r lines tooltip_look < <(pixels $((tx + 2)) $((ty + 2)) $((tw - 4)) $((th - 4)) | awk '
+    { c = $1 " " $2 " " $3; n[c]++; colour[NR] = c; column[NR] = $4; row[NR] = $5 }
     END {
       for (c in n) if (n[c] > most) { most = n[c]; ground = c }
       split(ground, g, " ")
+      left = top = 1e9
       for (i = 1; i <= NR; i++) {
         split(colour[i], p, " ")
-        if ((p[1] - g[1]) ^ 2 + (p[2] - g[2]) ^ 2 + (p[3] - g[3]) ^ 2 > 6000) ink[row[i]] = 1
+        if ((p[1] - g[1]) ^ 2 + (p[2] - g[2]) ^ 2 + (p[3] - g[3]) ^ 2 <= 6000) continue
+        ink[row[i]] = 1
+        if (column[i] < left) left = column[i]
+        if (row[i] < top) top = row[i]
       }
       for (r in ink) if (!((r - 1) in ink)) bands++
-      print bands + 0
+      printf "%d ground=%s,%s,%s,text-at=%d,%d\n", bands, g[1], g[2], g[3], left, top
     }')
   keep_shot tooltip
   if $private_network; then ((lines == 4)) || fail "the tooltip holds $lines lines, not 4 (lo and three of totals)"
   else ((lines >= 4)) || fail "the tooltip holds $lines lines, fewer than 4"; fi
-  echo "   $tw x $th at $tx $ty, under the pointer at $px $py, $lines lines"
+  echo "   $tw x $th at $tx $ty, under the pointer at $px $py, $lines lines, $tooltip_look"
   pointer_away
   poll 5 not window_since "$before" || fail "the tooltip is still up 5 s after the pointer left"
 }

@@ -9,7 +9,6 @@
 #include "mainwindow/frmMain.h"
 #include "platform/gtk/AppIcon.h"
 #include "platform/gtk/GtkDesktop.h"
-#include "platform/gtk/PlainTheme.h"
 
 namespace tg {
 
@@ -260,7 +259,6 @@ gboolean GtkMainWindow::OnQueryTooltip(GtkWidget* /*widget*/, gint /*x*/, gint /
     auto* self = static_cast<GtkMainWindow*>(p);
     const std::optional<std::string> text = self->m_handlers ? self->m_handlers->Tooltip_Query() : std::nullopt;
     if (!text) return FALSE;
-    UseDesktopTheme();
     gtk_tooltip_set_text(tooltip, text->c_str());
     return TRUE;
 }

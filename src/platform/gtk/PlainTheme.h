@@ -1,8 +1,9 @@
 #pragma once
 // The main window paints every pixel of itself and needs nothing of GTK's theme, whose parsed style
 // sheet was the largest part of the running monitor's memory (about 1 MiB of its heap for good and
-// 2 MiB at the peak). So the program starts under a theme without rules, and the desktop's theme is
-// loaded when a menu, a tooltip or a dialog is first about to show (about 15 ms), and then kept.
+// 2 MiB at the peak). So the program starts under a theme with nothing but a tooltip's rules, and
+// the desktop's theme is loaded when a menu or a dialog is first about to show (about 15 ms), and
+// then kept.
 // A theme the user names in GTK_THEME is used throughout, as always.
 #include <gtk/gtk.h>
 
