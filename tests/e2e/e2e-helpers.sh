@@ -458,11 +458,12 @@ menu_pick() {
 # keys only under the pointer, and Wine shows no tooltip before the pointer moves again.
 pointer_off_menu() { [[ $platform != linux ]] || xdotool mousemove 0 1079; }
 
-# quit X Y: the menu, opened at that screen point, ends the program through its exit item, and
-# the program ends with status 0 (under the leak checker: with nothing leaked).
+# quit [X Y]: the exit item of the menu opened there (in the main window unless told) ends the
+# program, with status 0 (under the leak checker: with nothing leaked).
 quit() {
-  local status=0
-  menu_pick 退出 "$1" "$2"
+  local status=0 x y
+  read -r x y _ _ <<<"$(geometry "$main")"
+  menu_pick 退出 "${1:-$((x + 20))}" "${2:-$((y + 20))}"
   poll 10 app_gone || fail "the program still runs 10 s after exit was picked"
   wait "$app" || status=$?
   ((status == 0)) || fail "the program ended with status $status: $(tail -n 20 "$log")"
@@ -625,9 +626,7 @@ tooltip_shows() {
       for (i = 1; i <= NR; i++) {
         split(colour[i], p, " ")
         if ((p[1] - g[1]) ^ 2 + (p[2] - g[2]) ^ 2 + (p[3] - g[3]) ^ 2 <= 6000) continue
-        ink[row[i]] = 1
-        if (column[i] < left) left = column[i]
-        if (row[i] < top) top = row[i]
+        ink[row[i]] = 1; left = column[i] < left ? column[i] : left; top = row[i] < top ? row[i] : top
       }
       for (r in ink) if (!((r - 1) in ink)) bands++
       printf "%d ground=%s,%s,%s,text-at=%d,%d\n", bands, g[1], g[2], g[3], left, top
@@ -736,7 +735,7 @@ usage_today() { [[ -f $usage_log ]] && awk -v day="$(date +%F)" '$1 == day {prin
 # of up to 64 KiB and to each ACK, 0.2 % of the payload, and iperf3's control connection some
 # hundreds of bytes; so 1 % and 64 KiB more is allowed, well below anything counted twice or lost.
 usage_counts() {
-  local n=$1 r0 s0 r1 s1 day x y carried
+  local n=$1 r0 s0 r1 s1 day carried
   read -r r0 s0 <<<"$(usage_today)"
   ((${r0:-0} > 0 && r0 == s0)) || fail "today's line of $usage_log reads '${r0:-} ${s0:-}': $(cat "$usage_log" 2>/dev/null)"
   echo "   today's line at the end: $r0 received, $s0 sent"
@@ -751,8 +750,7 @@ usage_counts() {
   carried=$(($(lo_bytes) - carried))
   # Time is what is waited for: two ticks count what crossed.
   sleep 2.5
-  read -r x y _ _ <<<"$(geometry "$main")"
-  quit $((x + 20)) $((y + 20))
+  quit
   [[ $(date +%F) == "$day" ]] || { echo "   the growth is skipped: the day changed meanwhile"; return 0; }
   read -r r1 s1 <<<"$(usage_today)"
   ((r1 - r0 == s1 - s0)) || fail "today's line grew by $((r1 - r0)) received but $((s1 - s0)) sent"

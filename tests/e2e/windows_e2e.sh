@@ -410,8 +410,7 @@ dialog_close_key=alt+F4
 language_round_trip
 
 step "the menu's exit item ends the program"
-read -r x y _ _ <<<"$(geometry "$main")"
-quit $((x + 20)) $((y + 20))
+quit
 
 step "the usage log: today's line written at the end, and grown by the bytes sent in a second run"
 usage_counts $((20 * 1024 * 1024))
